@@ -1,0 +1,37 @@
+// Every message text the programs show, one function per message format, and
+// the exception that carries a message to the user.
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace varsk {
+
+// An error meant for the user; what() is the message text (UTF-8).
+class VarskError : public std::runtime_error {
+ public:
+  explicit VarskError(const std::string& message) : std::runtime_error(message) {}
+};
+
+std::string InvalidIntegerMessage(std::string_view text);          // '%s' is not a valid integer value
+std::string CannotOpenFileMessage(std::string_view path, std::string_view cause);    // Cannot open file "%s". %s
+std::string CannotCreateFileMessage(std::string_view path, std::string_view cause);  // Cannot create file "%s". %s
+std::string ResourceNotFoundMessage(std::string_view name);        // Resource %s not found
+std::string ListIndexOutOfBoundsMessage(int64_t index);            // List index out of bounds (%d)
+
+// Messages for faults the program refuses instead of corrupting data.
+std::string RomTooShortMessage(std::string_view path, int64_t size, int64_t needed);
+std::string CannotWriteFileMessage(std::string_view path, std::string_view cause);
+
+// The message-box text: a full stop is appended when the message's last
+// character has a higher code than the full stop ("...value" gets one, "(3)" not).
+std::string WithFullStop(std::string message);
+
+// The system's description of an errno value.
+std::string SystemErrorText(int errorNumber);
+// The full path of a file name (relative names are taken from the working directory).
+std::string FullPath(std::string_view fileName);
+
+}  // namespace varsk

@@ -1,0 +1,29 @@
+// The name lists namestringC/E/J.txt: 8-bit text split into lines.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace varsk {
+
+inline constexpr char kNameListFileC[] = "namestringC.txt";
+inline constexpr char kNameListFileE[] = "namestringE.txt";
+inline constexpr char kNameListFileJ[] = "namestringJ.txt";
+constexpr int kEntryNameLines = 229;   // lines 1..229: entries
+constexpr int kWeaponCount = 175;      // lines 230..404: weapon ids 1..175
+
+using NameList = std::vector<std::string>;  // raw 8-bit lines, untrimmed
+
+// Splits at CR, LF or CR LF; the text ends at its end or its first zero byte.
+NameList SplitNameList(std::span<const uint8_t> bytes);
+// Reads a whole file; throws "Cannot open file "<full path>". <cause>".
+NameList LoadNameList(const std::string& path);
+// Line `index` (0-based); throws "List index out of bounds (<index>)".
+const std::string& NameLine(const NameList& list, int64_t index);
+
+// "001" .. "229": n with leading zeros to three digits (n >= 1).
+std::string ThreeDigitNumber(int n);
+
+}  // namespace varsk

@@ -1,0 +1,22 @@
+// The file steps of Load ROM and Save ROM: the two table runs at offset
+// 4194762 of an existing ROM file, read or written in place.
+#pragma once
+
+#include <string>
+
+#include "data/rom_tables.h"
+
+namespace varsk {
+
+// Reads both runs into `buffers`. Throws VarskError ("Cannot open file ...",
+// or a too-short message when the file ends before 4205224); on any error
+// `buffers` is unchanged.
+void ReadRomTables(const std::string& path, RomBuffers& buffers);
+
+// Writes both runs in place: the file is neither created, truncated nor grown.
+// Throws VarskError when it cannot be opened for writing, is shorter than
+// 4205224 bytes (then nothing is written), or a write, flush or fsync fails.
+// Nothing outside the two runs changes.
+void WriteRomTables(const std::string& path, const RomBuffers& buffers);
+
+}  // namespace varsk

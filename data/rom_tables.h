@@ -1,0 +1,45 @@
+// The two packed stat tables of the ROM image and their codec.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "data/data_set.h"
+
+namespace varsk {
+
+constexpr int64_t kMsTableOffset = 4194762;
+constexpr int kRomMsEntrySize = 50;
+constexpr int kRomMsEntryCount = 191;
+constexpr int kMsTableBytes = kRomMsEntrySize * kRomMsEntryCount;        // 9550
+constexpr int64_t kShipTableOffset = kMsTableOffset + kMsTableBytes;       // 4204312
+constexpr int kRomShipEntrySize = 24;
+constexpr int kRomShipEntryCount = 38;
+constexpr int kShipTableBytes = kRomShipEntrySize * kRomShipEntryCount;  // 912
+constexpr int64_t kRomTablesEnd = kShipTableOffset + kShipTableBytes;      // 4205224
+constexpr int kRomTableBytes = kMsTableBytes + kShipTableBytes;          // 10462
+
+struct RomBuffers {
+  std::array<uint8_t, kMsTableBytes> ms{};
+  std::array<uint8_t, kShipTableBytes> ship{};
+};
+
+// The process-wide buffers that Load ROM and Save ROM pass through.
+RomBuffers& GlobalRomBuffers();
+
+int32_t DecodeAmmo(uint8_t byte);
+uint8_t EncodeAmmo(int32_t ammo);
+
+void UnpackMsEntry(std::span<const uint8_t, kRomMsEntrySize> bytes, MsRecord& record);
+void PackMsEntry(const MsRecord& record, std::span<uint8_t, kRomMsEntrySize> bytes);
+void UnpackShipEntry(std::span<const uint8_t, kRomShipEntrySize> bytes, ShipRecord& record);
+void PackShipEntry(const ShipRecord& record, std::span<uint8_t, kRomShipEntrySize> bytes);
+
+// Buffers -> MS slots 1..191 and ship slots 1..38 (msCount/shipCount not consulted).
+void UnpackRomTables(const RomBuffers& buffers, DataSet& dataSet);
+// Records -> every byte of both buffers.
+void PackRomTables(const DataSet& dataSet, RomBuffers& buffers);
+
+}  // namespace varsk

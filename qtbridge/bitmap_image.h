@@ -1,0 +1,13 @@
+// Bitmap32 <-> QImage.
+#pragma once
+
+#include <QImage>
+
+#include "cliplib/bitmap32.h"
+
+namespace varsk {
+
+// A Format_RGB32 copy of the bitmap (0x00RRGGBB is RGB32's own pixel order).
+QImage ToQImage(const Bitmap32& bitmap);
+
+}  // namespace varsk
