@@ -2,6 +2,8 @@
 // pixel, stride = width * 4 bytes.
 #pragma once
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -13,11 +15,18 @@ struct Bitmap32 {
   std::vector<uint32_t> pixels;
 
   Bitmap32() = default;
+  // A negative size is taken as 0.
   Bitmap32(int32_t w, int32_t h, uint32_t colour = 0)
-      : width(w), height(h), pixels(static_cast<size_t>(w) * static_cast<size_t>(h), colour) {}
+      : width(std::max(w, 0)),
+        height(std::max(h, 0)),
+        pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), colour) {}
 
+  // Sets every pixel to `colour`.
   void Fill(uint32_t colour);
-  uint32_t At(int32_t x, int32_t y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+  uint32_t At(int32_t x, int32_t y) const {
+    return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+                  static_cast<std::size_t>(x)];
+  }
 };
 
 }  // namespace varsk

@@ -24,9 +24,8 @@ void DrawClipPixels(int32_t x0, int32_t y0, std::span<const uint8_t> tileData,
                     uint32_t* pixels, int32_t width, int32_t height, ptrdiff_t strideBytes);
 
 // DrawClipPixels into a Bitmap32 (stride = width * 4).
-void DrawClip(int32_t x0, int32_t y0, std::span<const uint8_t> tileData,
-              const Palette16& palette, const ClipRecord& clip, int32_t tileBase,
-              Bitmap32& target);
+void DrawClip(int32_t x0, int32_t y0, std::span<const uint8_t> tileData, const Palette16& palette,
+              const ClipRecord& clip, int32_t tileBase, Bitmap32& target);
 
 // The value as unsigned 32-bit upper-case hex, at least two digits: -1 -> "FFFFFFFF".
 std::string FormatHex2(int32_t value);
