@@ -15,15 +15,22 @@ class VarskError : public std::runtime_error {
   explicit VarskError(const std::string& message) : std::runtime_error(message) {}
 };
 
-std::string InvalidIntegerMessage(std::string_view text);          // '%s' is not a valid integer value
-std::string CannotOpenFileMessage(std::string_view path, std::string_view cause);    // Cannot open file "%s". %s
-std::string CannotCreateFileMessage(std::string_view path, std::string_view cause);  // Cannot create file "%s". %s
-std::string ResourceNotFoundMessage(std::string_view name);        // Resource %s not found
-std::string ListIndexOutOfBoundsMessage(int64_t index);            // List index out of bounds (%d)
+// '%s' is not a valid integer value
+std::string InvalidIntegerMessage(std::string_view text);
+// Cannot open file "%s". %s
+std::string CannotOpenFileMessage(std::string_view path, std::string_view cause);
+// Cannot create file "%s". %s
+std::string CannotCreateFileMessage(std::string_view path, std::string_view cause);
+// Resource %s not found
+std::string ResourceNotFoundMessage(std::string_view name);
+// List index out of bounds (%d)
+std::string ListIndexOutOfBoundsMessage(int64_t index);
 
 // Messages for faults the program refuses instead of corrupting data.
 std::string RomTooShortMessage(std::string_view path, int64_t size, int64_t needed);
 std::string CannotWriteFileMessage(std::string_view path, std::string_view cause);
+// A read that fails after the file was opened (an I/O error, or a file that shrank).
+std::string CannotReadFileMessage(std::string_view path, std::string_view cause);
 
 // The message-box text: a full stop is appended when the message's last
 // character has a higher code than the full stop ("...value" gets one, "(3)" not).

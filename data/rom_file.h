@@ -2,6 +2,9 @@
 // 4194762 of an existing ROM file, read or written in place.
 #pragma once
 
+#include <sys/types.h>
+
+#include <cstddef>
 #include <string>
 
 #include "data/rom_tables.h"
@@ -18,5 +21,15 @@ void ReadRomTables(const std::string& path, RomBuffers& buffers);
 // 4205224 bytes (then nothing is written), or a write, flush or fsync fails.
 // Nothing outside the two runs changes.
 void WriteRomTables(const std::string& path, const RomBuffers& buffers);
+
+// For benchmarks only: WriteRomTables without the final fsync, so a measurement
+// shows the program's own work rather than the disk's.
+void WriteRomTablesWithoutSyncForBenchmark(const std::string& path, const RomBuffers& buffers);
+
+// For tests only: the positional write that WriteRomTables calls (pwrite
+// unless replaced), so a test can make a write fail or come up short.
+// Passing nullptr restores pwrite.
+using RomWriteFunction = ssize_t (*)(int fd, const void* data, size_t count, off_t offset);
+void SetRomWriteFunctionForTesting(RomWriteFunction write);
 
 }  // namespace varsk
