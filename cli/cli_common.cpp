@@ -1,0 +1,621 @@
+#include "cli/cli_common.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSaveFile>
+#include <QStringDecoder>
+#include <cerrno>
+#include <cstdio>
+#include <new>
+
+#include "cli/cli_messages.h"
+#include "data/embedded_data_set.h"
+#include "data/messages.h"
+#include "data/rom_file.h"
+
+namespace varsk::cli {
+
+// ---------------------------------------------------------------------------
+// Errors and exit codes
+
+void Fail(const QString& message) { throw VarskError(message.toStdString()); }
+
+void FailUsage(const QString& message) { throw UsageError(message); }
+
+namespace {
+
+void WriteLine(FILE* stream, const QString& line) {
+  const QByteArray bytes = (line + QLatin1Char('\n')).toUtf8();
+  std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
+  std::fflush(stream);
+}
+
+// One line: a message never spreads over several lines of stderr.
+QString OneLine(QString text) {
+  text.replace(QLatin1Char('\r'), QLatin1Char(' '));
+  text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+  return text.trimmed();
+}
+
+}  // namespace
+
+void PrintError(const QString& message) {
+  WriteLine(stderr, QStringLiteral("varsk-units: ") + OneLine(message));
+}
+
+void PrintWarning(const QString& message) {
+  WriteLine(stderr, QStringLiteral("varsk-units: warning: ") + OneLine(message));
+}
+
+int RunCommand(const std::function<int()>& body) {
+  try {
+    return body();
+  } catch (const UsageError& error) {
+    PrintError(QString::fromUtf8(error.what()));
+    return kExitUsage;
+  } catch (const VarskError& error) {
+    PrintError(QString::fromUtf8(error.what()));
+    return kExitError;
+  } catch (const std::bad_alloc&) {
+    PrintError(OutOfMemoryMessage());
+    return kExitError;
+  } catch (const std::exception& error) {
+    PrintError(QString::fromUtf8(error.what()));
+    return kExitError;
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Command line
+
+bool ParseCommandLine(QCommandLineParser& parser, const QString& command, const QStringList& args,
+                      int minPositional, int maxPositional) {
+  parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+  const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")},
+                                      QStringLiteral("Show this help."));
+  parser.addOption(helpOption);
+  if (!parser.parse(QStringList{QStringLiteral("varsk-units")} + args)) {
+    FailUsage(UsageMessage(command, parser.errorText()));
+  }
+  if (parser.isSet(helpOption)) {
+    // helpText() names the program only; the usage line also names the command.
+    QString help = parser.helpText();
+    static const QRegularExpression usageLine(QStringLiteral("^Usage: \\S+"));
+    help.replace(usageLine, QStringLiteral("Usage: varsk-units ") + command);
+    const QByteArray bytes = help.toUtf8();
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
+    std::fflush(stdout);
+    return false;
+  }
+  const qsizetype count = parser.positionalArguments().size();
+  if (count < minPositional) {
+    FailUsage(UsageMessage(command, MissingArgumentText()));
+  }
+  if (count > maxPositional) {
+    FailUsage(UsageMessage(command, UnexpectedArgumentText(parser.positionalArguments().at(
+                                        static_cast<qsizetype>(maxPositional)))));
+  }
+  return true;
+}
+
+int ParseIntOption(const QCommandLineParser& parser, const QString& option, int minimum,
+                   int maximum) {
+  const QString text = parser.value(option);
+  bool ok = false;
+  const qlonglong value = text.trimmed().toLongLong(&ok);
+  if (!ok || value < minimum || value > maximum) {
+    FailUsage(BadOptionValueMessage(option, text, minimum, maximum));
+  }
+  return static_cast<int>(value);
+}
+
+// ---------------------------------------------------------------------------
+// Records
+
+std::unique_ptr<DataSet> NewDataSet() { return std::make_unique<DataSet>(); }
+
+namespace {
+
+std::string NativePath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+std::string MessagePath(const QString& path) { return FullPathOf(path).toStdString(); }
+
+}  // namespace
+
+void CheckRomFile(const QString& path, bool forWriting) {
+  if (path.isEmpty()) {
+    Fail(QString::fromStdString(CannotOpenFileMessage("", SystemErrorText(ENOENT))));
+  }
+  const std::string native = NativePath(path);
+  struct stat info {};
+  if (::stat(native.c_str(), &info) != 0) {
+    Fail(QString::fromStdString(CannotOpenFileMessage(MessagePath(path), SystemErrorText(errno))));
+  }
+  if (S_ISDIR(info.st_mode)) {
+    Fail(QString::fromStdString(CannotOpenFileMessage(MessagePath(path), SystemErrorText(EISDIR))));
+  }
+  if (!S_ISREG(info.st_mode)) {
+    Fail(NotARegularFileMessage(FullPathOf(path)));
+  }
+  const int fd = ::open(native.c_str(), forWriting ? O_RDWR : O_RDONLY);
+  if (fd < 0) {
+    Fail(QString::fromStdString(CannotOpenFileMessage(MessagePath(path), SystemErrorText(errno))));
+  }
+  ::close(fd);
+  if (info.st_size < kRomTablesEnd) {
+    Fail(QString::fromStdString(
+        RomTooShortMessage(MessagePath(path), static_cast<int64_t>(info.st_size), kRomTablesEnd)));
+  }
+}
+
+void LoadRecords(const QString& romPath, DataSet& dataSet, RomBuffers* romBuffers) {
+  RegisterEmbeddedDataSet();
+  LoadDataSet(dataSet);
+  if (romPath.isEmpty()) {
+    return;
+  }
+  CheckRomFile(romPath, false);
+  RomBuffers buffers;
+  ReadRomTables(NativePath(romPath), buffers);
+  UnpackRomTables(buffers, dataSet);
+  if (romBuffers != nullptr) {
+    *romBuffers = buffers;
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Name lists
+
+NameLists LoadNames(const QString& dir) {
+  const QDir folder(dir.isEmpty() ? QDir::currentPath() : dir);
+  auto load = [&](const char* fileName) {
+    const QString path = folder.filePath(QString::fromLatin1(fileName));
+    if (QFileInfo(path).isDir()) {
+      Fail(QString::fromStdString(
+          CannotOpenFileMessage(MessagePath(path), SystemErrorText(EISDIR))));
+    }
+    return LoadNameList(NativePath(path));
+  };
+  NameLists names;
+  names.c = load(kNameListFileC);
+  names.e = load(kNameListFileE);
+  names.j = load(kNameListFileJ);
+  return names;
+}
+
+std::optional<NameLists> TryLoadNames(const QString& dir) {
+  try {
+    return LoadNames(dir);
+  } catch (const VarskError& error) {
+    PrintWarning(NamesLeftOutMessage(QString::fromUtf8(error.what())));
+    return std::nullopt;
+  }
+}
+
+QString EntryName(const NameLists& names, NameListLanguage language, int entryIndex) {
+  const NameList& list = language == NameListLanguage::C   ? names.c
+                         : language == NameListLanguage::E ? names.e
+                                                           : names.j;
+  if (entryIndex < 1 || static_cast<size_t>(entryIndex) > list.size()) {
+    return {};
+  }
+  return DecodeNameLine(list[static_cast<size_t>(entryIndex - 1)], language);
+}
+
+QString DisplayName(const NameLists* names, int entryIndex) {
+  QString text = QString::fromStdString(ThreeDigitNumber(entryIndex));
+  if (names != nullptr) {
+    // Lines fetched in the order E, C, J, as the entry list shows them.
+    for (NameListLanguage language :
+         {NameListLanguage::E, NameListLanguage::C, NameListLanguage::J}) {
+      text += QLatin1Char(' ') + EntryName(*names, language, entryIndex);
+    }
+  }
+  return text;
+}
+
+// ---------------------------------------------------------------------------
+// Fields of an entry
+
+namespace {
+
+constexpr int32_t k16 = 65535;
+constexpr int32_t k8 = 255;
+
+constexpr EntryField Ms(const char* name, int32_t maximum, int32_t MsRecord::*member) {
+  return EntryField{name, 0, maximum, true, member, nullptr};
+}
+constexpr EntryField Ship(const char* name, int32_t maximum, int32_t ShipRecord::*member,
+                          bool storedInRom = true) {
+  return EntryField{name, 0, maximum, storedInRom, nullptr, member};
+}
+
+// The packed widths of the ROM entries: 16-bit, 8-bit and bit fields.
+constexpr EntryField kMsFields[] = {
+    Ms("cost", k16, &MsRecord::cost),
+    Ms("hp", k16, &MsRecord::hp),
+    Ms("en", k8, &MsRecord::en),
+    Ms("terrainFlags", 7, &MsRecord::terrainFlags),
+    Ms("moveType", k8, &MsRecord::moveType),
+    Ms("move", 31, &MsRecord::move),
+    Ms("factionFlags", 8191, &MsRecord::factionFlags),
+    Ms("factoryFlags", 7, &MsRecord::factoryFlags),
+    Ms("ace", k8, &MsRecord::ace),
+    Ms("baseDamage", k16, &MsRecord::baseDamage),
+    Ms("tech", k8, &MsRecord::tech),
+    Ms("productTurn", 31, &MsRecord::productTurn),
+    Ms("supportTurn", 7, &MsRecord::supportTurn),
+    Ms("sPoint", k8, &MsRecord::sPoint),
+    Ms("armor", k16, &MsRecord::armor),
+    Ms("shipDamage", k16, &MsRecord::shipDamage),
+    Ms("artillery", k16, &MsRecord::artillery),
+    Ms("artilleryRange", 127, &MsRecord::artilleryRange),
+    Ms("areaDamage", k16, &MsRecord::areaDamage),
+    Ms("areaRange", k8, &MsRecord::areaRange),
+    Ms("speed", k8, &MsRecord::speed),
+};
+
+constexpr EntryField kShipFields[] = {
+    Ship("cost", k16, &ShipRecord::cost),
+    Ship("hp", k16, &ShipRecord::hp),
+    Ship("en", k8, &ShipRecord::en),
+    Ship("terrainFlags", 7, &ShipRecord::terrainFlags),
+    Ship("moveType", k8, &ShipRecord::moveType),
+    Ship("move", 31, &ShipRecord::move),
+    Ship("factionFlags", 8191, &ShipRecord::factionFlags),
+    Ship("factoryFlags", 7, &ShipRecord::factoryFlags),
+    Ship("space", k8, &ShipRecord::space),
+    Ship("tech", k8, &ShipRecord::tech),
+    Ship("productTurn", 31, &ShipRecord::productTurn),
+    Ship("supportTurn", 7, &ShipRecord::supportTurn),
+    Ship("sPoint", k8, &ShipRecord::sPoint),
+    Ship("sPointShip", k8, &ShipRecord::sPointShip),
+    Ship("armor", k8, &ShipRecord::armor),
+    Ship("defense", k8, &ShipRecord::defense),
+    Ship("artillery", k8, &ShipRecord::artillery),
+    Ship("artilleryRange", 127, &ShipRecord::artilleryRange),
+    Ship("areaDamage", k16, &ShipRecord::areaDamage),
+    Ship("areaRange", k8, &ShipRecord::areaRange),
+    // A ship entry of the ROM has no speed byte.
+    Ship("speed", k8, &ShipRecord::speed, false),
+};
+
+// Both lists merged, each keeping its order.
+constexpr const char* kCsvStatColumns[] = {
+    "cost",           "hp",           "en",           "terrainFlags", "moveType",
+    "move",           "factionFlags", "factoryFlags", "ace",          "baseDamage",
+    "space",          "tech",         "productTurn",  "supportTurn",  "sPoint",
+    "sPointShip",     "armor",        "shipDamage",   "defense",      "artillery",
+    "artilleryRange", "areaDamage",   "areaRange",    "speed",
+};
+
+}  // namespace
+
+std::span<const EntryField> FieldsOf(EntryKind kind) {
+  switch (kind) {
+    case EntryKind::Ms:
+      return kMsFields;
+    case EntryKind::Ship:
+      return kShipFields;
+    case EntryKind::None:
+      break;
+  }
+  return {};
+}
+
+std::span<const char* const> CsvStatColumns() { return kCsvStatColumns; }
+
+const EntryField* FindField(EntryKind kind, std::string_view name) {
+  for (const EntryField& field : FieldsOf(kind)) {
+    if (name == field.name) {
+      return &field;
+    }
+  }
+  return nullptr;
+}
+
+int32_t GetField(const DataSet& dataSet, int entryIndex, const EntryField& field) {
+  if (field.ms != nullptr) {
+    if (const MsRecord* record = MsOfEntry(dataSet, entryIndex)) {
+      return record->*field.ms;
+    }
+  } else if (field.ship != nullptr) {
+    if (const ShipRecord* record = ShipOfEntry(dataSet, entryIndex)) {
+      return record->*field.ship;
+    }
+  }
+  Fail(NoSuchFieldMessage(entryIndex, QString::fromLatin1(field.name)));
+}
+
+void SetField(DataSet& dataSet, int entryIndex, const EntryField& field, int32_t value) {
+  if (field.ms != nullptr) {
+    if (MsRecord* record = MsOfEntry(dataSet, entryIndex)) {
+      record->*field.ms = value;
+      return;
+    }
+  } else if (field.ship != nullptr) {
+    if (ShipRecord* record = ShipOfEntry(dataSet, entryIndex)) {
+      record->*field.ship = value;
+      return;
+    }
+  }
+  Fail(NoSuchFieldMessage(entryIndex, QString::fromLatin1(field.name)));
+}
+
+const char* WeaponValueName(WeaponValue value) {
+  switch (value) {
+    case WeaponValue::WeaponId:
+      return "weaponId";
+    case WeaponValue::Damage:
+      return "damage";
+    case WeaponValue::Ammo:
+      return "ammo";
+  }
+  return "";
+}
+
+WeaponSlot& WeaponOf(DataSet& dataSet, int entryIndex, int slot) {
+  if (slot >= 0 && slot < kShownWeaponSlots) {
+    if (MsRecord* ms = MsOfEntry(dataSet, entryIndex)) {
+      return ms->weapons[slot];
+    }
+    if (ShipRecord* ship = ShipOfEntry(dataSet, entryIndex)) {
+      return ship->weapons[slot];
+    }
+  }
+  Fail(NoSuchFieldMessage(entryIndex, QStringLiteral("weapons")));
+}
+
+const WeaponSlot& WeaponOf(const DataSet& dataSet, int entryIndex, int slot) {
+  return WeaponOf(const_cast<DataSet&>(dataSet), entryIndex, slot);
+}
+
+int32_t GetWeaponValue(const WeaponSlot& weapon, WeaponValue value) {
+  switch (value) {
+    case WeaponValue::WeaponId:
+      return weapon.weaponId;
+    case WeaponValue::Damage:
+      return weapon.damage;
+    case WeaponValue::Ammo:
+      return weapon.ammo;
+  }
+  return 0;
+}
+
+void SetWeaponValue(WeaponSlot& weapon, WeaponValue value, int32_t number) {
+  switch (value) {
+    case WeaponValue::WeaponId:
+      weapon.weaponId = number;
+      break;
+    case WeaponValue::Damage:
+      weapon.damage = number;
+      break;
+    case WeaponValue::Ammo:
+      weapon.ammo = number;
+      break;
+  }
+}
+
+ValueRange WeaponValueRange(EntryKind kind, int slot, WeaponValue value) {
+  // Ship entries of the ROM carry no weapons; MS entries carry an ammunition
+  // byte for slots 2, 3, 6 and 7 only.
+  if (kind != EntryKind::Ms) {
+    return {false, 0, 0};
+  }
+  if (value == WeaponValue::Ammo) {
+    const bool hasAmmo = slot == 2 || slot == 3 || slot == 6 || slot == 7;
+    return hasAmmo ? ValueRange{true, -127, 127} : ValueRange{false, 0, 0};
+  }
+  return {true, 0, 255};
+}
+
+std::span<const uint8_t> RawBytesOf(const DataSet& dataSet, int entryIndex) {
+  if (const MsRecord* ms = MsOfEntry(dataSet, entryIndex)) {
+    return ms->rawBytes;
+  }
+  if (const ShipRecord* ship = ShipOfEntry(dataSet, entryIndex)) {
+    return ship->rawBytes;
+  }
+  return {};
+}
+
+QString FormatRawBytes(std::span<const uint8_t> bytes) {
+  QString text;
+  for (uint8_t byte : bytes) {
+    if (!text.isEmpty()) {
+      text += QLatin1Char(' ');
+    }
+    text += QStringLiteral("%1").arg(byte, 2, 16, QLatin1Char('0')).toUpper();
+  }
+  return text;
+}
+
+const char* KindName(EntryKind kind) {
+  switch (kind) {
+    case EntryKind::Ms:
+      return "ms";
+    case EntryKind::Ship:
+      return "ship";
+    case EntryKind::None:
+      break;
+  }
+  return "none";
+}
+
+// ---------------------------------------------------------------------------
+// CSV
+
+QString CsvField(const QString& text) {
+  const bool needsQuotes = text.contains(QLatin1Char(',')) || text.contains(QLatin1Char('"')) ||
+                           text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n'));
+  if (!needsQuotes) {
+    return text;
+  }
+  QString quoted = text;
+  quoted.replace(QLatin1String("\""), QLatin1String("\"\""));
+  return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+std::vector<QStringList> ParseCsv(const QByteArray& bytes, const QString& source) {
+  QByteArray body = bytes;
+  if (body.startsWith("\xEF\xBB\xBF")) {
+    body.remove(0, 3);
+  }
+  QStringDecoder decoder(QStringDecoder::Utf8);
+  const QString text = decoder.decode(body);
+  if (decoder.hasError()) {
+    Fail(CsvErrorMessage(source, 0, CsvNotUtf8Text()));
+  }
+
+  std::vector<QStringList> rows;
+  QStringList row;
+  QString field;
+  int line = 1;
+  qsizetype i = 0;
+  const qsizetype n = text.size();
+  bool fieldStarted = false;  // anything seen in the current row
+  auto endField = [&] {
+    row.append(field);
+    field.clear();
+  };
+  auto endRow = [&] {
+    endField();
+    // A line with nothing on it is not a row.
+    if (!(row.size() == 1 && row.front().isEmpty() && !fieldStarted)) {
+      rows.push_back(row);
+    }
+    row.clear();
+    fieldStarted = false;
+  };
+  while (i < n) {
+    const QChar ch = text.at(i);
+    if (ch == QLatin1Char('"') && field.isEmpty() &&
+        (i == 0 || text.at(i - 1) == QLatin1Char(',') || text.at(i - 1) == QLatin1Char('\n') ||
+         text.at(i - 1) == QLatin1Char('\r'))) {
+      // A quoted field runs to the next lone quote.
+      fieldStarted = true;
+      const int startLine = line;
+      ++i;
+      for (;;) {
+        if (i >= n) {
+          Fail(CsvErrorMessage(source, startLine, CsvUnterminatedQuoteText()));
+        }
+        const QChar q = text.at(i);
+        if (q == QLatin1Char('"')) {
+          if (i + 1 < n && text.at(i + 1) == QLatin1Char('"')) {
+            field += QLatin1Char('"');
+            i += 2;
+            continue;
+          }
+          ++i;
+          break;
+        }
+        if (q == QLatin1Char('\n')) {
+          ++line;
+        }
+        field += q;
+        ++i;
+      }
+      if (i < n && text.at(i) != QLatin1Char(',') && text.at(i) != QLatin1Char('\r') &&
+          text.at(i) != QLatin1Char('\n')) {
+        Fail(CsvErrorMessage(source, line, CsvTextAfterQuoteText()));
+      }
+      continue;
+    }
+    if (ch == QLatin1Char(',')) {
+      fieldStarted = true;
+      endField();
+      ++i;
+    } else if (ch == QLatin1Char('\r') || ch == QLatin1Char('\n')) {
+      endRow();
+      if (ch == QLatin1Char('\r') && i + 1 < n && text.at(i + 1) == QLatin1Char('\n')) {
+        ++i;
+      }
+      ++i;
+      ++line;
+    } else if (ch == QLatin1Char('"')) {
+      Fail(CsvErrorMessage(source, line, CsvStrayQuoteText()));
+    } else {
+      fieldStarted = true;
+      field += ch;
+      ++i;
+    }
+  }
+  if (fieldStarted || !field.isEmpty()) {
+    endRow();
+  }
+  return rows;
+}
+
+// ---------------------------------------------------------------------------
+// Files
+
+QString FullPathOf(const QString& path) {
+  return QString::fromStdString(FullPath(NativePath(path)));
+}
+
+QByteArray ReadWholeFile(const QString& path) {
+  const std::string native = NativePath(path);
+  struct stat info {};
+  if (::stat(native.c_str(), &info) != 0) {
+    Fail(QString::fromStdString(CannotOpenFileMessage(MessagePath(path), SystemErrorText(errno))));
+  }
+  if (S_ISDIR(info.st_mode)) {
+    Fail(QString::fromStdString(CannotOpenFileMessage(MessagePath(path), SystemErrorText(EISDIR))));
+  }
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) {
+    Fail(QString::fromStdString(
+        CannotOpenFileMessage(MessagePath(path), file.errorString().toStdString())));
+  }
+  QByteArray bytes = file.readAll();
+  if (file.error() != QFileDevice::NoError) {
+    Fail(ReadFailedMessage(FullPathOf(path), file.errorString()));
+  }
+  return bytes;
+}
+
+void WriteFileAtomically(const QString& path, const QByteArray& bytes) {
+  if (path.isEmpty()) {
+    Fail(QString::fromStdString(CannotCreateFileMessage("", SystemErrorText(ENOENT))));
+  }
+  if (QFileInfo(path).isDir()) {
+    Fail(QString::fromStdString(
+        CannotCreateFileMessage(MessagePath(path), SystemErrorText(EISDIR))));
+  }
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly)) {
+    Fail(QString::fromStdString(
+        CannotCreateFileMessage(MessagePath(path), file.errorString().toStdString())));
+  }
+  if (file.write(bytes) != bytes.size()) {
+    const std::string cause = file.errorString().toStdString();
+    file.cancelWriting();
+    Fail(QString::fromStdString(CannotWriteFileMessage(MessagePath(path), cause)));
+  }
+  if (!file.commit()) {
+    Fail(QString::fromStdString(
+        CannotWriteFileMessage(MessagePath(path), file.errorString().toStdString())));
+  }
+}
+
+void WriteOutput(const QString& path, const QByteArray& bytes) {
+  if (!path.isEmpty()) {
+    WriteFileAtomically(path, bytes);
+    return;
+  }
+  errno = 0;
+  const size_t written =
+      std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
+  if (written != static_cast<size_t>(bytes.size()) || std::fflush(stdout) != 0) {
+    Fail(StdoutFailedMessage(QString::fromStdString(SystemErrorText(errno))));
+  }
+}
+
+}  // namespace varsk::cli
