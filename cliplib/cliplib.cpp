@@ -6,6 +6,10 @@
 #include <cstdio>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace varsk {
 
 namespace {
@@ -33,40 +37,117 @@ CellFlip FlipOf(uint8_t code) {
   }
 }
 
-// True when none of the eight 4-bit pixels of a tile row is 0.
-bool RowIsOpaque(uint32_t row) {
-  const uint32_t any = row | (row >> 1) | (row >> 2) | (row >> 3);
-  return (any & 0x11111111u) == 0x11111111u;
+// True when none of the 4-bit pixels packed in `bits` is 0.
+template <typename Word>
+bool AllNibblesSet(Word bits) {
+  constexpr Word kLowBits = static_cast<Word>(0x1111111111111111ull);
+  const Word any = bits | (bits >> 1) | (bits >> 2) | (bits >> 3);
+  return (any & kLowBits) == kLowBits;
 }
 
-// Two neighbouring pixels as one 64-bit store: `first` at the lower address.
-inline void StorePair(uint32_t* dst, uint32_t first, uint32_t second) {
-  const uint64_t pair = static_cast<uint64_t>(first) | (static_cast<uint64_t>(second) << 32);
-  std::memcpy(dst, &pair, sizeof pair);
+// True when none of the 64 pixels of a tile is 0.
+inline bool TileIsOpaque(const uint8_t* tile) {
+#if defined(__SSE2__)
+  const __m128i high = _mm_set1_epi8(static_cast<char>(0xF0));
+  const __m128i low = _mm_set1_epi8(0x0F);
+  const __m128i zero = _mm_setzero_si128();
+  __m128i holes = zero;
+  for (int half = 0; half < 2; ++half) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(tile + 16 * half));
+    holes = _mm_or_si128(holes, _mm_cmpeq_epi8(_mm_and_si128(bytes, high), zero));
+    holes = _mm_or_si128(holes, _mm_cmpeq_epi8(_mm_and_si128(bytes, low), zero));
+  }
+  return _mm_movemask_epi8(holes) == 0;
+#else
+  uint64_t rows[4];
+  std::memcpy(rows, tile, sizeof rows);
+  return AllNibblesSet(rows[0]) && AllNibblesSet(rows[1]) && AllNibblesSet(rows[2]) &&
+         AllNibblesSet(rows[3]);
+#endif
 }
 
-// A cell that lies wholly inside the destination: no per-pixel checks.
-void DrawCellInside(const uint8_t* tile, const uint32_t colours[16], CellFlip flip, uint8_t* origin,
+// The converted palette, also as pixel pairs: pairs[v] holds the two pixels
+// of tile byte v, the left (high nibble) one in the low half, so the eight
+// pixels of an opaque tile row take four table reads and two stores.
+struct Colours {
+  uint32_t single[16];
+  uint64_t pairs[256];
+
+  explicit Colours(const Palette16& palette) {
+    ConvertPalette16(palette, single);
+    for (int left = 0; left < 16; ++left)
+      for (int right = 0; right < 16; ++right)
+        pairs[left * 16 + right] = single[left] | (static_cast<uint64_t>(single[right]) << 32);
+  }
+};
+
+// Four neighbouring pixels in one register.
+#if defined(__SSE2__)
+using Quad = __m128i;
+inline Quad LoadQuad(const uint64_t* pairs, uint32_t first, uint32_t second) {
+  const __m128d low =
+      _mm_castsi128_pd(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(pairs + first)));
+  return _mm_castpd_si128(_mm_loadh_pd(low, reinterpret_cast<const double*>(pairs + second)));
+}
+inline Quad ReverseQuad(Quad quad) { return _mm_shuffle_epi32(quad, _MM_SHUFFLE(0, 1, 2, 3)); }
+inline void StoreQuad(uint32_t* dst, Quad quad) {
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(dst), quad);
+}
+#else
+struct Quad {
+  uint64_t low;
+  uint64_t high;
+};
+inline uint64_t SwapPair(uint64_t pair) { return (pair >> 32) | (pair << 32); }
+inline Quad LoadQuad(const uint64_t* pairs, uint32_t first, uint32_t second) {
+  return {pairs[first], pairs[second]};
+}
+inline Quad ReverseQuad(Quad quad) { return {SwapPair(quad.high), SwapPair(quad.low)}; }
+inline void StoreQuad(uint32_t* dst, Quad quad) { std::memcpy(dst, &quad, sizeof quad); }
+#endif
+
+inline uint32_t* RowAt(uint8_t* origin, int row, ptrdiff_t strideBytes) {
+  return reinterpret_cast<uint32_t*>(origin + row * strideBytes);
+}
+
+// The eight pixels of an opaque tile row, its four bytes in `bits` (first
+// byte lowest). The bytes are taken from a register rather than loaded one by
+// one: table reads already keep the load ports busy.
+template <bool kHorizontal>
+inline void DrawOpaqueRow(uint32_t bits, const uint64_t* pairs, uint32_t* dst) {
+  const Quad left = LoadQuad(pairs, bits & 0xFF, (bits >> 8) & 0xFF);
+  const Quad right = LoadQuad(pairs, (bits >> 16) & 0xFF, bits >> 24);
+  if constexpr (kHorizontal) {
+    StoreQuad(dst, ReverseQuad(right));
+    StoreQuad(dst + 4, ReverseQuad(left));
+  } else {
+    StoreQuad(dst, left);
+    StoreQuad(dst + 4, right);
+  }
+}
+
+// A cell that lies wholly inside the destination: no per-pixel checks. Opaque
+// tiles and rows are copied whole; elsewhere each nibble is tested.
+template <bool kHorizontal, bool kVertical>
+void DrawCellInside(const uint8_t* tile, const Colours& colours, uint8_t* origin,
                     ptrdiff_t strideBytes) {
+  if (TileIsOpaque(tile)) {
+    for (int y = 0; y < kCellSide; ++y) {
+      uint32_t bits;
+      std::memcpy(&bits, tile + y * kTileRowBytes, sizeof bits);
+      DrawOpaqueRow<kHorizontal>(bits, colours.pairs,
+                                 RowAt(origin, kVertical ? kCellSide - 1 - y : y, strideBytes));
+    }
+    return;
+  }
   for (int y = 0; y < kCellSide; ++y) {
     const uint8_t* src = tile + y * kTileRowBytes;
     uint32_t rowBits;
     std::memcpy(&rowBits, src, sizeof rowBits);
     if (rowBits == 0) continue;  // eight transparent pixels
-    const int destRow = flip.vertical ? kCellSide - 1 - y : y;
-    uint32_t* dst = reinterpret_cast<uint32_t*>(origin + destRow * strideBytes);
-    if (RowIsOpaque(rowBits)) {
-      if (flip.horizontal) {
-        for (int b = 0; b < kTileRowBytes; ++b) {
-          const uint8_t v = src[b];
-          StorePair(dst + 6 - 2 * b, colours[v & 0x0F], colours[v >> 4]);
-        }
-      } else {
-        for (int b = 0; b < kTileRowBytes; ++b) {
-          const uint8_t v = src[b];
-          StorePair(dst + 2 * b, colours[v >> 4], colours[v & 0x0F]);
-        }
-      }
+    uint32_t* dst = RowAt(origin, kVertical ? kCellSide - 1 - y : y, strideBytes);
+    if (AllNibblesSet(rowBits)) {
+      DrawOpaqueRow<kHorizontal>(rowBits, colours.pairs, dst);
       continue;
     }
     for (int b = 0; b < kTileRowBytes; ++b) {
@@ -74,16 +155,31 @@ void DrawCellInside(const uint8_t* tile, const uint32_t colours[16], CellFlip fl
       if (v == 0) continue;  // two transparent pixels
       const uint8_t left = v >> 4;
       const uint8_t right = v & 0x0F;
-      const int xl = flip.horizontal ? kCellSide - 1 - 2 * b : 2 * b;
-      const int xr = flip.horizontal ? xl - 1 : xl + 1;
-      if (left != 0) dst[xl] = colours[left];
-      if (right != 0) dst[xr] = colours[right];
+      const int xl = kHorizontal ? kCellSide - 1 - 2 * b : 2 * b;
+      const int xr = kHorizontal ? xl - 1 : xl + 1;
+      if (left != 0) dst[xl] = colours.single[left];
+      if (right != 0) dst[xr] = colours.single[right];
     }
   }
 }
 
+void DrawCellInside(const uint8_t* tile, const Colours& colours, CellFlip flip, uint8_t* origin,
+                    ptrdiff_t strideBytes) {
+  if (flip.horizontal) {
+    if (flip.vertical)
+      DrawCellInside<true, true>(tile, colours, origin, strideBytes);
+    else
+      DrawCellInside<true, false>(tile, colours, origin, strideBytes);
+  } else {
+    if (flip.vertical)
+      DrawCellInside<false, true>(tile, colours, origin, strideBytes);
+    else
+      DrawCellInside<false, false>(tile, colours, origin, strideBytes);
+  }
+}
+
 // A cell that crosses an edge of the destination: each pixel is checked.
-void DrawCellClipped(const uint8_t* tile, const uint32_t colours[16], CellFlip flip, int64_t px,
+void DrawCellClipped(const uint8_t* tile, const Colours& colours, CellFlip flip, int64_t px,
                      int64_t py, uint8_t* pixels, int32_t width, int32_t height,
                      ptrdiff_t strideBytes) {
   for (int y = 0; y < kCellSide; ++y) {
@@ -96,7 +192,7 @@ void DrawCellClipped(const uint8_t* tile, const uint32_t colours[16], CellFlip f
       if (n == 0) continue;
       const int64_t destX = px + (flip.horizontal ? kCellSide - 1 - x : x);
       if (destX < 0 || destX >= width) continue;
-      dst[destX] = colours[n];
+      dst[destX] = colours.single[n];
     }
   }
 }
@@ -122,8 +218,7 @@ void DrawClipPixels(int32_t x0, int32_t y0, std::span<const uint8_t> tileData,
   const int rows = std::min<int>(clip.rows, kClipGridSide);
   if (cols == 0 || rows == 0) return;
 
-  uint32_t colours[16];
-  ConvertPalette16(palette, colours);
+  const Colours colours(palette);
 
   uint8_t* base = reinterpret_cast<uint8_t*>(pixels);
   const uint64_t tileBytes = tileData.size();
