@@ -1,0 +1,50 @@
+#include "data/messages.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+
+namespace varsk {
+namespace {
+
+TEST(Messages, TextsOfTheFormats) {
+  EXPECT_EQ(InvalidIntegerMessage("12a"), "'12a' is not a valid integer value");
+  EXPECT_EQ(CannotOpenFileMessage("/r/a.gba", "No such file or directory"),
+            "Cannot open file \"/r/a.gba\". No such file or directory");
+  EXPECT_EQ(CannotCreateFileMessage("/w/info/ms_anmset.dat", "Permission denied"),
+            "Cannot create file \"/w/info/ms_anmset.dat\". Permission denied");
+  EXPECT_EQ(ResourceNotFoundMessage("MS_DATA"), "Resource MS_DATA not found");
+  EXPECT_EQ(ListIndexOutOfBoundsMessage(404), "List index out of bounds (404)");
+  EXPECT_EQ(ListIndexOutOfBoundsMessage(-1), "List index out of bounds (-1)");
+  EXPECT_EQ(RomTooShortMessage("/r/a.gba", 100, 4205224),
+            "File \"/r/a.gba\" is too short to hold the unit tables (100 bytes, at least 4205224 "
+            "needed)");
+  EXPECT_EQ(CannotWriteFileMessage("/r/a.gba", "No space left on device"),
+            "Cannot write file \"/r/a.gba\". No space left on device");
+}
+
+TEST(Messages, FullStopOnlyAfterCharactersAboveIt) {
+  EXPECT_EQ(WithFullStop("'x' is not a valid integer value"), "'x' is not a valid integer value.");
+  EXPECT_EQ(WithFullStop("List index out of bounds (3)"), "List index out of bounds (3)");
+  EXPECT_EQ(WithFullStop("done."), "done.");
+  EXPECT_EQ(WithFullStop("a-"), "a-");         // '-' is below '.'
+  EXPECT_EQ(WithFullStop("a/"), "a/.");        // '/' is just above
+  EXPECT_EQ(WithFullStop("a\xa4"), "a\xa4.");  // 8-bit characters count as above
+  EXPECT_EQ(WithFullStop(""), "");
+}
+
+TEST(Messages, SystemErrorTextIsTheSystemsDescription) {
+  EXPECT_EQ(SystemErrorText(ENOENT), "No such file or directory");
+}
+
+TEST(Messages, FullPathIsAbsoluteAndNormal) {
+  const std::filesystem::path cwd = std::filesystem::current_path();
+  EXPECT_EQ(FullPath("a.gba"), (cwd / "a.gba").string());
+  EXPECT_EQ(FullPath("sub/../b.gba"), (cwd / "b.gba").string());
+  EXPECT_EQ(FullPath("/x/./y//z.gba"), "/x/y/z.gba");
+}
+
+}  // namespace
+}  // namespace varsk

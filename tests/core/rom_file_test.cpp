@@ -1,0 +1,301 @@
+#include "data/rom_file.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "data/messages.h"
+
+namespace varsk {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<uint8_t> RandomBytes(size_t size, uint32_t seed) {
+  std::mt19937_64 random(seed);
+  std::vector<uint8_t> bytes(size);
+  for (size_t i = 0; i < size; i += 8) {
+    const uint64_t word = random();
+    std::memcpy(bytes.data() + i, &word, std::min<size_t>(8, size - i));
+  }
+  return bytes;
+}
+
+RomBuffers RandomBuffers(uint32_t seed) {
+  RomBuffers buffers;
+  const std::vector<uint8_t> bytes = RandomBytes(kRomTableBytes, seed);
+  std::copy_n(bytes.begin(), kMsTableBytes, buffers.ms.begin());
+  std::copy_n(bytes.begin() + kMsTableBytes, kShipTableBytes, buffers.ship.begin());
+  return buffers;
+}
+
+// Each test works in a fresh temporary folder.
+class RomFile : public testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/varsk-rom-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    dir_ = pattern;
+  }
+  void TearDown() override {
+    SetRomWriteFunctionForTesting(nullptr);
+    fs::permissions(dir_, fs::perms::owner_all);
+    fs::remove_all(dir_);
+  }
+
+  std::string MakeFile(const std::string& name, const std::vector<uint8_t>& bytes) {
+    const std::string path = (fs::path(dir_) / name).string();
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+    return path;
+  }
+  static std::vector<uint8_t> Contents(const std::string& path) {
+    std::vector<uint8_t> bytes(fs::file_size(path));
+    std::ifstream(path, std::ios::binary)
+        .read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    return bytes;
+  }
+  // What a file of `before` looks like after both runs were written from `buffers`.
+  static std::vector<uint8_t> Written(std::vector<uint8_t> before, const RomBuffers& buffers) {
+    std::copy(buffers.ms.begin(), buffers.ms.end(), before.begin() + kMsTableOffset);
+    std::copy(buffers.ship.begin(), buffers.ship.end(), before.begin() + kShipTableOffset);
+    return before;
+  }
+
+  std::string dir_;
+};
+
+template <typename Action>
+std::string ErrorOf(Action action) {
+  try {
+    action();
+  } catch (const VarskError& error) {
+    return error.what();
+  }
+  return "(no error)";
+}
+
+TEST_F(RomFile, ReadTakesBothRunsFromTheirOffsets) {
+  const std::vector<uint8_t> image = RandomBytes(kRomTablesEnd + 1000, 1);
+  const std::string path = MakeFile("rom.gba", image);
+  RomBuffers buffers;
+  ReadRomTables(path, buffers);
+  EXPECT_TRUE(std::equal(buffers.ms.begin(), buffers.ms.end(), image.begin() + kMsTableOffset));
+  EXPECT_TRUE(
+      std::equal(buffers.ship.begin(), buffers.ship.end(), image.begin() + kShipTableOffset));
+  // Exactly the end of the ship table is long enough.
+  const std::string exact =
+      MakeFile("exact.gba", std::vector<uint8_t>(image.begin(), image.begin() + kRomTablesEnd));
+  RomBuffers again;
+  ReadRomTables(exact, again);
+  EXPECT_EQ(again.ship, buffers.ship);
+}
+
+TEST_F(RomFile, ReadRefusesAShortFileAndKeepsTheBuffers) {
+  for (int64_t size : {int64_t{0}, int64_t{100}, kMsTableOffset + 10, kRomTablesEnd - 1}) {
+    const std::string path = MakeFile("short.gba", RandomBytes(static_cast<size_t>(size), 2));
+    RomBuffers buffers = RandomBuffers(3);
+    const RomBuffers before = buffers;
+    EXPECT_EQ(ErrorOf([&] { ReadRomTables(path, buffers); }),
+              "File \"" + path + "\" is too short to hold the unit tables (" +
+                  std::to_string(size) + " bytes, at least 4205224 needed)");
+    EXPECT_EQ(buffers.ms, before.ms);
+    EXPECT_EQ(buffers.ship, before.ship);
+  }
+}
+
+TEST_F(RomFile, ReadOfAMissingFileOrFolderNamesTheFullPath) {
+  RomBuffers buffers = RandomBuffers(4);
+  const RomBuffers before = buffers;
+  const std::string missing = dir_ + "/none/../missing.gba";
+  EXPECT_EQ(ErrorOf([&] { ReadRomTables(missing, buffers); }),
+            "Cannot open file \"" + dir_ + "/missing.gba\". No such file or directory");
+  EXPECT_EQ(ErrorOf([&] { ReadRomTables(dir_, buffers); }),
+            "Cannot open file \"" + dir_ + "\". Is a directory");
+  EXPECT_EQ(ErrorOf([&] { WriteRomTables(dir_, buffers); }),
+            "Cannot open file \"" + dir_ + "\". Is a directory");
+  EXPECT_EQ(buffers.ms, before.ms);
+}
+
+TEST_F(RomFile, WriteChangesOnlyTheTwoRuns) {
+  const std::vector<uint8_t> image = RandomBytes(kRomTablesEnd + 4096, 5);
+  const std::string path = MakeFile("rom.gba", image);
+  const RomBuffers buffers = RandomBuffers(6);
+  WriteRomTables(path, buffers);
+  EXPECT_EQ(Contents(path), Written(image, buffers));
+
+  // A file that ends with the ship table keeps its length too.
+  const std::vector<uint8_t> exact(image.begin(), image.begin() + kRomTablesEnd);
+  const std::string exactPath = MakeFile("exact.gba", exact);
+  WriteRomTables(exactPath, buffers);
+  EXPECT_EQ(Contents(exactPath), Written(exact, buffers));
+
+  RomBuffers back;
+  ReadRomTables(path, back);
+  EXPECT_EQ(back.ms, buffers.ms);
+  EXPECT_EQ(back.ship, buffers.ship);
+}
+
+TEST_F(RomFile, WriteRefusesAShortFileAndLeavesIt) {
+  for (int64_t size : {int64_t{0}, int64_t{4096}, kMsTableOffset, kRomTablesEnd - 1}) {
+    const std::vector<uint8_t> image = RandomBytes(static_cast<size_t>(size), 7);
+    const std::string path = MakeFile("short.gba", image);
+    EXPECT_EQ(ErrorOf([&] { WriteRomTables(path, RandomBuffers(8)); }),
+              "File \"" + path + "\" is too short to hold the unit tables (" +
+                  std::to_string(size) + " bytes, at least 4205224 needed)");
+    EXPECT_EQ(Contents(path), image);  // neither changed nor grown
+  }
+}
+
+TEST_F(RomFile, WriteNeverCreatesAFile) {
+  const std::string path = dir_ + "/new.gba";
+  EXPECT_EQ(ErrorOf([&] { WriteRomTables(path, RomBuffers{}); }),
+            "Cannot open file \"" + path + "\". No such file or directory");
+  EXPECT_FALSE(fs::exists(path));
+}
+
+TEST_F(RomFile, WriteToAReadOnlyFileCannotOpenIt) {
+  const std::vector<uint8_t> image = RandomBytes(kRomTablesEnd, 9);
+  const std::string path = MakeFile("readonly.gba", image);
+  fs::permissions(path, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  if (geteuid() != 0) {
+    EXPECT_EQ(ErrorOf([&] { WriteRomTables(path, RandomBuffers(10)); }),
+              "Cannot open file \"" + path + "\". Permission denied");
+  } else {
+    // Root may write anything: check as an ordinary user in a child process.
+    fs::permissions(dir_, fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
+    EXPECT_EXIT(
+        {
+          if (setgid(65534) != 0 || setuid(65534) != 0) std::_Exit(2);
+          const std::string error = ErrorOf([&] { WriteRomTables(path, RandomBuffers(10)); });
+          std::_Exit(error == "Cannot open file \"" + path + "\". Permission denied" ? 0 : 1);
+        },
+        testing::ExitedWithCode(0), "");
+  }
+  EXPECT_EQ(Contents(path), image);
+}
+
+// Fails the n-th write (counting from 1) with ENOSPC; earlier writes go through.
+int writesBeforeFailure = 0;
+ssize_t FailingWrite(int fd, const void* data, size_t count, off_t offset) {
+  if (--writesBeforeFailure == 0) {
+    errno = ENOSPC;
+    return -1;
+  }
+  return ::pwrite(fd, data, count, offset);
+}
+
+TEST_F(RomFile, FailedWriteIsReported) {
+  const std::vector<uint8_t> image = RandomBytes(kRomTablesEnd + 10, 11);
+  for (int failing : {1, 2}) {
+    const std::string path = MakeFile("rom.gba", image);
+    const RomBuffers buffers = RandomBuffers(12);
+    writesBeforeFailure = failing;
+    SetRomWriteFunctionForTesting(&FailingWrite);
+    EXPECT_EQ(ErrorOf([&] { WriteRomTables(path, buffers); }),
+              "Cannot write file \"" + path + "\". No space left on device")
+        << "write " << failing;
+    SetRomWriteFunctionForTesting(nullptr);
+    // The first run is in when only the second write failed; nothing else moved.
+    std::vector<uint8_t> expected = image;
+    if (failing == 2) {
+      std::copy(buffers.ms.begin(), buffers.ms.end(), expected.begin() + kMsTableOffset);
+    }
+    EXPECT_EQ(Contents(path), expected);
+  }
+}
+
+// Writes at most 1000 bytes per call, and is interrupted once.
+int shortWriteCalls = 0;
+ssize_t ShortWrite(int fd, const void* data, size_t count, off_t offset) {
+  if (++shortWriteCalls == 3) {
+    errno = EINTR;
+    return -1;
+  }
+  return ::pwrite(fd, data, std::min<size_t>(count, 1000), offset);
+}
+
+TEST_F(RomFile, ShortAndInterruptedWritesAreCompleted) {
+  const std::vector<uint8_t> image = RandomBytes(kRomTablesEnd + 10, 13);
+  const std::string path = MakeFile("rom.gba", image);
+  const RomBuffers buffers = RandomBuffers(14);
+  shortWriteCalls = 0;
+  SetRomWriteFunctionForTesting(&ShortWrite);
+  WriteRomTables(path, buffers);
+  SetRomWriteFunctionForTesting(nullptr);
+  EXPECT_GT(shortWriteCalls, 11);
+  EXPECT_EQ(Contents(path), Written(image, buffers));
+}
+
+ssize_t NoProgressWrite(int, const void*, size_t, off_t) { return 0; }
+
+TEST_F(RomFile, WriteThatMakesNoProgressIsAFailure) {
+  const std::string path = MakeFile("rom.gba", RandomBytes(kRomTablesEnd, 15));
+  SetRomWriteFunctionForTesting(&NoProgressWrite);
+  EXPECT_EQ(ErrorOf([&] { WriteRomTables(path, RandomBuffers(16)); }),
+            "Cannot write file \"" + path + "\". No space left on device");
+}
+
+// A real short write from the kernel: a file size limit inside the MS run
+// makes the first write come up short and the next one fail.
+TEST_F(RomFile, FileSizeLimitInsideTheRunsIsReported) {
+  const std::vector<uint8_t> image = RandomBytes(kRomTablesEnd + 10, 17);
+  const std::string path = MakeFile("rom.gba", image);
+  const RomBuffers buffers = RandomBuffers(18);
+  rlimit saved{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+  rlimit limited = saved;
+  limited.rlim_cur = static_cast<rlim_t>(kMsTableOffset + 1000);
+  auto* savedHandler = std::signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+  const std::string error = ErrorOf([&] { WriteRomTables(path, buffers); });
+  setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, savedHandler);
+  EXPECT_EQ(error, "Cannot write file \"" + path + "\". File too large");
+  std::vector<uint8_t> expected = image;
+  std::copy_n(buffers.ms.begin(), 1000, expected.begin() + kMsTableOffset);
+  EXPECT_EQ(Contents(path), expected);
+}
+
+TEST_F(RomFile, DevicesAreNotRoms) {
+  if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  EXPECT_EQ(ErrorOf([] { WriteRomTables("/dev/full", RomBuffers{}); }),
+            "File \"/dev/full\" is too short to hold the unit tables (0 bytes, at least 4205224 "
+            "needed)");
+  RomBuffers buffers = RandomBuffers(19);
+  const RomBuffers before = buffers;
+  EXPECT_NE(ErrorOf([&] { ReadRomTables("/dev/zero", buffers); }), "(no error)");
+  EXPECT_EQ(buffers.ms, before.ms);
+}
+
+TEST_F(RomFile, AFifoDoesNotHang) {
+  const std::string path = dir_ + "/fifo";
+  ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+  RomBuffers buffers;
+  EXPECT_NE(ErrorOf([&] { ReadRomTables(path, buffers); }), "(no error)");
+  EXPECT_NE(ErrorOf([&] { WriteRomTables(path, buffers); }), "(no error)");
+}
+
+TEST_F(RomFile, WriteWithoutSyncWritesTheSameBytes) {
+  const std::vector<uint8_t> image = RandomBytes(kRomTablesEnd + 10, 20);
+  const std::string path = MakeFile("rom.gba", image);
+  const RomBuffers buffers = RandomBuffers(21);
+  WriteRomTablesWithoutSyncForBenchmark(path, buffers);
+  EXPECT_EQ(Contents(path), Written(image, buffers));
+}
+
+}  // namespace
+}  // namespace varsk
