@@ -11,8 +11,8 @@ constexpr int kAnimSetCount = 64;
 constexpr int kMaxFrames = 14;
 
 struct AnimSetEntry {
-  uint8_t frameCount = 0;                   // 0 = empty set
-  int32_t auxValue = 0;                     // carried, never read
+  uint8_t frameCount = 0;                        // 0 = empty set
+  int32_t auxValue = 0;                          // carried, never read
   std::array<uint8_t, kMaxFrames> clipNumber{};  // frame f (1-based) at [f - 1]
   std::array<int32_t, kMaxFrames> tileBase{};    // frame f (1-based) at [f - 1]
 };

@@ -28,6 +28,7 @@ struct PreviewFrame {
   int32_t tileBase = 0;
   int32_t x0 = 0;
   int32_t y0 = 0;
+  int palettePosition = 0;  // index into entryPalettes (entryIndex - 1)
 };
 
 // The frame the preview chooses for list position `selectedPosition`
