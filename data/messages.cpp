@@ -3,41 +3,51 @@
 
 #include <cstring>
 #include <filesystem>
+#include <initializer_list>
 #include <system_error>
 
 namespace varsk {
+namespace {
+
+std::string Join(std::initializer_list<std::string_view> parts) {
+  std::string text;
+  for (std::string_view part : parts) text.append(part);
+  return text;
+}
+
+}  // namespace
 
 std::string InvalidIntegerMessage(std::string_view text) {
-  return "'" + std::string(text) + "' is not a valid integer value";
+  return Join({"'", text, "' is not a valid integer value"});
 }
 
 std::string CannotOpenFileMessage(std::string_view path, std::string_view cause) {
-  return "Cannot open file \"" + std::string(path) + "\". " + std::string(cause);
+  return Join({"Cannot open file \"", path, "\". ", cause});
 }
 
 std::string CannotCreateFileMessage(std::string_view path, std::string_view cause) {
-  return "Cannot create file \"" + std::string(path) + "\". " + std::string(cause);
+  return Join({"Cannot create file \"", path, "\". ", cause});
 }
 
 std::string ResourceNotFoundMessage(std::string_view name) {
-  return "Resource " + std::string(name) + " not found";
+  return Join({"Resource ", name, " not found"});
 }
 
 std::string ListIndexOutOfBoundsMessage(int64_t index) {
-  return "List index out of bounds (" + std::to_string(index) + ")";
+  return Join({"List index out of bounds (", std::to_string(index), ")"});
 }
 
 std::string RomTooShortMessage(std::string_view path, int64_t size, int64_t needed) {
-  return "File \"" + std::string(path) + "\" is too short to hold the unit tables (" +
-         std::to_string(size) + " bytes, at least " + std::to_string(needed) + " needed)";
+  return Join({"File \"", path, "\" is too short to hold the unit tables (", std::to_string(size),
+               " bytes, at least ", std::to_string(needed), " needed)"});
 }
 
 std::string CannotWriteFileMessage(std::string_view path, std::string_view cause) {
-  return "Cannot write file \"" + std::string(path) + "\". " + std::string(cause);
+  return Join({"Cannot write file \"", path, "\". ", cause});
 }
 
 std::string CannotReadFileMessage(std::string_view path, std::string_view cause) {
-  return "Cannot read file \"" + std::string(path) + "\". " + std::string(cause);
+  return Join({"Cannot read file \"", path, "\". ", cause});
 }
 
 std::string WithFullStop(std::string message) {
