@@ -81,6 +81,8 @@ struct ChoiceCase {
   int32_t y0;
 };
 
+void PrintTo(const ChoiceCase& c, std::ostream* os) { *os << c.name; }
+
 class PreviewChoice : public PreviewTest, public ::testing::WithParamInterface<ChoiceCase> {
  protected:
   void SetUp() override {
