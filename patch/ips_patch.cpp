@@ -1,0 +1,199 @@
+#include "patch/ips_patch.h"
+
+#include <algorithm>
+#include <cstring>
+#include <optional>
+
+#include "data/messages.h"
+#include "patch/patch_messages.h"
+
+namespace varsk {
+
+namespace {
+
+constexpr char kIpsMagic[] = "PATCH";
+constexpr size_t kIpsMagicSize = 5;
+constexpr char kIpsEof[] = "EOF";
+// Equal bytes between two changes cost less inside one record than the five
+// header bytes of a second record.
+constexpr size_t kIpsMergeGap = 5;
+
+class IpsWriter {
+ public:
+  explicit IpsWriter(std::span<const uint8_t> modified) : modified_(modified) {
+    out_.insert(out_.end(), kIpsMagic, kIpsMagic + kIpsMagicSize);
+  }
+
+  // Literal records for modified_[begin, end), at most 0xFFFF bytes each.
+  void Literal(size_t begin, size_t end) {
+    while (begin < end) {
+      size_t start = begin;
+      if (start == kIpsEofOffset) --start;  // repeat the byte before instead
+      const size_t length = std::min<size_t>(end - start, kIpsMaxRecordLength);
+      Header(start, length);
+      out_.insert(out_.end(), modified_.begin() + start, modified_.begin() + start + length);
+      begin = start + length;
+    }
+  }
+
+  // Run records for `count` copies of `value` from `begin`.
+  void Run(size_t begin, size_t count, uint8_t value) {
+    while (count > 0) {
+      if (begin == kIpsEofOffset) {
+        Literal(begin, begin + 1);
+        ++begin;
+        --count;
+        continue;
+      }
+      const size_t length = std::min<size_t>(count, kIpsMaxRecordLength);
+      Header(begin, 0);
+      Put16(length);
+      out_.push_back(value);
+      begin += length;
+      count -= length;
+    }
+  }
+
+  void Finish(std::optional<size_t> cutLength) {
+    out_.insert(out_.end(), kIpsEof, kIpsEof + 3);
+    if (cutLength) Put24(*cutLength);
+  }
+
+  std::vector<uint8_t> Take() { return std::move(out_); }
+
+ private:
+  void Header(size_t offset, size_t length) {
+    Put24(offset);
+    Put16(length);
+  }
+  void Put24(size_t value) {
+    out_.push_back(static_cast<uint8_t>(value >> 16));
+    out_.push_back(static_cast<uint8_t>(value >> 8));
+    out_.push_back(static_cast<uint8_t>(value));
+  }
+  void Put16(size_t value) {
+    out_.push_back(static_cast<uint8_t>(value >> 8));
+    out_.push_back(static_cast<uint8_t>(value));
+  }
+
+  std::span<const uint8_t> modified_;
+  std::vector<uint8_t> out_;
+};
+
+// Writes the region [begin, end) of changed bytes, taking runs of one byte out
+// as run records where that makes the patch smaller. A run record costs 8
+// bytes; taking a run out of the middle of a literal record also costs the
+// header (5 bytes) of the literal record that resumes after it.
+void WriteRegion(IpsWriter& writer, std::span<const uint8_t> modified, size_t begin, size_t end) {
+  size_t literalStart = begin;
+  size_t i = begin;
+  while (i < end) {
+    const uint8_t value = modified[i];
+    size_t runEnd = i + 1;
+    while (runEnd < end && modified[runEnd] == value) ++runEnd;
+    const size_t run = runEnd - i;
+    const bool alone = i == literalStart;
+    const bool last = runEnd == end;
+    const size_t worthAbove = alone && last ? 3 : (alone || last ? 8 : 13);
+    if (run > worthAbove) {
+      writer.Literal(literalStart, i);
+      writer.Run(i, run, value);
+      literalStart = runEnd;
+    }
+    i = runEnd;
+  }
+  writer.Literal(literalStart, end);
+}
+
+uint32_t Read24(std::span<const uint8_t> bytes, size_t pos) {
+  return (uint32_t{bytes[pos]} << 16) | (uint32_t{bytes[pos + 1]} << 8) | bytes[pos + 2];
+}
+uint32_t Read16(std::span<const uint8_t> bytes, size_t pos) {
+  return (uint32_t{bytes[pos]} << 8) | bytes[pos + 1];
+}
+
+}  // namespace
+
+std::vector<uint8_t> MakeIpsPatch(std::span<const uint8_t> original,
+                                  std::span<const uint8_t> modified) {
+  const bool cut = modified.size() < original.size();
+  if (modified.size() > kIpsFileSizeLimit || (cut && modified.size() >= kIpsFileSizeLimit)) {
+    throw VarskError(IpsTooLargeMessage(modified.size()));
+  }
+  IpsWriter writer(modified);
+  const size_t common = std::min(original.size(), modified.size());
+  // Bytes beyond the end of the original count as changed: the patch has to
+  // write them for the file to grow.
+  auto changed = [&](size_t i) { return i >= common || original[i] != modified[i]; };
+  size_t i = 0;
+  while (i < modified.size()) {
+    if (!changed(i)) {
+      i = std::mismatch(original.begin() + i, original.begin() + common, modified.begin() + i)
+              .first -
+          original.begin();
+      continue;
+    }
+    const size_t begin = i;
+    size_t end = i + 1;
+    // Extend over later changes that follow within a few equal bytes.
+    for (size_t j = end; j < modified.size() && j - end <= kIpsMergeGap; ++j) {
+      if (changed(j)) end = j + 1;
+    }
+    WriteRegion(writer, modified, begin, end);
+    i = end;
+  }
+  writer.Finish(cut ? std::optional<size_t>(modified.size()) : std::nullopt);
+  return writer.Take();
+}
+
+std::vector<uint8_t> ApplyIpsPatch(std::span<const uint8_t> patch, std::span<const uint8_t> rom) {
+  if (patch.size() < kIpsMagicSize || std::memcmp(patch.data(), kIpsMagic, kIpsMagicSize) != 0) {
+    throw VarskError(NotAPatchMessage());
+  }
+  std::vector<uint8_t> out(rom.begin(), rom.end());
+  size_t pos = kIpsMagicSize;
+  auto need = [&](size_t count) {
+    if (count > patch.size() - pos) throw VarskError(PatchTruncatedMessage("IPS", patch.size()));
+  };
+  auto grow = [&](size_t end) {
+    if (end > out.size()) out.resize(end, 0);
+  };
+  for (;;) {
+    need(3);
+    if (std::memcmp(patch.data() + pos, kIpsEof, 3) == 0) {
+      pos += 3;
+      break;
+    }
+    const size_t offset = Read24(patch, pos);
+    pos += 3;
+    need(2);
+    const size_t length = Read16(patch, pos);
+    pos += 2;
+    if (length == 0) {
+      need(3);
+      const size_t count = Read16(patch, pos);
+      const uint8_t value = patch[pos + 2];
+      pos += 3;
+      grow(offset + count);
+      std::fill_n(out.begin() + offset, count, value);
+    } else {
+      need(length);
+      grow(offset + length);
+      std::copy_n(patch.begin() + pos, length, out.begin() + offset);
+      pos += length;
+    }
+  }
+  const size_t rest = patch.size() - pos;
+  if (rest == 3) {
+    const size_t cutLength = Read24(patch, pos);
+    if (cutLength > out.size()) {
+      throw VarskError(IpsTruncationBeyondEndMessage(cutLength, out.size()));
+    }
+    out.resize(cutLength);
+  } else if (rest != 0) {
+    throw VarskError(IpsBytesAfterEofMessage(rest));
+  }
+  return out;
+}
+
+}  // namespace varsk

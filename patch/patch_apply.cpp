@@ -1,0 +1,72 @@
+#include "patch/patch_apply.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+
+#include "data/messages.h"
+#include "patch/bps_patch.h"
+#include "patch/crc32.h"
+#include "patch/ips_patch.h"
+#include "patch/patch_messages.h"
+
+namespace varsk {
+
+namespace {
+
+bool StartsWith(std::span<const uint8_t> bytes, const char* magic) {
+  const size_t size = std::strlen(magic);
+  return bytes.size() >= size && std::memcmp(bytes.data(), magic, size) == 0;
+}
+
+bool EndsWithNoCase(const std::string& text, const std::string& suffix) {
+  if (text.size() < suffix.size()) return false;
+  return std::equal(suffix.begin(), suffix.end(), text.end() - suffix.size(), [](char a, char b) {
+    return std::tolower(static_cast<unsigned char>(a)) ==
+           std::tolower(static_cast<unsigned char>(b));
+  });
+}
+
+}  // namespace
+
+std::optional<PatchFormat> DetectPatchFormat(std::span<const uint8_t> patch) {
+  if (StartsWith(patch, "PATCH")) return PatchFormat::Ips;
+  if (StartsWith(patch, "BPS1")) return PatchFormat::Bps;
+  return std::nullopt;
+}
+
+std::optional<PatchFormat> PatchFormatOfFileName(const std::string& fileName) {
+  if (EndsWithNoCase(fileName, ".ips")) return PatchFormat::Ips;
+  if (EndsWithNoCase(fileName, ".bps")) return PatchFormat::Bps;
+  return std::nullopt;
+}
+
+const char* PatchFormatName(PatchFormat format) {
+  return format == PatchFormat::Ips ? "IPS" : "BPS";
+}
+
+AppliedPatch ApplyPatch(std::span<const uint8_t> patch, std::span<const uint8_t> rom) {
+  const std::optional<PatchFormat> format = DetectPatchFormat(patch);
+  if (!format) throw VarskError(NotAPatchMessage());
+  AppliedPatch result;
+  result.format = *format;
+  if (*format == PatchFormat::Bps) {
+    // A ROM that is already the target would fail the source check with a
+    // misleading "wrong ROM" message; recognise it first.
+    const BpsPatchInfo info = ReadBpsPatchInfo(patch);
+    if (rom.size() == info.targetSize && Crc32(rom) == info.targetCrc) {
+      result.alreadyPatched = true;
+      return result;
+    }
+    result.bytes = ApplyBpsPatch(patch, rom);
+    return result;
+  }
+  result.bytes = ApplyIpsPatch(patch, rom);
+  if (std::equal(result.bytes.begin(), result.bytes.end(), rom.begin(), rom.end())) {
+    result.alreadyPatched = true;
+    result.bytes.clear();
+  }
+  return result;
+}
+
+}  // namespace varsk

@@ -1,0 +1,34 @@
+// Applying a patch of either format, recognised by its first bytes.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace varsk {
+
+enum class PatchFormat { Ips, Bps };
+
+// The format whose magic ("PATCH" or "BPS1") `patch` starts with, if any.
+std::optional<PatchFormat> DetectPatchFormat(std::span<const uint8_t> patch);
+// The format named by a file name's extension (.ips or .bps, any case), if any.
+std::optional<PatchFormat> PatchFormatOfFileName(const std::string& fileName);
+// "IPS" or "BPS".
+const char* PatchFormatName(PatchFormat format);
+
+struct AppliedPatch {
+  PatchFormat format = PatchFormat::Ips;
+  // The ROM already is what the patch produces: a BPS patch's target (size
+  // and CRC32), or a ROM that an IPS patch would not change. `bytes` is empty.
+  bool alreadyPatched = false;
+  std::vector<uint8_t> bytes;  // the patched ROM
+};
+
+// `rom` with `patch` applied, or alreadyPatched. Throws VarskError for a patch
+// of neither format, a malformed or truncated patch, or (BPS) a ROM that is
+// not the patch's source or a result that is not its target.
+AppliedPatch ApplyPatch(std::span<const uint8_t> patch, std::span<const uint8_t> rom);
+
+}  // namespace varsk

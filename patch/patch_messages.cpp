@@ -1,0 +1,123 @@
+#include "patch/patch_messages.h"
+
+#include <cstdio>
+
+namespace varsk {
+
+namespace {
+
+std::string Number(uint64_t value) { return std::to_string(value); }
+
+}  // namespace
+
+std::string Crc32Text(uint32_t crc) {
+  char text[9];
+  std::snprintf(text, sizeof text, "%08X", static_cast<unsigned>(crc));
+  return text;
+}
+
+std::string IpsTooLargeMessage(uint64_t modifiedSize) {
+  return "the modified file is " + Number(modifiedSize) +
+         " bytes; an IPS patch can only describe files shorter than 16 MiB (16777216 bytes): "
+         "write a .bps patch instead";
+}
+
+std::string NotAPatchMessage() {
+  return "not an IPS or BPS patch (it starts with neither \"PATCH\" nor \"BPS1\")";
+}
+
+std::string PatchTruncatedMessage(std::string_view format, uint64_t position) {
+  return std::string(format) + " patch is truncated: it ends at byte " + Number(position) +
+         " in the middle of a record";
+}
+
+std::string IpsBytesAfterEofMessage(uint64_t count) {
+  return "IPS patch is malformed: " + Number(count) +
+         " unexpected bytes after its \"EOF\" marker (only a 3-byte length may follow)";
+}
+
+std::string IpsTruncationBeyondEndMessage(uint64_t truncation, uint64_t size) {
+  return "IPS patch is malformed: it cuts the file to " + Number(truncation) +
+         " bytes, beyond the end of the patched file (" + Number(size) + " bytes)";
+}
+
+std::string BpsDamagedMessage(uint32_t expectedCrc, uint32_t actualCrc) {
+  return "BPS patch is damaged: its CRC32 should be " + Crc32Text(expectedCrc) + " but is " +
+         Crc32Text(actualCrc);
+}
+
+std::string BpsMalformedMessage(std::string_view what, uint64_t position) {
+  return "BPS patch is malformed: " + std::string(what) + " at patch byte " + Number(position);
+}
+
+std::string BpsTargetTooLargeMessage(uint64_t targetSize, uint64_t limit) {
+  return "BPS patch is malformed: it declares a result of " + Number(targetSize) +
+         " bytes, more than the " + Number(limit) + " bytes a ROM can have";
+}
+
+std::string BpsWrongSourceMessage(uint64_t expectedSize, uint32_t expectedCrc, uint64_t actualSize,
+                                  uint32_t actualCrc) {
+  return "the ROM is not the one this patch was made for: expected " + Number(expectedSize) +
+         " bytes with CRC32 " + Crc32Text(expectedCrc) + ", the ROM has " + Number(actualSize) +
+         " bytes with CRC32 " + Crc32Text(actualCrc);
+}
+
+std::string BpsTargetMismatchMessage(uint32_t expectedCrc, uint32_t actualCrc) {
+  return "BPS patch did not produce its target: the result's CRC32 should be " +
+         Crc32Text(expectedCrc) + " but is " + Crc32Text(actualCrc);
+}
+
+std::string DiffChangeLine(int entryIndex, std::string_view name, std::string_view field,
+                           int64_t oldValue, int64_t newValue) {
+  std::string line = std::to_string(entryIndex) + " ";
+  if (!name.empty()) line += std::string(name) + " ";
+  return line + std::string(field) + ": " + std::to_string(oldValue) + " -> " +
+         std::to_string(newValue);
+}
+
+std::string DiffCountLine(size_t count) {
+  if (count == 0) return "no field differs";
+  return Number(count) + (count == 1 ? " field differs" : " fields differ");
+}
+
+std::string DiffUnseenLine(int64_t count) {
+  return Number(count) + (count == 1 ? " table byte differs" : " table bytes differ") +
+         " without changing any field";
+}
+
+std::string DiffOutsideLine(int64_t count, uint64_t sizeA, uint64_t sizeB) {
+  if (count == 0) return "outside the unit tables the files are identical";
+  std::string line =
+      "outside the unit tables " + Number(count) + (count == 1 ? " byte differs" : " bytes differ");
+  if (sizeA != sizeB) {
+    line += " (the files have " + Number(sizeA) + " and " + Number(sizeB) + " bytes)";
+  }
+  return line;
+}
+
+std::string PatchExtensionText(std::string_view fileName) {
+  return "the patch file name must end in .ips or .bps: '" + std::string(fileName) + "'";
+}
+
+std::string OutputReplacesInputText(std::string_view path) {
+  return "the output would replace the input file '" + std::string(path) + "'";
+}
+
+std::string PatchWrittenLine(std::string_view format, std::string_view path, uint64_t patchSize,
+                             uint64_t changedBytes) {
+  return "wrote " + std::string(format) + " patch " + std::string(path) + ": " + Number(patchSize) +
+         " bytes, " + Number(changedBytes) +
+         (changedBytes == 1 ? " byte changes" : " bytes change");
+}
+
+std::string AlreadyPatchedLine(std::string_view romPath) {
+  return std::string(romPath) +
+         " is already patched: it already is what the patch makes; nothing written";
+}
+
+std::string AppliedLine(std::string_view format, std::string_view outPath, uint64_t size) {
+  return "applied the " + std::string(format) + " patch: wrote " + std::string(outPath) + " (" +
+         Number(size) + " bytes)";
+}
+
+}  // namespace varsk
