@@ -136,6 +136,16 @@ void WriteRomTables(const std::string& path, const RomBuffers& buffers) {
   WriteRomTablesImpl(path, buffers, true);
 }
 
+void LoadRomFile(const std::string& path, RomBuffers& buffers, DataSet& dataSet) {
+  ReadRomTables(path, buffers);
+  UnpackRomTables(buffers, dataSet);
+}
+
+void SaveRomFile(const std::string& path, const DataSet& dataSet, RomBuffers& buffers) {
+  PackRomTables(dataSet, buffers);
+  WriteRomTables(path, buffers);
+}
+
 void WriteRomTablesWithoutSyncForBenchmark(const std::string& path, const RomBuffers& buffers) {
   WriteRomTablesImpl(path, buffers, false);
 }

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -295,6 +296,38 @@ TEST_F(RomFile, WriteWithoutSyncWritesTheSameBytes) {
   const RomBuffers buffers = RandomBuffers(21);
   WriteRomTablesWithoutSyncForBenchmark(path, buffers);
   EXPECT_EQ(Contents(path), Written(image, buffers));
+}
+
+TEST_F(RomFile, LoadOfAShortFileKeepsBuffersAndRecords) {
+  const std::string path = MakeFile("short.gba", RandomBytes(kShipTableOffset, 22));
+  auto dataSet = std::make_unique<DataSet>();
+  dataSet->msRecords[0].cost = 1234;
+  dataSet->shipRecords[37].hp = 4321;
+  RomBuffers buffers = RandomBuffers(23);
+  const RomBuffers before = buffers;
+  EXPECT_NE(ErrorOf([&] { LoadRomFile(path, buffers, *dataSet); }), "(no error)");
+  EXPECT_EQ(buffers.ms, before.ms);
+  EXPECT_EQ(dataSet->msRecords[0].cost, 1234);
+  EXPECT_EQ(dataSet->shipRecords[37].hp, 4321);
+}
+
+// Save then Load through a real file gives back what the records held.
+TEST_F(RomFile, SaveThenLoadRoundTrip) {
+  const std::vector<uint8_t> image = RandomBytes(kRomTablesEnd + 100, 24);
+  const std::string path = MakeFile("rom.gba", image);
+  auto saved = std::make_unique<DataSet>();
+  saved->msRecords[190].cost = 300;
+  saved->msRecords[190].weapons[2] = {45, 50, -16};
+  saved->shipRecords[37].sPointShip = 20;
+  RomBuffers buffers;
+  SaveRomFile(path, *saved, buffers);
+  EXPECT_EQ(Contents(path), Written(image, buffers));
+  auto loaded = std::make_unique<DataSet>();
+  RomBuffers loadedBuffers;
+  LoadRomFile(path, loadedBuffers, *loaded);
+  EXPECT_EQ(loaded->msRecords[190].cost, 300);
+  EXPECT_EQ(loaded->msRecords[190].weapons[2].ammo, -16);
+  EXPECT_EQ(loaded->shipRecords[37].sPointShip, 20);
 }
 
 }  // namespace
