@@ -6,6 +6,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "graphics/anim_set.h"
+
 namespace varsk::datagen {
 namespace {
 
@@ -354,6 +356,20 @@ int PreviewFrameOf(int setNumber, int entryIndex) {
 
 void CheckClipPlan() {
   const Plan& plan = ThePlan();
+  // The sets drawn here are the program's animation sets.
+  AnimSetTable table;
+  BuildAnimSetTable(table);
+  for (const SetDesign& set : plan.sets) {
+    const AnimSetEntry* entry = table.Find(set.number);
+    bool same = entry != nullptr && entry->frameCount == set.frames.size();
+    for (size_t f = 0; same && f < set.frames.size(); ++f) {
+      same = entry->clipNumber[f] == set.frames[f].clip &&
+             entry->tileBase[f] == set.frames[f].tileBase;
+    }
+    if (!same)
+      throw std::logic_error("set " + std::to_string(set.number) +
+                             " differs from the animation set table");
+  }
   int cells = 0;
   for (const ClipDesign& clip : plan.clips) {
     if (clip.cols < 1 || clip.cols > 16 || clip.rows < 1 || clip.rows > 16) {
