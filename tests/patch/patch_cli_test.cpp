@@ -24,7 +24,7 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-struct Run {
+struct Outcome {
   int status = -1;
   QString out;
   QString err;
@@ -70,11 +70,11 @@ class VarskUnitsSharing : public ::testing::Test {
   }
 
   // Runs varsk-units in the temporary folder (which holds no name lists).
-  Run Units(const QStringList& args) const {
+  Outcome Units(const QStringList& args) const {
     QProcess process;
     process.setWorkingDirectory(dir_.path());
     process.start(QStringLiteral(VARSK_UNITS_PATH), args);
-    Run run;
+    Outcome run;
     if (!process.waitForFinished(60000)) return run;
     run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     run.out = QString::fromUtf8(process.readAllStandardOutput());
@@ -101,12 +101,12 @@ class VarskUnitsSharing : public ::testing::Test {
 };
 
 TEST_F(VarskUnitsSharing, DiffOfARomWithItselfIsEmpty) {
-  const Run text = Units({"diff", Path("a.gba"), Path("a.gba")});
+  const Outcome text = Units({"diff", Path("a.gba"), Path("a.gba")});
   EXPECT_EQ(text.status, 0) << text.err.toStdString();
   EXPECT_EQ(text.out.toStdString(), DiffCountLine(0) + "\n" + DiffOutsideLine(0, 0, 0) + "\n");
   EXPECT_TRUE(text.err.isEmpty()) << text.err.toStdString();
 
-  const Run json = Units({"diff", "--format", "json", Path("a.gba"), Path("a.gba")});
+  const Outcome json = Units({"diff", "--format", "json", Path("a.gba"), Path("a.gba")});
   EXPECT_EQ(json.status, 0);
   const QJsonObject root = QJsonDocument::fromJson(json.out.toUtf8()).object();
   ASSERT_TRUE(root.value("changes").isArray()) << json.out.toStdString();
@@ -120,7 +120,7 @@ TEST_F(VarskUnitsSharing, DiffAfterOneEditNamesExactlyThatField) {
   edited[100] ^= 1;  // and one byte outside the tables
   Write("b.gba", edited);
 
-  const Run text = Units({"diff", Path("a.gba"), Path("b.gba")});
+  const Outcome text = Units({"diff", Path("a.gba"), Path("b.gba")});
   EXPECT_EQ(text.status, 1) << text.err.toStdString();
   const QStringList lines = text.out.split('\n', Qt::SkipEmptyParts);
   ASSERT_EQ(lines.size(), 3) << text.out.toStdString();
@@ -128,7 +128,7 @@ TEST_F(VarskUnitsSharing, DiffAfterOneEditNamesExactlyThatField) {
   EXPECT_EQ(lines[1].toStdString(), DiffCountLine(1));
   EXPECT_EQ(lines[2].toStdString(), DiffOutsideLine(1, 0, 0));
 
-  const Run json = Units({"diff", "--format", "json", Path("a.gba"), Path("b.gba")});
+  const Outcome json = Units({"diff", "--format", "json", Path("a.gba"), Path("b.gba")});
   EXPECT_EQ(json.status, 1);
   const QJsonArray changes =
       QJsonDocument::fromJson(json.out.toUtf8()).object().value("changes").toArray();
@@ -146,7 +146,7 @@ TEST_F(VarskUnitsSharing, DiffTroubleIsStatusTwo) {
        {QStringList{"diff", Path("a.gba"), Path("missing.gba")},
         QStringList{"diff", "--format", "xml", Path("a.gba"), Path("a.gba")},
         QStringList{"diff", Path("a.gba")}, QStringList{"diff", Path("a.gba"), dir_.path()}}) {
-    const Run run = Units(args);
+    const Outcome run = Units(args);
     EXPECT_EQ(run.status, 2) << args.join(' ').toStdString();
     EXPECT_TRUE(run.err.startsWith("varsk-units: ")) << run.err.toStdString();
     EXPECT_EQ(run.err.count('\n'), 1) << run.err.toStdString();
@@ -163,13 +163,13 @@ TEST_P(PatchCommands, PatchThenApplyGivesModifiedAndASecondApplyWritesNothing) {
   modified.resize(modified.size() + 4096, 0);
   Write("b.gba", modified);
 
-  const Run made = Units({"patch", Path("a.gba"), Path("b.gba"), "-o", patch});
+  const Outcome made = Units({"patch", Path("a.gba"), Path("b.gba"), "-o", patch});
   ASSERT_EQ(made.status, 0) << made.err.toStdString();
-  const Run applied = Units({"apply", patch, Path("a.gba"), "-o", Path("out.gba")});
+  const Outcome applied = Units({"apply", patch, Path("a.gba"), "-o", Path("out.gba")});
   ASSERT_EQ(applied.status, 0) << applied.err.toStdString();
   EXPECT_TRUE(Read("out.gba") == modified);
 
-  const Run again = Units({"apply", patch, Path("out.gba"), "-o", Path("again.gba")});
+  const Outcome again = Units({"apply", patch, Path("out.gba"), "-o", Path("again.gba")});
   EXPECT_EQ(again.status, 0) << again.err.toStdString();
   EXPECT_TRUE(again.out.contains("already patched")) << again.out.toStdString();
   EXPECT_FALSE(QFile::exists(Path("again.gba")));
@@ -184,12 +184,12 @@ INSTANTIATE_TEST_SUITE_P(Formats, PatchCommands, ::testing::Values(".ips", ".bps
                          [](const auto& param) { return std::string(param.param + 1); });
 
 TEST_F(VarskUnitsSharing, PatchRefusesAnUnknownExtensionAndOversizedIps) {
-  const Run run = Units({"patch", Path("a.gba"), Path("a.gba"), "-o", Path("hack.txt")});
+  const Outcome run = Units({"patch", Path("a.gba"), Path("a.gba"), "-o", Path("hack.txt")});
   EXPECT_EQ(run.status, 2);
   EXPECT_FALSE(QFile::exists(Path("hack.txt")));
 
   Write("big.gba", Bytes((16 << 20) + 1, 0x11));
-  const Run big = Units({"patch", Path("a.gba"), Path("big.gba"), "-o", Path("big.ips")});
+  const Outcome big = Units({"patch", Path("a.gba"), Path("big.gba"), "-o", Path("big.ips")});
   EXPECT_EQ(big.status, 1);
   EXPECT_TRUE(big.err.contains(".bps")) << big.err.toStdString();
   EXPECT_FALSE(QFile::exists(Path("big.ips")));
@@ -206,7 +206,8 @@ TEST_F(VarskUnitsSharing, ApplyRejectsWrongRomsAndDamagedPatchesWritingNothing) 
 
   const Bytes other = RomWithCanonicalTables(22);
   Write("other.gba", other);
-  const Run wrong = Units({"apply", Path("hack.bps"), Path("other.gba"), "-o", Path("out.gba")});
+  const Outcome wrong =
+      Units({"apply", Path("hack.bps"), Path("other.gba"), "-o", Path("out.gba")});
   EXPECT_EQ(wrong.status, 1);
   EXPECT_TRUE(wrong.err.contains(QString::fromStdString(Crc32Text(Crc32(original_)))))
       << wrong.err.toStdString();
@@ -216,14 +217,14 @@ TEST_F(VarskUnitsSharing, ApplyRejectsWrongRomsAndDamagedPatchesWritingNothing) 
   Bytes damaged = Read("hack.bps");
   damaged[damaged.size() / 2] ^= 0x10;
   Write("damaged.bps", damaged);
-  const Run bad = Units({"apply", Path("damaged.bps"), Path("a.gba"), "-o", Path("out.gba")});
+  const Outcome bad = Units({"apply", Path("damaged.bps"), Path("a.gba"), "-o", Path("out.gba")});
   EXPECT_EQ(bad.status, 1);
   EXPECT_TRUE(bad.err.contains("damaged")) << bad.err.toStdString();
 
   Bytes truncated = Read("hack.ips");
   truncated.resize(truncated.size() - 4);
   Write("truncated.ips", truncated);
-  const Run cut = Units({"apply", Path("truncated.ips"), Path("a.gba"), "-o", Path("out.gba")});
+  const Outcome cut = Units({"apply", Path("truncated.ips"), Path("a.gba"), "-o", Path("out.gba")});
   EXPECT_EQ(cut.status, 1);
   EXPECT_TRUE(cut.err.contains("truncated")) << cut.err.toStdString();
 
@@ -232,7 +233,7 @@ TEST_F(VarskUnitsSharing, ApplyRejectsWrongRomsAndDamagedPatchesWritingNothing) 
 
 TEST_F(VarskUnitsSharing, EachCommandHasHelp) {
   for (const char* command : {"diff", "patch", "apply"}) {
-    const Run run = Units({command, "--help"});
+    const Outcome run = Units({command, "--help"});
     EXPECT_EQ(run.status, 0) << command;
     EXPECT_TRUE(run.out.contains(QStringLiteral("varsk-units ") + command)) << command;
   }
