@@ -462,7 +462,7 @@ QString CsvField(const QString& text) {
   return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
-std::vector<QStringList> ParseCsv(const QByteArray& bytes, const QString& source) {
+std::vector<CsvRow> ParseCsv(const QByteArray& bytes, const QString& source) {
   QByteArray body = bytes;
   if (body.startsWith("\xEF\xBB\xBF")) {
     body.remove(0, 3);
@@ -473,10 +473,11 @@ std::vector<QStringList> ParseCsv(const QByteArray& bytes, const QString& source
     Fail(CsvErrorMessage(source, 0, CsvNotUtf8Text()));
   }
 
-  std::vector<QStringList> rows;
+  std::vector<CsvRow> rows;
   QStringList row;
   QString field;
   int line = 1;
+  int rowLine = 1;
   qsizetype i = 0;
   const qsizetype n = text.size();
   bool fieldStarted = false;  // anything seen in the current row
@@ -488,7 +489,7 @@ std::vector<QStringList> ParseCsv(const QByteArray& bytes, const QString& source
     endField();
     // A line with nothing on it is not a row.
     if (!(row.size() == 1 && row.front().isEmpty() && !fieldStarted)) {
-      rows.push_back(row);
+      rows.push_back(CsvRow{rowLine, row});
     }
     row.clear();
     fieldStarted = false;
@@ -539,6 +540,7 @@ std::vector<QStringList> ParseCsv(const QByteArray& bytes, const QString& source
       }
       ++i;
       ++line;
+      rowLine = line;
     } else if (ch == QLatin1Char('"')) {
       Fail(CsvErrorMessage(source, line, CsvStrayQuoteText()));
     } else {

@@ -155,9 +155,14 @@ const char* KindName(EntryKind kind);
 
 // A field, quoted when it holds a comma, a quote, CR or LF.
 QString CsvField(const QString& text);
-// Splits CSV text into rows of fields. Accepts CRLF or LF line ends and a UTF-8
-// byte order mark; throws VarskError("<source> line N: ...") when malformed.
-std::vector<QStringList> ParseCsv(const QByteArray& text, const QString& source);
+struct CsvRow {
+  int line = 0;  // where the row starts, from 1
+  QStringList fields;
+};
+// Splits CSV text into rows of fields, skipping empty lines. Accepts CRLF or LF
+// line ends and a UTF-8 byte order mark; throws VarskError("<source> line N: ...")
+// when malformed.
+std::vector<CsvRow> ParseCsv(const QByteArray& text, const QString& source);
 
 // ---------------------------------------------------------------------------
 // Files

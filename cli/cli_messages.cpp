@@ -73,4 +73,163 @@ QString CsvStrayQuoteText() {
   return QStringLiteral("a quote inside an unquoted field (quote the whole field)");
 }
 
+QString EditErrorMessage(const QString& place, int entryIndex, const QString& field,
+                         const QString& problem) {
+  QString where = place;
+  if (entryIndex > 0) {
+    where += QStringLiteral(": entry %1").arg(entryIndex);
+  }
+  if (!field.isEmpty()) {
+    where += (entryIndex > 0 ? QStringLiteral(", field ") : QStringLiteral(": field ")) + field;
+  }
+  return where + QStringLiteral(": ") + problem;
+}
+
+QString CsvPlace(const QString& source, int line) {
+  return QStringLiteral("%1 line %2").arg(source).arg(line);
+}
+
+QString JsonPlace(const QString& source, qsizetype entryPosition) {
+  return QStringLiteral("%1 entries[%2]").arg(source).arg(entryPosition);
+}
+
+QString EditFileEmptyMessage(const QString& source) {
+  return QStringLiteral("%1: the edit file is empty").arg(source);
+}
+
+QString JsonErrorMessage(const QString& source, qsizetype offset, const QString& problem) {
+  if (offset < 0) {
+    return QStringLiteral("%1: %2").arg(source, problem);
+  }
+  return QStringLiteral("%1: malformed JSON at byte %2: %3").arg(source).arg(offset).arg(problem);
+}
+
+QString NotAnIntegerText(const QString& text, int64_t minimum, int64_t maximum) {
+  return QStringLiteral("'%1' is not a valid integer value (allowed %2..%3)")
+      .arg(text)
+      .arg(minimum)
+      .arg(maximum);
+}
+
+QString OutOfRangeText(const QString& text, int64_t minimum, int64_t maximum) {
+  return QStringLiteral("value %1 is out of range (allowed %2..%3)")
+      .arg(text)
+      .arg(minimum)
+      .arg(maximum);
+}
+
+QString NoSuchEntryText(const QString& text, int64_t minimum, int64_t maximum) {
+  return QStringLiteral("no entry %1 (allowed %2..%3)").arg(text).arg(minimum).arg(maximum);
+}
+
+QString DuplicateEntryText(const QString& firstPlace) {
+  return QStringLiteral("the entry is edited twice (first at %1)").arg(firstPlace);
+}
+
+QString NotStoredText(const QString& text, int64_t current) {
+  return QStringLiteral(
+             "value %1 cannot be set: the ROM does not store this field (allowed: its current "
+             "value %2)")
+      .arg(text)
+      .arg(current);
+}
+
+QString KindMismatchText(const QString& text, const QString& current) {
+  return QStringLiteral("value \"%1\" is not the entry's kind (allowed: \"%2\")")
+      .arg(text, current);
+}
+
+QString NameMismatchText(const QString& text, const QString& current) {
+  return QStringLiteral(
+             "value \"%1\" differs from the name list; names are not stored in the ROM "
+             "(allowed: \"%2\")")
+      .arg(text, current);
+}
+
+QString RawBytesMismatchText(const QString& text, const QString& current) {
+  return QStringLiteral(
+             "value \"%1\" cannot be set: raw bytes are not edited (allowed: their current "
+             "value \"%2\")")
+      .arg(text, current);
+}
+
+QString FieldOfOtherKindText(const QString& kind) {
+  return QStringLiteral("unknown field for an entry of kind \"%1\"").arg(kind);
+}
+
+QString UnknownFieldText() { return QStringLiteral("unknown field"); }
+
+QString UnknownColumnText(const QString& column) {
+  return QStringLiteral("unknown column \"%1\"").arg(column);
+}
+
+QString DuplicateColumnText(const QString& column) {
+  return QStringLiteral("column \"%1\" appears twice").arg(column);
+}
+
+QString MissingEntryColumnText() { return QStringLiteral("the header has no entryIndex column"); }
+
+QString FieldCountText(qsizetype count, int expected) {
+  return QStringLiteral("%1 fields where the header has %2").arg(count).arg(expected);
+}
+
+QString ExpectedArrayText() { return QStringLiteral("expected an array"); }
+
+QString ExpectedObjectText() { return QStringLiteral("expected an object"); }
+
+QString ExpectedStringText() { return QStringLiteral("expected a string"); }
+
+QString TooManyWeaponsText(qsizetype count) {
+  return QStringLiteral("%1 weapon slots (allowed 0..8)").arg(count);
+}
+
+QString MissingEntryIndexText() { return QStringLiteral("missing (allowed 1..229)"); }
+
+QString UnknownTopLevelKeyText(const QString& key) {
+  return QStringLiteral("unknown key \"%1\" (expected only \"entries\")").arg(key);
+}
+
+QString MissingEntriesText() {
+  return QStringLiteral("expected an object with an \"entries\" array, or an array");
+}
+
+QString DoesNotFitRomMessage(const QString& what, int entryIndex, const QString& field,
+                             int64_t value, int64_t minimum, int64_t maximum) {
+  return QStringLiteral(
+             "%1: entry %2, field %3: value %4 does not fit the ROM (allowed %5..%6); nothing "
+             "written")
+      .arg(what)
+      .arg(entryIndex)
+      .arg(field)
+      .arg(value)
+      .arg(minimum)
+      .arg(maximum);
+}
+
+QString BadFormatText(const QString& format) {
+  return QStringLiteral("unknown format '%1' (allowed: json, csv)").arg(format);
+}
+
+QString ChangeLineText(int entryIndex, const QString& name, const QString& field,
+                       const QString& before, const QString& after) {
+  const QString entry = name.isEmpty() ? QStringLiteral("entry %1").arg(entryIndex)
+                                       : QStringLiteral("entry %1 (%2)").arg(entryIndex).arg(name);
+  return QStringLiteral("%1: %2 %3 -> %4").arg(entry, field, before, after);
+}
+
+QString ChangeCountText(qsizetype count, bool dryRun) {
+  const QString values =
+      count == 1 ? QStringLiteral("1 value") : QStringLiteral("%1 values").arg(count);
+  return dryRun ? values + QStringLiteral(" would change; nothing written")
+                : values + QStringLiteral(" changed");
+}
+
+QString NoAutoModifyChoiceText() {
+  return QStringLiteral("choose at least one of --ammo-from-hp, --product-turn, --support-turn");
+}
+
+QString NotWrittenText() { return QStringLiteral("the ROM was not written"); }
+
+QString PngEncodingFailedMessage() { return QStringLiteral("the PNG image could not be made"); }
+
 }  // namespace varsk::cli

@@ -1,0 +1,72 @@
+// varsk-units auto-modify ROM [--ammo-from-hp] [--product-turn] [--support-turn] [-o OUT]
+#include "cli/change_report.h"
+#include "cli/cli_common.h"
+#include "cli/cli_messages.h"
+#include "cli/commands.h"
+#include "cli/record_text.h"
+#include "cli/rom_output.h"
+#include "data/auto_modify.h"
+
+namespace varsk::cli {
+
+int RunAutoModify(const QStringList& args) {
+  return RunCommand([&] {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Load ROM, run the editor's Auto modify with the chosen changes and write the tables\n"
+        "back (in place like Save ROM, or into OUT). Prints how many values changed. A new\n"
+        "value that does not fit the ROM is an error, and nothing is written."));
+    parser.addPositionalArgument(QStringLiteral("ROM"), QStringLiteral("The ROM image."));
+    const QCommandLineOption ammo(
+        QStringList{QStringLiteral("ammo-from-hp")},
+        QStringLiteral("Ammo never consume hp: weapons fed from HP get a number of shots."));
+    const QCommandLineOption productTurn(QStringList{QStringLiteral("product-turn")},
+                                         QStringLiteral("Set all \"Product Turn\" to 1."));
+    const QCommandLineOption supportTurn(QStringList{QStringLiteral("support-turn")},
+                                         QStringLiteral("Set all \"Support Turn\" to 1."));
+    const QCommandLineOption output(
+        QStringList{QStringLiteral("o"), QStringLiteral("output")},
+        QStringLiteral("Write a copy of ROM with the new tables to OUT; ROM stays as it is."),
+        QStringLiteral("OUT"));
+    const QCommandLineOption dryRun(
+        QStringList{QStringLiteral("dry-run")},
+        QStringLiteral("Print the changes (entry, field, old -> new); write nothing."));
+    parser.addOptions({ammo, productTurn, supportTurn, output, dryRun});
+    if (!ParseCommandLine(parser, QStringLiteral("auto-modify"), args, 1, 1)) {
+      return kExitSuccess;
+    }
+    AutoModifyOptions options;
+    options.ammoFromHp = parser.isSet(ammo);
+    options.productTurnToOne = parser.isSet(productTurn);
+    options.supportTurnToOne = parser.isSet(supportTurn);
+    if (!options.ammoFromHp && !options.productTurnToOne && !options.supportTurnToOne) {
+      FailUsage(UsageMessage(QStringLiteral("auto-modify"), NoAutoModifyChoiceText()));
+    }
+    const QString rom = parser.positionalArguments().at(0);
+    const QString outPath = parser.value(output);
+    const bool onlyShow = parser.isSet(dryRun);
+
+    CheckRomFile(rom, !onlyShow && outPath.isEmpty());
+    const std::unique_ptr<DataSet> before = NewDataSet();
+    RomBuffers buffers;
+    LoadRecords(rom, *before, &buffers);
+    const std::unique_ptr<DataSet> after = std::make_unique<DataSet>(*before);
+    const int changed = AutoModify(*after, options);
+
+    if (onlyShow) {
+      PrintChanges(CompareRecords(*before, *after), nullptr);
+      PrintChangeCount(changed, true);
+      return kExitSuccess;
+    }
+    // Save ROM would store such a value as its low bits: a different number.
+    CheckRecordsFitRom(*after, QStringLiteral("auto-modify"));
+    const int bytesChanged = MergeChangedBytes(*before, *after, buffers);
+    if (bytesChanged > 0 || !outPath.isEmpty()) {
+      StoreRomTables(rom, outPath, buffers);
+    }
+    PrintChangeCount(changed, false);
+    return kExitSuccess;
+  });
+}
+
+}  // namespace varsk::cli

@@ -1,0 +1,110 @@
+// varsk-units render [ROM] (--entry N | --sheet) -o FILE.png [--scale K] [--names DIR]
+#include <QBuffer>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPalette>
+
+#include "cli/cli_common.h"
+#include "cli/cli_messages.h"
+#include "cli/commands.h"
+#include "cliplib/bitmap32.h"
+#include "graphics/anim_set.h"
+#include "graphics/preview.h"
+#include "qtbridge/bitmap_image.h"
+#include "qtbridge/preview_sheet.h"
+
+namespace varsk::cli {
+
+namespace {
+
+constexpr int kMaxScale = 32;
+
+// The window's default background: the button-face colour of the palette,
+// in Bitmap32 order 0x00RRGGBB.
+uint32_t ButtonFaceColour() {
+  return static_cast<uint32_t>(QGuiApplication::palette().color(QPalette::Button).rgb()) &
+         0x00FFFFFFu;
+}
+
+QByteArray EncodePng(const QImage& image) {
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  if (!image.save(&buffer, "PNG")) {
+    Fail(PngEncodingFailedMessage());
+  }
+  return bytes;
+}
+
+}  // namespace
+
+int RunRender(const QStringList& args) {
+  return RunCommand([&] {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Draw the sprite preview of one entry exactly as the window does (128 x 80 on the\n"
+        "window's button-face colour), or the labelled sheet of all 229 previews and the icon\n"
+        "strip, into a PNG file."));
+    parser.addPositionalArgument(QStringLiteral("ROM"), QStringLiteral("The ROM image (optional)."),
+                                 QStringLiteral("[ROM]"));
+    const QCommandLineOption entry(QStringList{QStringLiteral("entry")},
+                                   QStringLiteral("Draw the preview of entry N (1..229)."),
+                                   QStringLiteral("N"));
+    const QCommandLineOption sheet(QStringList{QStringLiteral("sheet")},
+                                   QStringLiteral("Draw the sheet of all previews."));
+    const QCommandLineOption output(QStringList{QStringLiteral("o"), QStringLiteral("output")},
+                                    QStringLiteral("The PNG file to write."),
+                                    QStringLiteral("FILE.png"));
+    const QCommandLineOption scale(
+        QStringList{QStringLiteral("scale")},
+        QStringLiteral("Enlarge K times, nearest neighbour (1..32, default 1)."),
+        QStringLiteral("K"), QStringLiteral("1"));
+    const QCommandLineOption namesDir(
+        QStringList{QStringLiteral("names")},
+        QStringLiteral("Folder of the name lists for the sheet's labels (default: the working\n"
+                       "directory; without them the labels carry only numbers)."),
+        QStringLiteral("DIR"));
+    parser.addOptions({entry, sheet, output, scale, namesDir});
+    const QString command = QStringLiteral("render");
+    if (!ParseCommandLine(parser, command, args, 0, 1)) {
+      return kExitSuccess;
+    }
+    if (parser.isSet(entry) == parser.isSet(sheet)) {
+      FailUsage(UsageMessage(command, OptionsExcludeEachOtherMessage(QStringLiteral("entry"),
+                                                                     QStringLiteral("sheet"))));
+    }
+    if (!parser.isSet(output)) {
+      FailUsage(UsageMessage(command, OptionRequiredMessage(QStringLiteral("output"))));
+    }
+    const int entryIndex = parser.isSet(entry)
+                               ? ParseIntOption(parser, QStringLiteral("entry"), 1, kEntryListCount)
+                               : 0;
+    const int factor = ParseIntOption(parser, QStringLiteral("scale"), 1, kMaxScale);
+
+    const std::unique_ptr<DataSet> dataSet = NewDataSet();
+    LoadRecords(parser.positionalArguments().value(0), *dataSet);
+    const auto table = std::make_unique<AnimSetTable>();
+    BuildAnimSetTable(*table);
+    const uint32_t background = ButtonFaceColour();
+
+    QImage image;
+    if (entryIndex > 0) {
+      Bitmap32 preview(kSpritePreviewWidth, kSpritePreviewHeight);
+      DrawEntryPreview(*dataSet, *table, entryIndex - 1, background, preview);
+      image = ToQImage(preview);
+    } else {
+      std::optional<NameLists> names =
+          parser.isSet(namesDir) ? std::optional<NameLists>(LoadNames(parser.value(namesDir)))
+                                 : TryLoadNames(QString());
+      image = RenderPreviewSheet(*dataSet, *table, names ? &names->e : nullptr, background);
+    }
+    if (factor > 1) {
+      image = image.scaled(image.width() * factor, image.height() * factor, Qt::IgnoreAspectRatio,
+                           Qt::FastTransformation);
+    }
+    WriteFileAtomically(parser.value(output), EncodePng(image));
+    return kExitSuccess;
+  });
+}
+
+}  // namespace varsk::cli

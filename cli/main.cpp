@@ -1,0 +1,127 @@
+// varsk-units: batch work on the unit records from the shell.
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QString>
+#include <QStringList>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+#include "cli/cli_common.h"
+#include "cli/cli_messages.h"
+#include "cli/commands.h"
+
+namespace {
+
+using varsk::cli::kExitSuccess;
+using varsk::cli::kExitUsage;
+
+struct Command {
+  const char* name;
+  int (*run)(const QStringList& args);
+  bool needsGui;  // draws text (fonts) or asks for the palette
+  const char* summary;
+};
+
+constexpr Command kCommands[] = {
+    {"dump", varsk::cli::RunDump, false, "print the 229 records as JSON or CSV"},
+    {"import", varsk::cli::RunImport, false, "apply a JSON or CSV edit file to a ROM"},
+    {"auto-modify", varsk::cli::RunAutoModify, false, "run the editor's Auto modify on a ROM"},
+    {"render", varsk::cli::RunRender, true, "draw an entry's sprite preview or the preview sheet"},
+    {"export-clips", varsk::cli::RunExportClips, false, "write the clip set export"},
+    {"export-dataset", varsk::cli::RunExportDataset, false, "write the embedded MS_DATA resource"},
+    {"info", varsk::cli::RunInfo, false, "describe a ROM file"},
+    {"diff", varsk::cli::RunDiff, false, "compare the records of two ROMs"},
+    {"patch", varsk::cli::RunPatch, false, "make a patch of the table changes between two ROMs"},
+    {"apply", varsk::cli::RunApply, false, "apply a patch to a ROM"},
+};
+
+void PrintHelp(FILE* stream) {
+  QString text = QStringLiteral(
+      "Usage: varsk-units <command> [options] [arguments]\n"
+      "\n"
+      "Batch work on the unit records of a ROM image, with the editor's codec.\n"
+      "\n"
+      "Commands:\n");
+  for (const Command& command : kCommands) {
+    text += QStringLiteral("  %1%2\n")
+                .arg(QString::fromLatin1(command.name), -16)
+                .arg(QString::fromLatin1(command.summary));
+  }
+  text += QStringLiteral(
+      "\n"
+      "Options:\n"
+      "  -h, --help      show this help; 'varsk-units <command> --help' shows a command's\n"
+      "  --version       show the version\n"
+      "\n"
+      "Exit status: 0 success, 1 error, 2 wrong command line.\n");
+  const QByteArray bytes = text.toUtf8();
+  std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
+}
+
+// Qt's own chatter (font and runtime-folder notes) would break the promise of
+// one error line on stderr; only its critical messages are passed on.
+void QtMessages(QtMsgType type, const QMessageLogContext& /*context*/, const QString& message) {
+  if (type == QtCriticalMsg || type == QtFatalMsg) {
+    varsk::cli::PrintError(message);
+  }
+}
+
+// Drawing needs a QGuiApplication; without a display it runs offscreen.
+void PreferOffscreenWithoutDisplay() {
+  if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
+    return;
+  }
+  if (!qEnvironmentVariableIsSet("DISPLAY") && !qEnvironmentVariableIsSet("WAYLAND_DISPLAY")) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  qInstallMessageHandler(QtMessages);
+  QStringList arguments;
+  for (int i = 1; i < argc; ++i) {
+    arguments.append(QString::fromLocal8Bit(argv[i]));
+  }
+  if (arguments.isEmpty()) {
+    PrintHelp(stderr);
+    return kExitUsage;
+  }
+  QString name = arguments.takeFirst();
+  if (name == QLatin1String("--help") || name == QLatin1String("-h")) {
+    PrintHelp(stdout);
+    return kExitSuccess;
+  }
+  if (name == QLatin1String("--version")) {
+    std::printf("varsk-units %s\n", VARSK_VERSION);
+    return kExitSuccess;
+  }
+  // "help <command>" is "<command> --help".
+  if (name == QLatin1String("help")) {
+    if (arguments.isEmpty()) {
+      PrintHelp(stdout);
+      return kExitSuccess;
+    }
+    name = arguments.takeFirst();
+    arguments = QStringList{QStringLiteral("--help")};
+  }
+  for (const Command& command : kCommands) {
+    if (name != QLatin1String(command.name)) {
+      continue;
+    }
+    std::unique_ptr<QCoreApplication> application;
+    if (command.needsGui) {
+      PreferOffscreenWithoutDisplay();
+      application = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+      application = std::make_unique<QCoreApplication>(argc, argv);
+    }
+    QCoreApplication::setApplicationName(QStringLiteral("varsk-units"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(VARSK_VERSION));
+    return command.run(arguments);
+  }
+  varsk::cli::PrintError(varsk::cli::UnknownCommandMessage(name));
+  return kExitUsage;
+}
