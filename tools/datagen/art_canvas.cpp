@@ -53,7 +53,7 @@ void Canvas::FillMask(const std::vector<uint8_t>& mask, const Material& m, bool 
       const bool nearRight = !in(x + 1 + o, y);
       int level = 1;
       const int w = maxX - minX + 1;
-      if (w >= 6 && x - minX < w / 3) level = 2;
+      if (w >= 6 && w <= 24 && x - minX < w / 3) level = 2;
       if (nearBottom || nearRight) level = 0;
       if (nearTop || nearLeft) level = 3;
       if ((nearTop && nearRight) || (nearLeft && nearBottom)) level = 1;

@@ -217,10 +217,42 @@ void DrawShield(Canvas& c, const Body& b, int x, int y, bool front) {
   c.Box(x + w / 2 - 1, y + 2, x + w / 2, y + h - 5, kAccent, false);
 }
 
+// The transforming unit's flight form, seen from the side, nose to the left
+// like the raised guns: fuselage, swept wing, tail fin, cockpit and exhaust.
+void DrawFlightForm(Canvas& c, const Plan& p) {
+  const int w = c.Width(), h = c.Height();
+  const int cy = h / 2;
+  const int noseX = 2, tailX = w - 7;
+  const int body = std::max(4, h / 5);
+  c.Box(tailX - 2, cy - body / 2 + 1, tailX + 2, cy + body / 2 - 1, kMetal);  // engine
+  c.Polygon({tailX + 3, cy - 2, w - 1, cy, tailX + 3, cy + 2}, kGlowMat, false);
+  c.Set(tailX + 4, cy, kFlash);
+  c.Polygon({tailX - 9, cy - body / 2, tailX - 3, cy - body / 2 - h / 3, tailX + 1,
+             cy - body / 2 - h / 3, tailX + 1, cy - body / 2},
+            kSecondary);  // tail fin
+  c.Polygon({noseX, cy, noseX + w / 5, cy - body / 2, tailX, cy - body / 2, tailX, cy + body / 2,
+             noseX + w / 5, cy + body / 2},
+            kPrimary);  // fuselage
+  c.Polygon({w / 3, cy + 1, w / 2 + 4, cy + 1, tailX - 2, cy + h / 3, w / 2 + 2, cy + h / 3},
+            kPrimary);  // wing
+  c.Line(w / 3 + 3, cy + 2, w / 2 + 3, cy + h / 3 - 1, kAccent0 + 1);
+  c.Polygon({noseX + w / 6, cy - body / 2, noseX + w / 6 + 4, cy - body / 2 - 3, noseX + w / 6 + 9,
+             cy - body / 2 - 3, noseX + w / 6 + 11, cy - body / 2},
+            kGlowMat);  // canopy
+  if (p.weapon != Weapon::Lance)
+    c.Box(w / 3, cy + body / 2, w / 2, cy + body / 2 + 2, kDark);  // the gun, slung
+  c.OutlineAll();
+}
+
 }  // namespace
 
 void DrawRobot(Canvas& c, const SpriteDesign& design, Pose pose, bool symmetric) {
   const Plan p = MakePlan(design, symmetric);
+  if (pose == Pose::Cruise) {
+    DrawFlightForm(c, p);
+    return;
+  }
+  if (pose == Pose::Transforming) pose = Pose::Crouch;
   const Body b = MakeBody(c, p, pose);
   const int chestTop = b.top + b.headH - 1;
   const int chestBottom = chestTop + b.chestH - 1;

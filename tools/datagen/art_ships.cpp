@@ -28,9 +28,9 @@ void DrawShip(Canvas& c, const SpriteDesign& design) {
   const int bowStyle = (design.faction + prng.Range(0, 2)) % 3;
 
   // Hull band.
-  const int hullTop = Pct(h, cls >= 5 ? 40 : cls == 4 ? 46 : 44);
-  const int hullBottom = h - 2 - Pct(h, cls >= 5 ? 10 : 14);
-  const int sternX = std::max(6, Pct(w, 9));
+  const int hullTop = Pct(h, cls >= 5 ? 42 : cls == 4 ? 48 : 46);
+  const int hullBottom = h - 2 - Pct(h, 8);
+  const int sternX = std::max(7, Pct(w, 9));
   const int bowX = w - 2;
   const int mid = (hullTop + hullBottom) / 2;
 
@@ -39,9 +39,9 @@ void DrawShip(Canvas& c, const SpriteDesign& design) {
   const int band = (hullBottom - hullTop) / engines;
   for (int i = 0; i < engines; ++i) {
     const int y0 = hullTop + 1 + i * band, y1 = y0 + std::max(2, band - 2);
-    c.Polygon({0, (y0 + y1) / 2, 3, y0, 3, y1}, kGlowMat, false);
-    c.Set(1, (y0 + y1) / 2, kFlash);
-    c.Box(3, y0 - 1, sternX + 1, y1 + 1, kMetal);
+    c.Polygon({0, (y0 + y1) / 2, 4, y0, 4, y1}, kGlowMat, false);
+    c.Line(1, (y0 + y1) / 2, 4, (y0 + y1) / 2, kFlash);
+    c.Box(4, y0 - 1, sternX + 1, y1 + 1, kMetal);
   }
 
   // Keel fin or lower sponson.
@@ -99,6 +99,14 @@ void DrawShip(Canvas& c, const SpriteDesign& design) {
     if (c.At(x, portY) >= kPrimary0 && c.At(x, portY) <= kPrimary0 + 3) c.Set(x, portY, kGlow);
   }
 
+  // A raised citadel amidships on the larger classes.
+  if (cls >= 2 && cls != 4) {
+    const int top = hullTop - Pct(h, 14);
+    const int x0 = Pct(w, 16), x1 = Pct(w, cls >= 5 ? 74 : 66);
+    c.Polygon({x0, hullTop + 1, x0 + 3, top, x1 - 4, top, x1, hullTop + 1}, kPrimary);
+    for (int x = x0 + 5; x < x1 - 5; x += 4) c.Set(x, top + 2, kGlow);
+  }
+
   // Hangar deck on carriers: a long flat block with a launch bay at the bow end.
   if (cls == 4) {
     const int deckTop = hullTop - Pct(h, 16);
@@ -111,12 +119,14 @@ void DrawShip(Canvas& c, const SpriteDesign& design) {
   // Superstructure: bridge tower with windows and a mast.
   const int towerX0 = Pct(w, cls == 4 ? 16 : prng.Range(18, 30));
   const int towerW = std::max(8, Pct(w, cls >= 5 ? 16 : 13));
-  const int towerTop = std::max(3, hullTop - Pct(h, cls >= 5 ? 30 : 24));
+  const int towerTop = std::max(3, hullTop - Pct(h, cls >= 5 ? 34 : cls >= 2 ? 30 : 24));
   c.Polygon({towerX0, hullTop + 1, towerX0 + 2, towerTop + 2, towerX0 + towerW - 3, towerTop,
              towerX0 + towerW, hullTop + 1},
             kSecondary);
-  c.Box(towerX0 + 2, towerTop + 2, towerX0 + towerW - 3, towerTop + 3, kDark, false);
-  for (int x = towerX0 + 3; x < towerX0 + towerW - 3; x += 2) c.Set(x, towerTop + 2, kGlow);
+  // Upper bridge with its window band.
+  c.Box(towerX0 + 3, towerTop - 2, towerX0 + towerW - 2, towerTop + 4, kSecondary);
+  c.Line(towerX0 + 4, towerTop + 1, towerX0 + towerW - 3, towerTop + 1, kOutline);
+  for (int x = towerX0 + 5; x < towerX0 + towerW - 3; x += 2) c.Set(x, towerTop + 1, kGlow);
   const int mastX = towerX0 + towerW / 2;
   c.Line(mastX, towerTop, mastX, std::max(0, towerTop - Pct(h, 12)), kOutline);
   c.Line(mastX - 2, std::max(1, towerTop - Pct(h, 8)), mastX + 2, std::max(1, towerTop - Pct(h, 8)),
@@ -124,13 +134,14 @@ void DrawShip(Canvas& c, const SpriteDesign& design) {
   c.Set(mastX, std::max(0, towerTop - Pct(h, 12)), kAccent0 + 1);
 
   // Turrets forward of the tower (none on carriers' hangar deck).
-  const int turretSize = std::max(3, Pct(h, cls >= 5 ? 10 : 8));
+  const int turretSize = std::max(4, Pct(h, cls >= 5 ? 12 : 10));
   const int turrets = cls == 4 ? 1 : std::min(1 + cls / 2 + prng.Range(0, 1), 4);
   int tx = towerX0 + towerW + 2;
   const int turretEnd = cls == 4 ? Pct(w, 30) : Pct(w, 76);
   if (cls == 4) tx = sternX + 2;
   for (int i = 0; i < turrets && tx + turretSize < turretEnd; ++i) {
-    Turret(c, tx, hullTop + 1, turretSize, cls >= 3);
+    const bool onCitadel = cls >= 2 && tx < Pct(w, cls >= 5 ? 70 : 62);
+    Turret(c, tx, onCitadel ? hullTop - Pct(h, 14) + 1 : hullTop + 1, turretSize, cls >= 3);
     tx += turretSize + turretSize + 4;
   }
   // A rear turret on the larger classes.

@@ -1,21 +1,60 @@
-// varsk-preview-sheet <namestringE.txt> <out.png>: draws every entry's sprite
-// preview of the embedded data set, and the icon strip, into one picture.
+// varsk-preview-sheet <namestringE.txt> <out.png> [<frames.png>]: draws every
+// entry's sprite preview of the embedded data set, and the icon strip, into
+// one picture; optionally also every frame of every animation set, drawn with
+// the first sprite that uses the set, for checking the art.
 #include <QGuiApplication>
 #include <QImage>
+#include <QPainter>
 #include <cstdio>
 #include <exception>
 #include <memory>
 
+#include "cliplib/cliplib.h"
 #include "data/data_set.h"
 #include "data/embedded_data_set.h"
 #include "data/name_list.h"
 #include "graphics/anim_set.h"
+#include "qtbridge/bitmap_image.h"
 #include "qtbridge/preview_sheet.h"
+
+namespace {
+
+constexpr uint32_t kBackground = 0x00F0F0F0;  // a light grey like the window's button face
+
+QImage RenderFrameSheet(const varsk::DataSet& ds, const varsk::AnimSetTable& table) {
+  using namespace varsk;
+  constexpr int kCellW = 132, kCellH = 84;
+  QImage sheet(8 + 14 * kCellW, 8 + 51 * kCellH, QImage::Format_RGB32);
+  sheet.fill(QColor(0xF0, 0xF0, 0xF0));
+  QPainter painter(&sheet);
+  Bitmap32 frame(128, 80);
+  for (int set = 1; set <= 51; ++set) {
+    int sprite = 0;
+    for (int s = 1; s < kSpriteInfoSlots && sprite == 0; ++s) {
+      if (ds.spriteInfos[static_cast<size_t>(s)].animSet == set) sprite = s;
+    }
+    const AnimSetEntry* entry = table.Find(set);
+    if (sprite == 0 || entry == nullptr) continue;
+    const int palette = sprite <= ds.msCount + ds.shipCount ? sprite - 1 : 0;
+    for (int f = 1; f <= entry->frameCount; ++f) {
+      const ClipRecord& clip = *ds.Clip(entry->clipNumber[static_cast<size_t>(f - 1)]);
+      frame.Fill(kBackground);
+      DrawClip(64 - 4 * clip.cols, 40 - 4 * clip.rows,
+               ds.spriteSheets[static_cast<size_t>(sprite)].bytes,
+               ds.entryPalettes[static_cast<size_t>(palette)], clip,
+               entry->tileBase[static_cast<size_t>(f - 1)], frame);
+      painter.drawImage(8 + (f - 1) * kCellW, 8 + (set - 1) * kCellH, ToQImage(frame));
+    }
+  }
+  return sheet;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   QGuiApplication app(argc, argv);
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: varsk-preview-sheet <namestringE.txt> <out.png>\n");
+  if (argc != 3 && argc != 4) {
+    std::fprintf(stderr, "usage: varsk-preview-sheet <namestringE.txt> <out.png> [<frames.png>]\n");
     return 2;
   }
   try {
@@ -26,10 +65,14 @@ int main(int argc, char** argv) {
     auto table = std::make_unique<AnimSetTable>();
     BuildAnimSetTable(*table);
     const NameList names = LoadNameList(argv[1]);
-    // A light grey like the window's button face.
-    const QImage sheet = RenderPreviewSheet(*dataSet, *table, &names, 0x00F0F0F0);
+    const QImage sheet = RenderPreviewSheet(*dataSet, *table, &names, kBackground);
     if (!sheet.save(QString::fromLocal8Bit(argv[2]), "PNG")) {
       std::fprintf(stderr, "varsk-preview-sheet: cannot write %s\n", argv[2]);
+      return 1;
+    }
+    if (argc == 4 &&
+        !RenderFrameSheet(*dataSet, *table).save(QString::fromLocal8Bit(argv[3]), "PNG")) {
+      std::fprintf(stderr, "varsk-preview-sheet: cannot write %s\n", argv[3]);
       return 1;
     }
   } catch (const std::exception& error) {
