@@ -17,6 +17,8 @@
 #include "data/data_set.h"
 #include "data/records.h"
 #include "data/rom_tables.h"
+#include "patch/bps_patch.h"
+#include "patch/ips_patch.h"
 
 namespace fs = std::filesystem;
 using Bytes = std::vector<uint8_t>;
@@ -280,6 +282,37 @@ void DrawSeeds(std::mt19937& random) {
   }
 }
 
+// Patch inputs: a mode byte (0 apply, 1 apply with BPS checksums set right,
+// 2 round trip), two bytes of ROM size, then the patch or the edit script.
+void PatchSeeds() {
+  const std::string t = "fuzz_patch_apply";
+  const size_t romSize = 4096;
+  Bytes rom(romSize);
+  for (size_t i = 0; i < romSize; ++i) rom[i] = static_cast<uint8_t>(i * 7 + (i >> 8));
+  Bytes modified = rom;
+  modified[10] ^= 0xFF;
+  std::memset(modified.data() + 1000, 0x42, 300);  // a run
+  modified.resize(5000, 0x11);                     // longer
+  auto withHead = [&](int mode, const Bytes& patch) {
+    Bytes out{static_cast<uint8_t>(mode), static_cast<uint8_t>(romSize >> 8),
+              static_cast<uint8_t>(romSize & 0xFF)};
+    out.insert(out.end(), patch.begin(), patch.end());
+    return out;
+  };
+  const Bytes ips = varsk::MakeIpsPatch(rom, modified);
+  const Bytes bps = varsk::MakeBpsPatch(rom, modified);
+  Write(t, "ips", withHead(0, ips));
+  Write(t, "bps", withHead(0, bps));
+  Write(t, "bps-fixed", withHead(1, bps));
+  Bytes shorter(rom.begin(), rom.begin() + 3000);
+  Write(t, "ips-cut", withHead(0, varsk::MakeIpsPatch(rom, shorter)));
+  Write(t, "bps-cut", withHead(1, varsk::MakeBpsPatch(rom, shorter)));
+  Write(t, "ips-truncated", withHead(0, Bytes(ips.begin(), ips.begin() + ips.size() / 2)));
+  Write(t, "round-trip",
+        withHead(2, Bytes{0x12, 0x00, 0x00, 0x10, 0x55, 0x02, 0x00, 0xFF, 0x20, 0x77, 0x0F, 0xF0,
+                          0x01}));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -295,5 +328,6 @@ int main(int argc, char** argv) {
   TextSeeds();
   NameListSeeds(random);
   DrawSeeds(random);
+  PatchSeeds();
   return 0;
 }

@@ -41,6 +41,10 @@ for candidate in "$build"/generated/ms_data.bin "$root"/build/*/generated/ms_dat
   fi
 done
 "$build/bin/varsk_fuzz_corpus" "$seeds" ${data_set:+"$data_set"}
+if [[ -x "$build/bin/fuzz_import" ]]; then
+  # The edit-file seeds are dumps of the real records, written by the target itself.
+  VARSK_FUZZ_WRITE_SEEDS=$seeds/fuzz_import "$build/bin/fuzz_import" >/dev/null 2>&1
+fi
 
 # Sanitizer reports end the run with a stack trace; leaks count as failures.
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1:symbolize=1}
