@@ -134,8 +134,10 @@ int RunApply(const QStringList& args) {
       PrintLine(AlreadyPatchedLine(romPath.toStdString()));
       return kExitSuccess;
     }
-    WriteFileAtomically(outPath, QByteArray(reinterpret_cast<const char*>(applied.bytes.data()),
-                                            static_cast<qsizetype>(applied.bytes.size())));
+    // Written straight from the result, without a copy of the ROM.
+    WriteFileAtomically(outPath,
+                        QByteArray::fromRawData(reinterpret_cast<const char*>(applied.bytes.data()),
+                                                static_cast<qsizetype>(applied.bytes.size())));
     PrintLine(
         AppliedLine(PatchFormatName(applied.format), outPath.toStdString(), applied.bytes.size()));
     return kExitSuccess;

@@ -197,14 +197,18 @@ std::vector<uint8_t> MakeBpsPatch(std::span<const uint8_t> original,
 }
 
 std::vector<uint8_t> ApplyBpsPatch(std::span<const uint8_t> patch, std::span<const uint8_t> rom) {
-  const BpsPatchInfo info = ReadBpsPatchInfo(patch);
-  const uint32_t romCrc = Crc32(rom);
+  return ApplyBpsPatch(patch, ReadBpsPatchInfo(patch), rom, Crc32(rom));
+}
+
+std::vector<uint8_t> ApplyBpsPatch(std::span<const uint8_t> patch, const BpsPatchInfo& info,
+                                   std::span<const uint8_t> rom, uint32_t romCrc) {
   if (rom.size() != info.sourceSize || romCrc != info.sourceCrc) {
     throw VarskError(BpsWrongSourceMessage(info.sourceSize, info.sourceCrc, rom.size(), romCrc));
   }
   const size_t targetSize = static_cast<size_t>(info.targetSize);
-  std::vector<uint8_t> target(targetSize);
-  size_t written = 0;
+  // Appended to, never filled first: a ROM-sized fill costs as much as the work.
+  std::vector<uint8_t> target;
+  target.reserve(targetSize);
   size_t sourceRelative = 0;
   size_t targetRelative = 0;
   size_t pos = info.commandsBegin;
@@ -225,6 +229,7 @@ std::vector<uint8_t> ApplyBpsPatch(std::span<const uint8_t> patch, std::span<con
 
   while (pos < end) {
     const size_t commandAt = pos;
+    const size_t written = target.size();
     const uint64_t word = DecodeBpsNumber(patch, pos, end);
     const uint64_t length = (word >> 2) + 1;
     if (length > targetSize - written) {
@@ -238,13 +243,13 @@ std::vector<uint8_t> ApplyBpsPatch(std::span<const uint8_t> patch, std::span<con
           throw VarskError(
               BpsMalformedMessage("a SourceRead past the end of the source", commandAt));
         }
-        std::copy_n(rom.begin() + written, n, target.begin() + written);
+        target.insert(target.end(), rom.begin() + written, rom.begin() + written + n);
         break;
       case BpsAction::TargetRead:
         if (n > end - pos) {
           throw VarskError(BpsMalformedMessage("a TargetRead runs past the commands", commandAt));
         }
-        std::copy_n(patch.begin() + pos, n, target.begin() + written);
+        target.insert(target.end(), patch.begin() + pos, patch.begin() + pos + n);
         pos += n;
         break;
       case BpsAction::SourceCopy:
@@ -252,7 +257,7 @@ std::vector<uint8_t> ApplyBpsPatch(std::span<const uint8_t> patch, std::span<con
         if (n > rom.size() - sourceRelative) {
           throw VarskError(BpsMalformedMessage("a SourceCopy outside the source", commandAt));
         }
-        std::copy_n(rom.begin() + sourceRelative, n, target.begin() + written);
+        target.insert(target.end(), rom.begin() + sourceRelative, rom.begin() + sourceRelative + n);
         sourceRelative += n;
         break;
       case BpsAction::TargetCopy:
@@ -260,15 +265,15 @@ std::vector<uint8_t> ApplyBpsPatch(std::span<const uint8_t> patch, std::span<con
         if (targetRelative >= written) {
           throw VarskError(BpsMalformedMessage("a TargetCopy of bytes not yet written", commandAt));
         }
-        // Byte by byte: the copy may overlap the bytes it writes (a repeated run).
-        for (size_t k = 0; k < n; ++k) target[written + k] = target[targetRelative + k];
+        // Byte by byte: the copy may reach into the bytes it appends (a repeated
+        // run). The capacity is reserved, so the vector never moves.
+        for (size_t k = 0; k < n; ++k) target.push_back(target[targetRelative + k]);
         targetRelative += n;
         break;
     }
-    written += n;
   }
-  if (written != targetSize) {
-    throw VarskError(BpsMalformedMessage("the commands end after " + std::to_string(written) +
+  if (target.size() != targetSize) {
+    throw VarskError(BpsMalformedMessage("the commands end after " + std::to_string(target.size()) +
                                              " of " + std::to_string(targetSize) + " result bytes",
                                          pos));
   }

@@ -47,5 +47,8 @@ std::vector<uint8_t> MakeBpsPatch(std::span<const uint8_t> original,
 // against the bounds of source, target and patch, and the CRC32 of the result;
 // throws VarskError at the first failure.
 std::vector<uint8_t> ApplyBpsPatch(std::span<const uint8_t> patch, std::span<const uint8_t> rom);
+// The same, for a patch already read and a ROM whose CRC32 is known.
+std::vector<uint8_t> ApplyBpsPatch(std::span<const uint8_t> patch, const BpsPatchInfo& info,
+                                   std::span<const uint8_t> rom, uint32_t romCrc);
 
 }  // namespace varsk

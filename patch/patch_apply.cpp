@@ -54,11 +54,12 @@ AppliedPatch ApplyPatch(std::span<const uint8_t> patch, std::span<const uint8_t>
     // A ROM that is already the target would fail the source check with a
     // misleading "wrong ROM" message; recognise it first.
     const BpsPatchInfo info = ReadBpsPatchInfo(patch);
-    if (rom.size() == info.targetSize && Crc32(rom) == info.targetCrc) {
+    const uint32_t romCrc = Crc32(rom);
+    if (rom.size() == info.targetSize && romCrc == info.targetCrc) {
       result.alreadyPatched = true;
       return result;
     }
-    result.bytes = ApplyBpsPatch(patch, rom);
+    result.bytes = ApplyBpsPatch(patch, info, rom, romCrc);
     return result;
   }
   result.bytes = ApplyIpsPatch(patch, rom);
