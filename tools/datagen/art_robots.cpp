@@ -73,11 +73,13 @@ Body MakeBody(const Canvas& c, const Plan& p, Pose pose) {
   const int u = std::min(room, widthLimit);
   b.unit = u;
   b.top = h - 1 - u;  // feet on the ground line
+  // Small sprites read better with a bigger head and chest and shorter legs.
+  const int small = u < 40 ? 1 : 0;
   const int bulk = p.bulk;
-  b.headH = std::max(5, P(u, 17 - bulk));
+  b.headH = std::max(5, P(u, 17 - bulk + 2 * small));
   b.headW = std::max(5, P(u, 17 + bulk));
-  b.chestH = P(u, 23 + bulk);
-  b.chestW = P(u, 36 + 5 * bulk);
+  b.chestH = P(u, 23 + bulk + 3 * small);
+  b.chestW = P(u, 36 + 5 * bulk + 6 * small);
   b.waistH = P(u, 7);
   b.waistW = P(b.chestW, 55 + 5 * bulk);
   b.hipH = P(u, 10 + bulk);
@@ -86,7 +88,7 @@ Body MakeBody(const Canvas& c, const Plan& p, Pose pose) {
   const int legTotal = b.unit - b.headH - b.chestH - b.waistH - b.hipH + 3;
   b.thighH = P(legTotal, 42);
   b.shinH = legTotal - b.thighH - b.footH + 2;
-  b.legW = std::max(5, P(u, 15 + 2 * bulk));
+  b.legW = std::max(5, P(u, 15 + 2 * bulk + 2 * small));
   b.shoulderW = std::max(4, P(u, 15 + 3 * bulk));
   b.shoulderH = std::max(4, P(u, 14 + 2 * bulk));
   b.armW = std::max(3, P(u, 10 + bulk));
