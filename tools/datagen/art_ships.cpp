@@ -44,6 +44,16 @@ void DrawShip(Canvas& c, const SpriteDesign& design) {
     c.Box(4, y0 - 1, sternX + 1, y1 + 1, kMetal);
   }
 
+  // Engine nacelles slung under the after hull on some factions' ships.
+  const bool nacelle = design.faction % 4 == 1 || (cls >= 3 && prng.Chance(30));
+  if (nacelle) {
+    const int nh = std::max(4, Pct(h, 16));
+    const int ny = std::min(h - 2 - nh, hullBottom - nh / 2);
+    c.Polygon({0, ny + nh / 2, 3, ny, 3, ny + nh}, kGlowMat, false);
+    c.Box(3, ny, Pct(w, 48), ny + nh, kSecondary);
+    c.Line(5, ny + nh / 2, Pct(w, 46), ny + nh / 2, kAccent0 + 1);
+  }
+
   // Keel fin or lower sponson.
   if (cls >= 3 || prng.Chance(40)) {
     const int fx = Pct(w, prng.Range(35, 55));
@@ -117,7 +127,10 @@ void DrawShip(Canvas& c, const SpriteDesign& design) {
   }
 
   // Superstructure: bridge tower with windows and a mast.
-  const int towerX0 = Pct(w, cls == 4 ? 16 : prng.Range(18, 30));
+  const bool bridgeForward = cls != 4 && design.faction % 3 == 2;
+  const int towerX0 = Pct(w, cls == 4        ? 16
+                             : bridgeForward ? prng.Range(52, 58)
+                                             : prng.Range(18, 30));
   const int towerW = std::max(8, Pct(w, cls >= 5 ? 16 : 13));
   const int towerTop = std::max(3, hullTop - Pct(h, cls >= 5 ? 34 : cls >= 2 ? 30 : 24));
   c.Polygon({towerX0, hullTop + 1, towerX0 + 2, towerTop + 2, towerX0 + towerW - 3, towerTop,
@@ -136,10 +149,13 @@ void DrawShip(Canvas& c, const SpriteDesign& design) {
   // Turrets forward of the tower (none on carriers' hangar deck).
   const int turretSize = std::max(4, Pct(h, cls >= 5 ? 12 : 10));
   const int turrets = cls == 4 ? 1 : std::min(1 + cls / 2 + prng.Range(0, 1), 4);
-  int tx = towerX0 + towerW + 2;
+  int tx = bridgeForward ? Pct(w, 24) : towerX0 + towerW + 2;
   const int turretEnd = cls == 4 ? Pct(w, 30) : Pct(w, 76);
   if (cls == 4) tx = sternX + 2;
   for (int i = 0; i < turrets && tx + turretSize < turretEnd; ++i) {
+    if (bridgeForward && tx + turretSize + 2 >= towerX0 && tx <= towerX0 + towerW)
+      tx = towerX0 + towerW + 2;
+    if (tx + turretSize >= turretEnd) break;
     const bool onCitadel = cls >= 2 && tx < Pct(w, cls >= 5 ? 70 : 62);
     Turret(c, tx, onCitadel ? hullTop - Pct(h, 14) + 1 : hullTop + 1, turretSize, cls >= 3);
     tx += turretSize + turretSize + 4;
