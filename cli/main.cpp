@@ -51,8 +51,10 @@ void PrintHelp(FILE* stream) {
   text += QStringLiteral(
       "\n"
       "Options:\n"
-      "  -h, --help      show this help; 'varsk-units <command> --help' shows a command's\n"
+      "  -h, --help      show this help\n"
       "  --version       show the version\n"
+      "\n"
+      "'varsk-units <command> --help' shows the options of a command.\n"
       "\n"
       "Exit status: 0 success, 1 error, 2 wrong command line.\n");
   const QByteArray bytes = text.toUtf8();
