@@ -1,0 +1,223 @@
+// Load ROM, Save ROM and Auto modify driven through the window's buttons.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <climits>
+#include <cstring>
+#include <random>
+
+#include "editor_fixture.h"
+
+namespace varsk::testing {
+namespace {
+
+constexpr qint64 kRomSize = 8 * 1024 * 1024;
+
+QByteArray RandomBytes(qint64 size, unsigned seed) {
+  QByteArray bytes(size, Qt::Uninitialized);
+  std::mt19937 random(seed);
+  for (char& b : bytes) b = static_cast<char>(random() & 0xFF);
+  return bytes;
+}
+
+void WriteFile(const QString& path, const QByteArray& bytes) {
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+  ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
+QByteArray ReadFile(const QString& path) {
+  QFile file(path);
+  EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+  return file.readAll();
+}
+
+class RomButtonsTest : public EditorTest {
+ protected:
+  void SetUp() override {
+    EditorTest::SetUp();
+    CreateWindow();
+    ASSERT_TRUE(dialogs_.errors.empty());
+    rom_ = RandomBytes(kRomSize, 1234);
+    romPath_ = Path(QStringLiteral("game.rom"));
+    WriteFile(romPath_, rom_);
+  }
+  // The records that the ROM's two tables give on top of `base`.
+  std::unique_ptr<DataSet> Unpacked(const QByteArray& rom, const DataSet& base) {
+    RomBuffers buffers;
+    std::memcpy(buffers.ms.data(), rom.constData() + kMsTableOffset, kMsTableBytes);
+    std::memcpy(buffers.ship.data(), rom.constData() + kShipTableOffset, kShipTableBytes);
+    auto result = std::make_unique<DataSet>(base);
+    UnpackRomTables(buffers, *result);
+    return result;
+  }
+  QByteArray rom_;
+  QString romPath_;
+};
+
+TEST_F(RomButtonsTest, LoadRomUnpacksBothTablesWithoutRefreshingTheControls) {
+  const auto expected = Unpacked(rom_, *dataSet_);
+  const QString shownHp = form_->Edit3->text();
+  dialogs_.fileAnswers.push_back(romPath_);
+  form_->Button2->click();
+  EXPECT_TRUE(dialogs_.errors.empty());
+  ASSERT_EQ(dialogs_.dialogsShown.size(), 1u);
+  EXPECT_EQ(dialogs_.dialogsShown[0], form_->OpenDialog1);
+  EXPECT_EQ(std::memcmp(dataSet_->msRecords.data(), expected->msRecords.data(),
+                        sizeof(expected->msRecords)),
+            0);
+  EXPECT_EQ(std::memcmp(dataSet_->shipRecords.data(), expected->shipRecords.data(),
+                        sizeof(expected->shipRecords)),
+            0);
+  EXPECT_EQ(std::memcmp(romBuffers_->ms.data(), rom_.constData() + kMsTableOffset, kMsTableBytes),
+            0);
+  EXPECT_EQ(form_->Edit3->text(), shownHp);
+  ChooseEntry(1);
+  ChooseEntry(0);
+  EXPECT_EQ(form_->Edit3->text(), QString::number(expected->MsSlot(1)->hp));
+}
+
+TEST_F(RomButtonsTest, SaveRomWritesOnlyTheTwoTables) {
+  ChooseEntry(7);
+  form_->Edit2->setText(QStringLiteral("513"));
+  form_->Button1->click();
+  dialogs_.fileAnswers.push_back(romPath_);
+  form_->Button3->click();
+  EXPECT_TRUE(dialogs_.errors.empty());
+  const QByteArray saved = ReadFile(romPath_);
+  ASSERT_EQ(saved.size(), kRomSize);
+  EXPECT_EQ(saved.left(kMsTableOffset), rom_.left(kMsTableOffset));
+  EXPECT_EQ(saved.mid(kRomTablesEnd), rom_.mid(kRomTablesEnd));
+  RomBuffers packed;
+  PackRomTables(*dataSet_, packed);
+  EXPECT_EQ(std::memcmp(saved.constData() + kMsTableOffset, packed.ms.data(), kMsTableBytes), 0);
+  EXPECT_EQ(std::memcmp(saved.constData() + kShipTableOffset, packed.ship.data(), kShipTableBytes),
+            0);
+  // MS entry 8, cost at bytes 0..1 of its 50.
+  const auto* entry = reinterpret_cast<const uint8_t*>(saved.constData()) + kMsTableOffset + 7 * 50;
+  EXPECT_EQ(entry[0] | entry[1] << 8, 513);
+}
+
+TEST_F(RomButtonsTest, LoadThenSaveRoundTripsThroughTheWindow) {
+  dialogs_.fileAnswers.push_back(romPath_);
+  form_->Button2->click();
+  const QString copy = Path(QStringLiteral("copy.rom"));
+  WriteFile(copy, QByteArray(kRomSize, '\0'));
+  dialogs_.fileAnswers.push_back(copy);
+  form_->Button3->click();
+  EXPECT_TRUE(dialogs_.errors.empty());
+  // Loading the saved file gives the same records again.
+  const auto before = std::make_unique<DataSet>(*dataSet_);
+  dialogs_.fileAnswers.push_back(copy);
+  form_->Button2->click();
+  EXPECT_EQ(
+      std::memcmp(dataSet_->msRecords.data(), before->msRecords.data(), sizeof(before->msRecords)),
+      0);
+}
+
+TEST_F(RomButtonsTest, ShortRomIsRejectedAndChangesNothing) {
+  const QString shortRom = Path(QStringLiteral("short.rom"));
+  const QByteArray shortBytes = rom_.left(kMsTableOffset + 5000);
+  WriteFile(shortRom, shortBytes);
+  const auto before = std::make_unique<DataSet>(*dataSet_);
+  dialogs_.fileAnswers.push_back(shortRom);
+  form_->Button2->click();
+  ASSERT_EQ(dialogs_.errors.size(), 1u);
+  EXPECT_TRUE(dialogs_.errors[0].contains(QStringLiteral("short.rom")));
+  EXPECT_EQ(
+      std::memcmp(dataSet_->msRecords.data(), before->msRecords.data(), sizeof(before->msRecords)),
+      0);
+  const RomBuffers zero{};
+  EXPECT_EQ(std::memcmp(romBuffers_.get(), &zero, sizeof zero), 0);
+
+  dialogs_.fileAnswers.push_back(shortRom);
+  form_->Button3->click();
+  EXPECT_EQ(dialogs_.errors.size(), 2u);
+  EXPECT_EQ(ReadFile(shortRom), shortBytes);
+}
+
+TEST_F(RomButtonsTest, MissingFileAndCancelChangeNothing) {
+  dialogs_.fileAnswers.push_back(Path(QStringLiteral("nowhere.rom")));
+  form_->Button2->click();
+  ASSERT_EQ(dialogs_.errors.size(), 1u);
+  EXPECT_TRUE(dialogs_.errors[0].startsWith(QStringLiteral("Cannot open file \"")));
+  EXPECT_TRUE(dialogs_.errors[0].endsWith(QStringLiteral("No such file or directory.")));
+  EXPECT_FALSE(QFile::exists(Path(QStringLiteral("nowhere.rom"))));
+
+  dialogs_.fileAnswers.push_back(std::nullopt);
+  form_->Button2->click();
+  dialogs_.fileAnswers.push_back(std::nullopt);
+  form_->Button3->click();
+  EXPECT_EQ(dialogs_.errors.size(), 1u);
+  const RomBuffers zero{};
+  EXPECT_EQ(std::memcmp(romBuffers_.get(), &zero, sizeof zero), 0);
+  EXPECT_EQ(ReadFile(romPath_), rom_);
+}
+
+struct AutoModifyCase {
+  const char* name;
+  bool ammo, productTurn, supportTurn;
+};
+
+class AutoModifyTest : public EditorTest, public ::testing::WithParamInterface<AutoModifyCase> {};
+
+TEST_P(AutoModifyTest, EachOptionBoxChangesOnlyItsFields) {
+  const AutoModifyCase& c = GetParam();
+  CreateWindow();
+  MsRecord& ms = *dataSet_->MsSlot(10);
+  ms.hp = 171;
+  ms.weapons[2] = {12, 30, -16, 0, 0, 0, 1};
+  ms.weapons[3] = {0, 30, -6, 0, 0, 0, 1};  // no weapon: left alone
+  ms.productTurn = 5;
+  ms.supportTurn = 4;
+  dataSet_->MsSlot(11)->hp = INT32_MIN;  // the quotient does not fit 32 bits
+  for (WeaponSlot& slot : dataSet_->MsSlot(11)->weapons) slot.weaponId = 0;
+  dataSet_->MsSlot(11)->weapons[0] = {3, 1, -1, 0, 0, 0, 1};
+  ShipRecord& ship = *dataSet_->ShipSlot(2);
+  ship.productTurn = 3;
+  ship.supportTurn = 0;
+  const auto before = std::make_unique<DataSet>(*dataSet_);
+  ChooseEntry(9);
+  const QString shown = form_->Edit7->text();
+
+  form_->CheckBox1->setChecked(c.ammo);
+  form_->CheckBox2->setChecked(c.productTurn);
+  form_->CheckBox5->setChecked(c.supportTurn);
+  form_->Button4->click();
+  EXPECT_TRUE(dialogs_.errors.empty());
+  EXPECT_EQ(ms.weapons[2].ammo, c.ammo ? 10 : -16);
+  EXPECT_EQ(ms.weapons[3].ammo, -6);
+  EXPECT_EQ(dataSet_->MsSlot(11)->weapons[0].ammo, c.ammo ? INT32_MIN : -1);
+  EXPECT_EQ(ms.productTurn, c.productTurn ? 1 : 5);
+  EXPECT_EQ(ship.productTurn, c.productTurn ? 1 : 3);
+  EXPECT_EQ(ms.supportTurn, c.supportTurn ? 1 : 4);
+  EXPECT_EQ(ship.supportTurn, 0);
+  if (!c.ammo && !c.productTurn && !c.supportTurn) {
+    EXPECT_EQ(std::memcmp(dataSet_->msRecords.data(), before->msRecords.data(),
+                          sizeof(before->msRecords)),
+              0);
+  }
+  EXPECT_EQ(form_->Edit7->text(), shown);  // the controls are not refreshed
+
+  // A second press changes nothing more (as long as no hp is negative).
+  dataSet_->MsSlot(11)->weapons[0].weaponId = 0;
+  const auto once = std::make_unique<DataSet>(*dataSet_);
+  form_->Button4->click();
+  EXPECT_EQ(
+      std::memcmp(dataSet_->msRecords.data(), once->msRecords.data(), sizeof(once->msRecords)), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Options, AutoModifyTest,
+                         ::testing::Values(AutoModifyCase{"None", false, false, false},
+                                           AutoModifyCase{"Ammo", true, false, false},
+                                           AutoModifyCase{"ProductTurn", false, true, false},
+                                           AutoModifyCase{"SupportTurn", false, false, true},
+                                           AutoModifyCase{"All", true, true, true}),
+                         [](const auto& paramInfo) { return std::string(paramInfo.param.name); });
+
+}  // namespace
+}  // namespace varsk::testing
