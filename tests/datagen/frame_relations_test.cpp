@@ -94,7 +94,8 @@ std::vector<FrameCase> Cases() {
   std::vector<FrameCase> cases;
   for (int set : {1, 2, 3, 4, 6, 8, 10, 14, 16, 21}) {
     cases.push_back({set, 7, Relation::Mirror, 3, 0});
-    if (set != 3) cases.push_back({set, 8, Relation::Shift, 5, -2});  // set 3 has a frame 8 of its own
+    if (set != 3)
+      cases.push_back({set, 8, Relation::Shift, 5, -2});  // set 3 has a frame 8 of its own
   }
   for (int set : {9, 13, 15, 22, 23}) {
     cases.push_back({set, 2, Relation::Shift, 1, -1});

@@ -73,6 +73,16 @@ TEST_F(GeneratorRuns, RefusesAMissingArgument) {
   EXPECT_NE(std::system(command.c_str()), 0);
 }
 
+TEST_F(GeneratorRuns, ReportsAFolderItCannotWrite) {
+  fs::create_directories(dir_);
+  const fs::path file = dir_ / "not-a-folder";
+  std::ofstream(file) << "x";
+  const std::string command =
+      std::string("\"") + VARSK_DATAGEN_EXE + "\" \"" + (file / "out").string() + "\" 2>/dev/null";
+  EXPECT_NE(std::system(command.c_str()), 0);
+  EXPECT_EQ(ReadAll(file), std::vector<uint8_t>{'x'});
+}
+
 struct NameListCase {
   const char* file;
   const char* encoding;  // nullptr: plain ASCII
