@@ -69,13 +69,16 @@ Body MakeBody(const Canvas& c, const Plan& p, Pose pose) {
   int room = h - 2;
   if (p.backCannons) room -= P(room, 6);  // the barrels stand above the shoulders
   // Keep the figure inside the width too: arms and weapon need about 1.1 units.
-  const int widthLimit = w * 100 / (92 + 8 * p.bulk);
-  const int u = std::min(room, widthLimit);
+  // Body, shoulders and a margin for the weapon take about (78 + 11 * bulk) %
+  // of the height in width; a narrow canvas gets a slimmer build rather than
+  // a smaller one.
+  int bulk = p.bulk;
+  while (bulk > 0 && w * 100 / (78 + 11 * bulk) < room * 9 / 10) --bulk;
+  const int u = std::min(room, w * 100 / (78 + 11 * bulk));
   b.unit = u;
   b.top = h - 1 - u;  // feet on the ground line
   // Small sprites read better with a bigger head and chest and shorter legs.
   const int small = u < 40 ? 1 : 0;
-  const int bulk = p.bulk;
   b.headH = std::max(5, P(u, 17 - bulk + 2 * small));
   b.headW = std::max(5, P(u, 17 + bulk));
   b.chestH = P(u, 23 + bulk + 3 * small);
