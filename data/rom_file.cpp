@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
 
 #include "data/messages.h"
@@ -98,11 +99,26 @@ void WriteRomTablesImpl(const std::string& path, const RomBuffers& buffers, bool
   if (size < kRomTablesEnd) {
     throw VarskError(RomTooShortMessage(FullPath(path), size, kRomTablesEnd));
   }
-  int error = WriteRun(file.get(), buffers.ms.data(), buffers.ms.size(), kMsTableOffset);
+  // The runs as they stand, put back when a write fails part way (a full disk
+  // after the MS table, a short write): the ROM is then as it was, never half
+  // written. Overwriting bytes in place needs no new space on the disk.
+  std::array<uint8_t, kRomTableBytes> previous{};
+  int error = ReadRun(file.get(), previous.data(), previous.size(), kMsTableOffset);
+  if (error == ENODATA) {
+    throw VarskError(RomTooShortMessage(FullPath(path), size, kRomTablesEnd));
+  }
+  if (error != 0) throw VarskError(CannotReadFileMessage(FullPath(path), SystemErrorText(error)));
+  error = WriteRun(file.get(), buffers.ms.data(), buffers.ms.size(), kMsTableOffset);
   if (error == 0) {
     error = WriteRun(file.get(), buffers.ship.data(), buffers.ship.size(), kShipTableOffset);
   }
   if (error == 0 && sync && ::fsync(file.get()) != 0) error = errno;
+  if (error != 0) {
+    // Best effort: the failure is reported either way.
+    if (WriteRun(file.get(), previous.data(), previous.size(), kMsTableOffset) == 0 && sync) {
+      ::fsync(file.get());
+    }
+  }
   const int closeError = file.Close();
   if (error == 0) error = closeError;
   if (error != 0) throw VarskError(CannotWriteFileMessage(FullPath(path), SystemErrorText(error)));
