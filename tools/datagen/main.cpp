@@ -16,14 +16,16 @@ namespace {
 
 void WriteFile(const std::filesystem::path& path, const std::vector<uint8_t>& bytes) {
   const std::filesystem::path temporary = path.string() + ".part";
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out) throw std::runtime_error("cannot write " + temporary.string());
+  std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
+  out.close();
+  std::error_code error;
+  if (out) std::filesystem::rename(temporary, path, error);
+  if (!out || error) {
+    std::filesystem::remove(temporary, error);
+    throw std::runtime_error("cannot write " + path.string());
   }
-  std::filesystem::rename(temporary, path);
 }
 
 }  // namespace
