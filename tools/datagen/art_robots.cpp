@@ -68,6 +68,8 @@ Body MakeBody(const Canvas& c, const Plan& p, Pose pose) {
   b.cx = w / 2;
   int room = h - 2;
   if (p.backCannons) room -= P(room, 6);  // the barrels stand above the shoulders
+  if (p.headStyle == 2 || p.headStyle == 3)
+    room -= std::max(2, room / 14);  // fin or crest above the head
   // Keep the figure inside the width too: arms and weapon need about 1.1 units.
   // Body, shoulders and a margin for the weapon take about (78 + 11 * bulk) %
   // of the height in width; a narrow canvas gets a slimmer build rather than
@@ -307,7 +309,18 @@ void DrawRobot(Canvas& c, const SpriteDesign& design, Pose pose, bool symmetric)
     }
   }
 
-  // Hips, waist, chest.
+  // Hips, waist, chest. Bulky units hang armour plates from the hips.
+  if (b.unit >= 44 && p.bulk >= 2) {
+    const int plateW = std::max(4, b.legW - 1);
+    const int plateBottom = hipBottom + b.thighH / 2;
+    const int hx0 = b.cx - b.hipW / 2 - 1, hx1 = b.cx - b.hipW / 2 + b.hipW;
+    c.Polygon({hx0, waistBottom, hx0 + plateW, waistBottom, hx0 + plateW, plateBottom, hx0 - 1,
+               plateBottom - 2},
+              kSecondary);
+    c.Polygon({hx1 - plateW, waistBottom, hx1, waistBottom, hx1 + 1, plateBottom - 2, hx1 - plateW,
+               plateBottom},
+              kSecondary);
+  }
   c.Box(b.cx - b.hipW / 2, waistBottom - 1, b.cx - b.hipW / 2 + b.hipW - 1, hipBottom, kPrimary);
   c.Box(b.cx - 1, waistBottom, b.cx, hipBottom - 1, kAccent);
   c.Box(b.cx - b.waistW / 2, chestBottom - 1, b.cx - b.waistW / 2 + b.waistW - 1, waistBottom,
