@@ -9,6 +9,7 @@
 #include "cli/cli_common.h"
 #include "cli/cli_messages.h"
 #include "cli/commands.h"
+#include "patch/image_file.h"
 #include "patch/patch_messages.h"
 #include "patch/table_diff.h"
 
@@ -20,10 +21,6 @@ namespace {
 constexpr int kDiffSame = 0;
 constexpr int kDiffDifferent = 1;
 constexpr int kDiffTrouble = 2;
-
-std::span<const uint8_t> BytesOf(const QByteArray& bytes) {
-  return {reinterpret_cast<const uint8_t*>(bytes.constData()), static_cast<size_t>(bytes.size())};
-}
 
 // A JSON string literal of UTF-8 text.
 std::string JsonString(const std::string& text) {
@@ -50,7 +47,7 @@ std::string NameOf(const NameLists* names, int entryIndex) {
 }
 
 QByteArray DiffText(const UnitTableDiff& diff, const NameLists* names, int64_t outside,
-                    const QByteArray& a, const QByteArray& b) {
+                    uint64_t sizeA, uint64_t sizeB) {
   std::string text;
   for (const FieldChange& change : diff.changes) {
     text += DiffChangeLine(change.entryIndex, NameOf(names, change.entryIndex), change.field,
@@ -59,9 +56,7 @@ QByteArray DiffText(const UnitTableDiff& diff, const NameLists* names, int64_t o
   }
   text += DiffCountLine(diff.changes.size()) + "\n";
   if (diff.unseenTableBytes > 0) text += DiffUnseenLine(diff.unseenTableBytes) + "\n";
-  text +=
-      DiffOutsideLine(outside, static_cast<uint64_t>(a.size()), static_cast<uint64_t>(b.size())) +
-      "\n";
+  text += DiffOutsideLine(outside, sizeA, sizeB) + "\n";
   return QByteArray::fromStdString(text);
 }
 
@@ -121,11 +116,11 @@ int Diff(const QStringList& args) {
   RomBuffers tablesB;
   LoadRecords(pathA, *scratch, &tablesA);
   LoadRecords(pathB, *scratch, &tablesB);
-  const QByteArray bytesA = ReadWholeFile(pathA);
-  const QByteArray bytesB = ReadWholeFile(pathB);
+  const std::vector<uint8_t> bytesA = ReadImageFile(QFile::encodeName(pathA).toStdString());
+  const std::vector<uint8_t> bytesB = ReadImageFile(QFile::encodeName(pathB).toStdString());
 
   const UnitTableDiff diff = DiffUnitTables(*dataSet, tablesA, tablesB);
-  const int64_t outside = CountDifferencesOutsideTables(BytesOf(bytesA), BytesOf(bytesB));
+  const int64_t outside = CountDifferencesOutsideTables(bytesA, bytesB);
 
   // Names only matter when there is something to name; --names must load.
   std::optional<NameLists> names;
@@ -136,7 +131,7 @@ int Diff(const QStringList& args) {
   const NameLists* namesOrNull = names ? &*names : nullptr;
   WriteOutput(QString(), formatName == QLatin1String("json")
                              ? DiffJson(diff, namesOrNull, outside)
-                             : DiffText(diff, namesOrNull, outside, bytesA, bytesB));
+                             : DiffText(diff, namesOrNull, outside, bytesA.size(), bytesB.size()));
   return diff.changes.empty() && diff.unseenTableBytes == 0 ? kDiffSame : kDiffDifferent;
 }
 

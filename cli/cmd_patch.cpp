@@ -1,6 +1,7 @@
 // varsk-units patch ORIGINAL MODIFIED -o PATCH
 // varsk-units apply PATCH ROM -o OUT
 #include <QCommandLineParser>
+#include <QFile>
 #include <QFileInfo>
 #include <optional>
 #include <string>
@@ -10,6 +11,7 @@
 #include "cli/commands.h"
 #include "data/messages.h"
 #include "patch/bps_patch.h"
+#include "patch/image_file.h"
 #include "patch/ips_patch.h"
 #include "patch/patch_apply.h"
 #include "patch/patch_messages.h"
@@ -19,8 +21,9 @@ namespace varsk::cli {
 
 namespace {
 
-std::span<const uint8_t> BytesOf(const QByteArray& bytes) {
-  return {reinterpret_cast<const uint8_t*>(bytes.constData()), static_cast<size_t>(bytes.size())};
+// The whole file, in memory suited to ROM-sized images.
+std::vector<uint8_t> ReadImage(const QString& path) {
+  return ReadImageFile(QFile::encodeName(path).toStdString());
 }
 
 void PrintLine(const std::string& line) {
@@ -83,15 +86,14 @@ int RunPatch(const QStringList& args) {
     }
     CheckNotAnInput(command, patchPath, {original, modified});
 
-    const QByteArray before = ReadWholeFile(original);
-    const QByteArray after = ReadWholeFile(modified);
-    const std::vector<uint8_t> patch = *format == PatchFormat::Ips
-                                           ? MakeIpsPatch(BytesOf(before), BytesOf(after))
-                                           : MakeBpsPatch(BytesOf(before), BytesOf(after));
+    const std::vector<uint8_t> before = ReadImage(original);
+    const std::vector<uint8_t> after = ReadImage(modified);
+    const std::vector<uint8_t> patch =
+        *format == PatchFormat::Ips ? MakeIpsPatch(before, after) : MakeBpsPatch(before, after);
     WriteFileAtomically(patchPath, QByteArray(reinterpret_cast<const char*>(patch.data()),
                                               static_cast<qsizetype>(patch.size())));
     PrintLine(PatchWrittenLine(PatchFormatName(*format), patchPath.toStdString(), patch.size(),
-                               CountDifferingBytes(BytesOf(before), BytesOf(after))));
+                               CountDifferingBytes(before, after)));
     return kExitSuccess;
   });
 }
@@ -121,11 +123,11 @@ int RunApply(const QStringList& args) {
     const QString outPath = RequiredOutput(parser, output, command);
     CheckNotAnInput(command, outPath, {patchPath});
 
-    const QByteArray patch = ReadWholeFile(patchPath);
-    const QByteArray rom = ReadWholeFile(romPath);
+    const std::vector<uint8_t> patch = ReadImage(patchPath);
+    const std::vector<uint8_t> rom = ReadImage(romPath);
     AppliedPatch applied;
     try {
-      applied = ApplyPatch(BytesOf(patch), BytesOf(rom));
+      applied = ApplyPatch(patch, rom);
     } catch (const VarskError& error) {
       // Name the patch: the message says what is wrong with it or the ROM.
       Fail(QString::fromStdString(PathText(patchPath) + ": " + error.what()));

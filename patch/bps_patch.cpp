@@ -5,7 +5,9 @@
 #include <optional>
 
 #include "data/messages.h"
+#include "patch/byte_compare.h"
 #include "patch/crc32.h"
+#include "patch/image_file.h"
 #include "patch/patch_messages.h"
 
 namespace varsk {
@@ -164,10 +166,7 @@ std::vector<uint8_t> MakeBpsPatch(std::span<const uint8_t> original,
   size_t i = 0;
   while (i < modified.size()) {
     if (!changed(i)) {
-      const size_t end =
-          std::mismatch(original.begin() + i, original.begin() + common, modified.begin() + i)
-              .first -
-          original.begin();
+      const size_t end = FindDifference(original, modified, i, common);
       // A short gap between two changes travels inside the TargetRead.
       if (end - i <= kBpsMergeGap && end < modified.size() && i > 0 && changed(i - 1)) {
         writer.TargetReadUpTo(end);
@@ -208,7 +207,7 @@ std::vector<uint8_t> ApplyBpsPatch(std::span<const uint8_t> patch, const BpsPatc
   const size_t targetSize = static_cast<size_t>(info.targetSize);
   // Appended to, never filled first: a ROM-sized fill costs as much as the work.
   std::vector<uint8_t> target;
-  target.reserve(targetSize);
+  ReserveImage(target, targetSize);
   size_t sourceRelative = 0;
   size_t targetRelative = 0;
   size_t pos = info.commandsBegin;

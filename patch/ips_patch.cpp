@@ -5,6 +5,8 @@
 #include <optional>
 
 #include "data/messages.h"
+#include "patch/byte_compare.h"
+#include "patch/image_file.h"
 #include "patch/patch_messages.h"
 
 namespace varsk {
@@ -128,9 +130,7 @@ std::vector<uint8_t> MakeIpsPatch(std::span<const uint8_t> original,
   size_t i = 0;
   while (i < modified.size()) {
     if (!changed(i)) {
-      i = std::mismatch(original.begin() + i, original.begin() + common, modified.begin() + i)
-              .first -
-          original.begin();
+      i = FindDifference(original, modified, i, common);
       continue;
     }
     const size_t begin = i;
@@ -150,7 +150,9 @@ std::vector<uint8_t> ApplyIpsPatch(std::span<const uint8_t> patch, std::span<con
   if (patch.size() < kIpsMagicSize || std::memcmp(patch.data(), kIpsMagic, kIpsMagicSize) != 0) {
     throw VarskError(NotAPatchMessage());
   }
-  std::vector<uint8_t> out(rom.begin(), rom.end());
+  std::vector<uint8_t> out;
+  ReserveImage(out, rom.size());
+  out.assign(rom.begin(), rom.end());
   size_t pos = kIpsMagicSize;
   auto need = [&](size_t count) {
     if (count > patch.size() - pos) throw VarskError(PatchTruncatedMessage("IPS", patch.size()));

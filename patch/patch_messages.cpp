@@ -16,6 +16,11 @@ std::string Crc32Text(uint32_t crc) {
   return text;
 }
 
+std::string FileTooLargeMessage(std::string_view fullPath, uint64_t limit) {
+  return "Cannot read file \"" + std::string(fullPath) + "\": it is larger than " + Number(limit) +
+         " bytes, which no ROM is";
+}
+
 std::string IpsTooLargeMessage(uint64_t modifiedSize) {
   return "the modified file is " + Number(modifiedSize) +
          " bytes; an IPS patch can only describe files shorter than 16 MiB (16777216 bytes): "

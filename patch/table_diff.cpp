@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include "patch/byte_compare.h"
+
 namespace varsk {
 
 namespace {
@@ -162,9 +164,7 @@ namespace {
 
 int64_t CountDifferingIn(std::span<const uint8_t> a, std::span<const uint8_t> b, size_t begin,
                          size_t end) {
-  int64_t count = 0;
-  for (size_t i = begin; i < end; ++i) count += a[i] != b[i];
-  return count;
+  return begin < end ? CountDifferences(a, b, begin, end) : 0;
 }
 
 }  // namespace
