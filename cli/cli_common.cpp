@@ -12,7 +12,10 @@
 #include <QStringDecoder>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <new>
+#include <type_traits>
 
 #include "cli/cli_messages.h"
 #include "data/embedded_data_set.h"
@@ -120,6 +123,26 @@ int ParseIntOption(const QCommandLineParser& parser, const QString& option, int 
 
 std::unique_ptr<DataSet> NewDataSet() { return std::make_unique<DataSet>(); }
 
+void FreeDataSet::operator()(DataSet* dataSet) const { std::free(dataSet); }
+
+RecordsPtr NewRecords() {
+  // DataSet is an aggregate of integer arrays, an implicit-lifetime type:
+  // calloc creates it, all zero.
+  static_assert(std::is_trivially_copyable_v<DataSet> && std::is_aggregate_v<DataSet>);
+  void* memory = std::calloc(1, sizeof(DataSet));
+  if (memory == nullptr) {
+    throw std::bad_alloc();
+  }
+  return RecordsPtr(static_cast<DataSet*>(memory));
+}
+
+void CopyRecordTables(const DataSet& from, DataSet& to) {
+  to.msCount = from.msCount;
+  to.shipCount = from.shipCount;
+  to.msRecords = from.msRecords;
+  to.shipRecords = from.shipRecords;
+}
+
 namespace {
 
 std::string NativePath(const QString& path) { return QFile::encodeName(path).toStdString(); }
@@ -154,9 +177,38 @@ void CheckRomFile(const QString& path, bool forWriting) {
   }
 }
 
-void LoadRecords(const QString& romPath, DataSet& dataSet, RomBuffers* romBuffers) {
-  RegisterEmbeddedDataSet();
-  LoadDataSet(dataSet);
+namespace {
+
+// The length of the data set's first part: the header value and the MS and
+// ship record tables. Anything malformed gives the whole stream, which the
+// loader then handles as always.
+size_t RecordTablesLength(std::span<const uint8_t> bytes) {
+  auto readInt = [&](size_t pos) {
+    int32_t value = 0;
+    std::memcpy(&value, bytes.data() + pos, sizeof value);
+    return value;
+  };
+  size_t pos = 4;
+  for (int table = 0; table < 2; ++table) {
+    if (pos > bytes.size() || bytes.size() - pos < 8) {
+      return bytes.size();
+    }
+    const int64_t count = readInt(pos);
+    const int64_t elementSize = readInt(pos + 4);
+    pos += 8;
+    if (count < 0 || elementSize < 0) {
+      return bytes.size();
+    }
+    const auto length = static_cast<uint64_t>(count) * static_cast<uint64_t>(elementSize);
+    if (length > bytes.size() - pos) {
+      return bytes.size();
+    }
+    pos += static_cast<size_t>(length);
+  }
+  return pos;
+}
+
+void LoadRom(const QString& romPath, DataSet& dataSet, RomBuffers* romBuffers) {
   if (romPath.isEmpty()) {
     return;
   }
@@ -167,6 +219,25 @@ void LoadRecords(const QString& romPath, DataSet& dataSet, RomBuffers* romBuffer
   if (romBuffers != nullptr) {
     *romBuffers = buffers;
   }
+}
+
+}  // namespace
+
+void LoadRecords(const QString& romPath, DataSet& dataSet, RomBuffers* romBuffers) {
+  RegisterEmbeddedDataSet();
+  LoadDataSet(dataSet);
+  LoadRom(romPath, dataSet, romBuffers);
+}
+
+void LoadRecordTables(const QString& romPath, DataSet& dataSet, RomBuffers* romBuffers) {
+  const std::span<const uint8_t> bytes = EmbeddedDataSetBytes();
+  if (bytes.size() < 4) {
+    // Let the loader report what it reports for an unusable resource.
+    LoadRecords(romPath, dataSet, romBuffers);
+    return;
+  }
+  LoadDataSetFromBytes(dataSet, bytes.first(RecordTablesLength(bytes)));
+  LoadRom(romPath, dataSet, romBuffers);
 }
 
 // ---------------------------------------------------------------------------

@@ -78,6 +78,21 @@ void LoadRecords(const QString& romPath, DataSet& dataSet, RomBuffers* romBuffer
 // A zeroed DataSet on the heap (it is several megabytes).
 std::unique_ptr<DataSet> NewDataSet();
 
+// A zeroed DataSet whose memory is touched only where it is written (calloc
+// hands out fresh zero pages), for commands that use the records alone.
+struct FreeDataSet {
+  void operator()(DataSet* dataSet) const;
+};
+using RecordsPtr = std::unique_ptr<DataSet, FreeDataSet>;
+RecordsPtr NewRecords();
+
+// LoadRecords for commands that need only the MS and ship records: the data
+// set's graphics tables are not read and stay zero, which saves most of the
+// start-up work of a short command.
+void LoadRecordTables(const QString& romPath, DataSet& dataSet, RomBuffers* romBuffers = nullptr);
+// Copies msCount, shipCount and the two record tables.
+void CopyRecordTables(const DataSet& from, DataSet& to);
+
 // Throws VarskError unless `path` names an existing regular file that can be
 // opened for reading (and for writing when `forWriting`) and holds the tables.
 void CheckRomFile(const QString& path, bool forWriting);

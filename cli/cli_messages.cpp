@@ -230,6 +230,10 @@ QString NoAutoModifyChoiceText() {
 
 QString NotWrittenText() { return QStringLiteral("the ROM was not written"); }
 
+QString RenderProgramMissingMessage(const QString& program, const QString& cause) {
+  return QStringLiteral("render: cannot run the drawing program \"%1\". %2").arg(program, cause);
+}
+
 QString PngEncodingFailedMessage() { return QStringLiteral("the PNG image could not be made"); }
 
 }  // namespace varsk::cli

@@ -70,5 +70,6 @@ QString ChangeCountText(qsizetype count, bool dryRun);
 QString NoAutoModifyChoiceText();
 QString NotWrittenText();
 QString PngEncodingFailedMessage();
+QString RenderProgramMissingMessage(const QString& program, const QString& cause);
 
 }  // namespace varsk::cli

@@ -47,10 +47,11 @@ int RunAutoModify(const QStringList& args) {
     const bool onlyShow = parser.isSet(dryRun);
 
     CheckRomFile(rom, !onlyShow && outPath.isEmpty());
-    const std::unique_ptr<DataSet> before = NewDataSet();
+    const RecordsPtr before = NewRecords();
     RomBuffers buffers;
-    LoadRecords(rom, *before, &buffers);
-    const std::unique_ptr<DataSet> after = std::make_unique<DataSet>(*before);
+    LoadRecordTables(rom, *before, &buffers);
+    const RecordsPtr after = NewRecords();
+    CopyRecordTables(*before, *after);
     const int changed = AutoModify(*after, options);
 
     if (onlyShow) {

@@ -34,8 +34,8 @@ int RunDump(const QStringList& args) {
     }
     const QString rom = parser.positionalArguments().value(0);
 
-    const std::unique_ptr<DataSet> dataSet = NewDataSet();
-    LoadRecords(rom, *dataSet);
+    const RecordsPtr dataSet = NewRecords();
+    LoadRecordTables(rom, *dataSet);
     // Names given by --names must load; the default folder may lack them.
     std::optional<NameLists> names =
         parser.isSet(namesDir) ? std::optional<NameLists>(LoadNames(parser.value(namesDir)))

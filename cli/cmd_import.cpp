@@ -56,10 +56,11 @@ int RunImport(const QStringList& args) {
     }
     const NameLists* namesOrNull = names ? &*names : nullptr;
 
-    const std::unique_ptr<DataSet> before = NewDataSet();
+    const RecordsPtr before = NewRecords();
     RomBuffers buffers;
-    LoadRecords(rom, *before, &buffers);
-    const std::unique_ptr<DataSet> after = std::make_unique<DataSet>(*before);
+    LoadRecordTables(rom, *before, &buffers);
+    const RecordsPtr after = NewRecords();
+    CopyRecordTables(*before, *after);
     ApplyEdits(edits, editsPath, namesOrNull, *after);
     const std::vector<ValueChange> changes = CompareRecords(*before, *after);
 

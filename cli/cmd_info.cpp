@@ -114,9 +114,10 @@ int RunInfo(const QStringList& args) {
     }
     PrintLine(QStringLiteral("Tables"),
               QStringLiteral("yes (bytes %1..%2)").arg(kMsTableOffset).arg(kRomTablesEnd - 1));
-    const std::unique_ptr<DataSet> embedded = NewDataSet();
-    LoadRecords(QString(), *embedded);
-    const std::unique_ptr<DataSet> loaded = std::make_unique<DataSet>(*embedded);
+    const RecordsPtr embedded = NewRecords();
+    LoadRecordTables(QString(), *embedded);
+    const RecordsPtr loaded = NewRecords();
+    CopyRecordTables(*embedded, *loaded);
     RomBuffers buffers;
     std::memcpy(buffers.ms.data(), image.constData() + kMsTableOffset, buffers.ms.size());
     std::memcpy(buffers.ship.data(), image.constData() + kShipTableOffset, buffers.ship.size());

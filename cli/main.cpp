@@ -1,15 +1,14 @@
 // varsk-units: batch work on the unit records from the shell.
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include <QString>
 #include <QStringList>
 #include <cstdio>
 #include <cstdlib>
-#include <memory>
 
 #include "cli/cli_common.h"
 #include "cli/cli_messages.h"
 #include "cli/commands.h"
+#include "cli/program_setup.h"
 
 namespace {
 
@@ -18,22 +17,21 @@ using varsk::cli::kExitUsage;
 
 struct Command {
   const char* name;
-  int (*run)(const QStringList& args);
-  bool needsGui;  // draws text (fonts) or asks for the palette
+  int (*run)(const QStringList& args);  // nullptr: run by varsk-units-render
   const char* summary;
 };
 
 constexpr Command kCommands[] = {
-    {"dump", varsk::cli::RunDump, false, "print the 229 records as JSON or CSV"},
-    {"import", varsk::cli::RunImport, false, "apply a JSON or CSV edit file to a ROM"},
-    {"auto-modify", varsk::cli::RunAutoModify, false, "run the editor's Auto modify on a ROM"},
-    {"render", varsk::cli::RunRender, true, "draw an entry's sprite preview or the preview sheet"},
-    {"export-clips", varsk::cli::RunExportClips, false, "write the clip set export"},
-    {"export-dataset", varsk::cli::RunExportDataset, false, "write the embedded MS_DATA resource"},
-    {"info", varsk::cli::RunInfo, false, "describe a ROM file"},
-    {"diff", varsk::cli::RunDiff, false, "compare the records of two ROMs"},
-    {"patch", varsk::cli::RunPatch, false, "make a patch of the table changes between two ROMs"},
-    {"apply", varsk::cli::RunApply, false, "apply a patch to a ROM"},
+    {"dump", varsk::cli::RunDump, "print the 229 records as JSON or CSV"},
+    {"import", varsk::cli::RunImport, "apply a JSON or CSV edit file to a ROM"},
+    {"auto-modify", varsk::cli::RunAutoModify, "run the editor's Auto modify on a ROM"},
+    {"render", nullptr, "draw an entry's sprite preview or the preview sheet"},
+    {"export-clips", varsk::cli::RunExportClips, "write the clip set export"},
+    {"export-dataset", varsk::cli::RunExportDataset, "write the embedded MS_DATA resource"},
+    {"info", varsk::cli::RunInfo, "describe a ROM file"},
+    {"diff", varsk::cli::RunDiff, "compare the records of two ROMs"},
+    {"patch", varsk::cli::RunPatch, "make a patch of the table changes between two ROMs"},
+    {"apply", varsk::cli::RunApply, "apply a patch to a ROM"},
 };
 
 void PrintHelp(FILE* stream) {
@@ -61,28 +59,10 @@ void PrintHelp(FILE* stream) {
   std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
 }
 
-// Qt's own chatter (font and runtime-folder notes) would break the promise of
-// one error line on stderr; only its critical messages are passed on.
-void QtMessages(QtMsgType type, const QMessageLogContext& /*context*/, const QString& message) {
-  if (type == QtCriticalMsg || type == QtFatalMsg) {
-    varsk::cli::PrintError(message);
-  }
-}
-
-// Drawing needs a QGuiApplication; without a display it runs offscreen.
-void PreferOffscreenWithoutDisplay() {
-  if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
-    return;
-  }
-  if (!qEnvironmentVariableIsSet("DISPLAY") && !qEnvironmentVariableIsSet("WAYLAND_DISPLAY")) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-  }
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  qInstallMessageHandler(QtMessages);
+  varsk::cli::InstallQtMessageFilter();
   QStringList arguments;
   for (int i = 1; i < argc; ++i) {
     arguments.append(QString::fromLocal8Bit(argv[i]));
@@ -113,13 +93,12 @@ int main(int argc, char** argv) {
     if (name != QLatin1String(command.name)) {
       continue;
     }
-    std::unique_ptr<QCoreApplication> application;
-    if (command.needsGui) {
-      PreferOffscreenWithoutDisplay();
-      application = std::make_unique<QGuiApplication>(argc, argv);
-    } else {
-      application = std::make_unique<QCoreApplication>(argc, argv);
+    // Drawing needs Qt Gui, which the other commands do without: it would
+    // more than double their start-up time.
+    if (command.run == nullptr) {
+      return varsk::cli::RunRenderProgram(arguments);
     }
+    QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("varsk-units"));
     QCoreApplication::setApplicationVersion(QStringLiteral(VARSK_VERSION));
     return command.run(arguments);

@@ -8,6 +8,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPalette>
+#include <QProcess>
 
 #include "cli/cli_common.h"
 #include "cli/cli_test_support.h"
@@ -244,6 +245,20 @@ TEST_F(FilesTest, ReadOnlyRomIsNotWrittenInPlace) {
   // Reading it is fine, and so is writing the result elsewhere.
   ExpectSuccess(Run({QStringLiteral("import"), rom_, Path(QStringLiteral("edits.csv")),
                      QStringLiteral("-o"), Path(QStringLiteral("out.gba"))}));
+}
+
+TEST_F(FilesTest, RenderWithoutTheDrawingProgramSaysSo) {
+  // A copy of varsk-units alone in a folder finds no varsk-units-render.
+  const QString lonely = Path(QStringLiteral("varsk-units"));
+  ASSERT_TRUE(QFile::copy(QStringLiteral(VARSK_UNITS_PATH), lonely));
+  QProcess process;
+  process.start(lonely, {QStringLiteral("render"), QStringLiteral("--entry"), QStringLiteral("1"),
+                         QStringLiteral("-o"), Path(QStringLiteral("x.png"))});
+  ASSERT_TRUE(process.waitForFinished(60000));
+  EXPECT_EQ(process.exitCode(), 1);
+  EXPECT_TRUE(process.readAllStandardError().startsWith(
+      "varsk-units: render: cannot run the drawing program"));
+  EXPECT_FALSE(QFile::exists(Path(QStringLiteral("x.png"))));
 }
 
 TEST_F(FilesTest, EveryCommandHasHelp) {

@@ -1,0 +1,23 @@
+// Process set-up shared by varsk-units and its drawing program.
+#pragma once
+
+#include <QStringList>
+
+namespace varsk::cli {
+
+// Qt's own chatter (font and runtime-folder notes) would break the promise of
+// one error line on stderr; only its critical messages are passed on.
+void InstallQtMessageFilter();
+
+// Drawing needs a platform; without a display it runs offscreen.
+void PreferOffscreenWithoutDisplay();
+
+// The file name of the drawing program that `varsk-units render` runs.
+inline constexpr char kRenderProgramName[] = "varsk-units-render";
+
+// Replaces this process with the drawing program, found beside this program
+// or in ../libexec/varsk, passing `args` (the arguments after "render").
+// Returns only on failure, with the exit status after printing the error.
+int RunRenderProgram(const QStringList& args);
+
+}  // namespace varsk::cli

@@ -1,0 +1,20 @@
+// varsk-units-render: the drawing half of varsk-units. `varsk-units render`
+// runs this program, so that the other commands start without loading Qt Gui.
+#include <QGuiApplication>
+#include <QStringList>
+
+#include "cli/cli_common.h"
+#include "cli/commands.h"
+#include "cli/program_setup.h"
+
+int main(int argc, char** argv) {
+  varsk::cli::InstallQtMessageFilter();
+  varsk::cli::PreferOffscreenWithoutDisplay();
+  QStringList arguments;
+  for (int i = 1; i < argc; ++i) {
+    arguments.append(QString::fromLocal8Bit(argv[i]));
+  }
+  QGuiApplication application(argc, argv);
+  QCoreApplication::setApplicationName(QStringLiteral("varsk-units"));
+  return varsk::cli::RunRender(arguments);
+}
