@@ -66,7 +66,7 @@ int RunPatch(const QStringList& args) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Make a patch of every byte in which MODIFIED differs from ORIGINAL. The patch's\n"
-        "extension gives its format: .ips (files under 16 MiB) or .bps (checked by CRC32)."));
+        "extension gives its format: .ips (files up to 16 MiB) or .bps (checked by CRC32)."));
     parser.addPositionalArgument(QStringLiteral("ORIGINAL"), QStringLiteral("The ROM before."));
     parser.addPositionalArgument(QStringLiteral("MODIFIED"), QStringLiteral("The ROM after."));
     const QCommandLineOption output =
