@@ -5,10 +5,12 @@
 #include <new>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "cli/cli_common.h"
 #include "cli/cli_messages.h"
 #include "cli/commands.h"
+#include "data/rom_file.h"
 #include "patch/image_file.h"
 #include "patch/patch_messages.h"
 #include "patch/table_diff.h"
@@ -108,14 +110,16 @@ int Diff(const QStringList& args) {
   const QString pathA = parser.positionalArguments().at(0);
   const QString pathB = parser.positionalArguments().at(1);
 
-  // The base records: the embedded data set; each ROM's fields overwrite them.
+  // As dump ROM loads them: the embedded data set, then Load ROM's table
+  // reads; DiffUnitTables unpacks each ROM's tables over copies of the records.
   auto dataSet = NewDataSet();
   LoadRecords(QString(), *dataSet);
-  auto scratch = NewDataSet();
   RomBuffers tablesA;
   RomBuffers tablesB;
-  LoadRecords(pathA, *scratch, &tablesA);
-  LoadRecords(pathB, *scratch, &tablesB);
+  for (const auto& [path, tables] : {std::pair{&pathA, &tablesA}, std::pair{&pathB, &tablesB}}) {
+    CheckRomFile(*path, false);
+    ReadRomTables(QFile::encodeName(*path).toStdString(), *tables);
+  }
   const std::vector<uint8_t> bytesA = ReadImageFile(QFile::encodeName(pathA).toStdString());
   const std::vector<uint8_t> bytesB = ReadImageFile(QFile::encodeName(pathB).toStdString());
 
