@@ -629,6 +629,16 @@ std::vector<CsvRow> ParseCsv(const QByteArray& bytes, const QString& source) {
 // ---------------------------------------------------------------------------
 // Files
 
+void CheckNotSameFile(const QString& input, const QString& output) {
+  if (input.isEmpty() || output.isEmpty()) {
+    return;
+  }
+  const QString inputFile = QFileInfo(input).canonicalFilePath();
+  if (!inputFile.isEmpty() && inputFile == QFileInfo(output).canonicalFilePath()) {
+    Fail(OutputIsInputMessage(FullPathOf(output)));
+  }
+}
+
 QString FullPathOf(const QString& path) {
   return QString::fromStdString(FullPath(NativePath(path)));
 }

@@ -189,6 +189,9 @@ QByteArray ReadWholeFile(const QString& path);
 void WriteFileAtomically(const QString& path, const QByteArray& bytes);
 // Writes to stdout when `path` is empty, else WriteFileAtomically.
 void WriteOutput(const QString& path, const QByteArray& bytes);
+// Throws VarskError when `output` names the same file as `input` (a dump or a
+// picture written over the ROM it was made from).
+void CheckNotSameFile(const QString& input, const QString& output);
 // The absolute form of a path, for messages.
 QString FullPathOf(const QString& path);
 

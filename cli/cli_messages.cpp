@@ -54,6 +54,11 @@ QString StdoutFailedMessage(const QString& cause) {
   return QStringLiteral("cannot write to standard output. %1").arg(cause);
 }
 
+QString OutputIsInputMessage(const QString& fullPath) {
+  return QStringLiteral("the output \"%1\" is the input ROM; it would be overwritten")
+      .arg(fullPath);
+}
+
 QString CsvErrorMessage(const QString& source, int line, const QString& problem) {
   if (line <= 0) {
     return QStringLiteral("%1: %2").arg(source, problem);

@@ -22,6 +22,7 @@ QString NamesLeftOutMessage(const QString& cause);
 QString NoSuchFieldMessage(int entryIndex, const QString& field);
 QString ReadFailedMessage(const QString& fullPath, const QString& cause);
 QString StdoutFailedMessage(const QString& cause);
+QString OutputIsInputMessage(const QString& fullPath);
 
 // CSV text
 QString CsvErrorMessage(const QString& source, int line, const QString& problem);

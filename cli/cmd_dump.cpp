@@ -33,6 +33,7 @@ int RunDump(const QStringList& args) {
       FailUsage(UsageMessage(QStringLiteral("dump"), BadFormatText(parser.value(format))));
     }
     const QString rom = parser.positionalArguments().value(0);
+    CheckNotSameFile(rom, parser.value(output));
 
     const RecordsPtr dataSet = NewRecords();
     LoadRecordTables(rom, *dataSet);

@@ -80,6 +80,7 @@ int RunRender(const QStringList& args) {
                                ? ParseIntOption(parser, QStringLiteral("entry"), 1, kEntryListCount)
                                : 0;
     const int factor = ParseIntOption(parser, QStringLiteral("scale"), 1, kMaxScale);
+    CheckNotSameFile(parser.positionalArguments().value(0), parser.value(output));
 
     const std::unique_ptr<DataSet> dataSet = NewDataSet();
     LoadRecords(parser.positionalArguments().value(0), *dataSet);
