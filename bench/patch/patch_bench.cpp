@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -55,6 +56,9 @@ struct Files {
       Run({"patch", Path("a.gba"), Path("b.gba"), "-o", Path(patch)});
     }
   }
+  ~Files() { std::filesystem::remove_all(dir); }
+  Files(const Files&) = delete;
+  Files& operator=(const Files&) = delete;
   std::string Path(const char* name) const { return dir + "/" + name; }
   void Write(const char* name, const Bytes& bytes) const {
     std::ofstream(Path(name), std::ios::binary)
