@@ -429,14 +429,14 @@ void TForm1::Button1Click(QObject* /*Sender*/) {
 void TForm1::Button2Click(QObject* /*Sender*/) { LoadRom(); }
 
 void TForm1::LoadRom() {
-  const std::optional<QString> fileName = dialogs_.ChooseFile(*OpenDialog1);
+  const std::optional<QString> fileName = dialogs_.ChooseFile(OpenDialog());
   if (!fileName) return;
   ReadRomTables(FileNameBytes(*fileName), tables_.romBuffers);
   UnpackRomTables(tables_.romBuffers, tables_.dataSet);
 }
 
 void TForm1::Button3Click(QObject* /*Sender*/) {
-  const std::optional<QString> fileName = dialogs_.ChooseFile(*OpenDialog1);
+  const std::optional<QString> fileName = dialogs_.ChooseFile(OpenDialog());
   if (!fileName) return;
   PackRomTables(tables_.dataSet, tables_.romBuffers);
   WriteRomTables(FileNameBytes(*fileName), tables_.romBuffers);

@@ -106,6 +106,8 @@ class TForm1 final : public QWidget {
   void Label13Click(QObject* Sender = nullptr);
 
   void LoadRom();
+  // OpenDialog1, made on first use.
+  QFileDialog& OpenDialog();
   void SaveClipSet();
   void DrawEntryPreview();
   void ShowWeaponRow(int row, const WeaponSlot& slot);
@@ -171,7 +173,7 @@ class TForm1 final : public QWidget {
   QLabel* Label20 = nullptr;
   QLabel* Label23 = nullptr;
   QTimer* Timer1 = nullptr;
-  QFileDialog* OpenDialog1 = nullptr;
+  QFileDialog* OpenDialog1 = nullptr;  // made by OpenDialog()
 
   // Run-time controls and lists (FormCreate).
   PreviewImage* IconStripImage = nullptr;

@@ -238,14 +238,21 @@ void TForm1::CreateControls() {
   Timer1 = new QTimer(this);
   Timer1->setObjectName(QStringLiteral("Timer1"));
   Timer1->setInterval(100);
+}
 
-  // One dialog for both ROM buttons, so it offers the name chosen last. Qt's
-  // own widget dialog behaves the same on every desktop.
-  OpenDialog1 = new QFileDialog(this);
-  OpenDialog1->setObjectName(QStringLiteral("OpenDialog1"));
-  OpenDialog1->setOption(QFileDialog::DontUseNativeDialog, true);
-  OpenDialog1->setFileMode(QFileDialog::ExistingFile);
-  OpenDialog1->setAcceptMode(QFileDialog::AcceptOpen);
+QFileDialog& TForm1::OpenDialog() {
+  // One dialog for both ROM buttons, kept for the whole run, so it offers the
+  // name chosen last. Qt's own widget dialog behaves the same on every
+  // desktop. It is made on first use: building it costs more than the rest
+  // of the window.
+  if (OpenDialog1 == nullptr) {
+    OpenDialog1 = new QFileDialog(this);
+    OpenDialog1->setObjectName(QStringLiteral("OpenDialog1"));
+    OpenDialog1->setOption(QFileDialog::DontUseNativeDialog, true);
+    OpenDialog1->setFileMode(QFileDialog::ExistingFile);
+    OpenDialog1->setAcceptMode(QFileDialog::AcceptOpen);
+  }
+  return *OpenDialog1;
 }
 
 void TForm1::ConnectControls() {

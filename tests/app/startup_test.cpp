@@ -88,7 +88,8 @@ TEST_F(StartupTest, DesignedControlsKeepTheirPlaceStateAndTabOrder) {
   EXPECT_EQ(form.CheckBox2->toolTip(), QStringLiteral("Set all \"Product Turn\" to 1"));
   EXPECT_EQ(form.ComboBox3->maxVisibleItems(), 17);
   EXPECT_EQ(form.ComboBox2->maxVisibleItems(), 48);
-  EXPECT_TRUE(form.OpenDialog1->testOption(QFileDialog::DontUseNativeDialog));
+  EXPECT_TRUE(form.OpenDialog().testOption(QFileDialog::DontUseNativeDialog));
+  EXPECT_EQ(&form.OpenDialog(), form.OpenDialog1);  // one dialog for the whole run
   // Button2 is no tab stop; the designed chain starts ComboBox2, CheckBox17, Edit1.
   EXPECT_EQ(form.Button2->focusPolicy() & Qt::TabFocus, 0);
   EXPECT_EQ(form.ComboBox2->nextInFocusChain(), form.CheckBox17);

@@ -1,0 +1,173 @@
+// The editor window's costs: start-up against a bare window of the same size,
+// the selection handler with its preview, and the running editor's peak memory.
+// Runs offscreen in the folder that holds the generated name lists.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QStyleFactory>
+#include <QWidget>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "app/editor_dialogs.h"
+#include "app/form1.h"
+#include "data/embedded_data_set.h"
+
+namespace {
+
+int argc = 1;
+char programName[] = "varsk_editor_bench";
+char* argv[] = {programName, nullptr};
+
+// Peak resident memory of this process in MiB (VmHWM).
+double PeakMemoryMiB() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind("VmHWM:", 0) == 0) return std::stod(line.substr(6)) / 1024.0;
+  }
+  return 0;
+}
+
+void UseFusion() {
+  if (QStyle* style = QStyleFactory::create(QStringLiteral("Fusion")))
+    QApplication::setStyle(style);
+}
+
+struct Tables {
+  std::unique_ptr<varsk::DataSet> dataSet = std::make_unique<varsk::DataSet>();
+  std::unique_ptr<varsk::AnimSetTable> animSets = std::make_unique<varsk::AnimSetTable>();
+  std::unique_ptr<varsk::RomBuffers> romBuffers = std::make_unique<varsk::RomBuffers>();
+  varsk::EditorTables Refs() { return {*dataSet, *animSets, *romBuffers}; }
+};
+
+// From QApplication construction to the first pictures on the screen. The
+// 100 ms wait of Timer1 is left out: its step runs as soon as the window shows.
+void BM_StartUpEditor(benchmark::State& state) {
+  varsk::TForm1::SetTimerStepManual(true);
+  varsk::ModalEditorDialogs dialogs;
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto tables = std::make_unique<Tables>();
+    state.ResumeTiming();
+    auto application = std::make_unique<QApplication>(argc, argv);
+    UseFusion();
+    auto form = std::make_unique<varsk::TForm1>(tables->Refs(), dialogs);
+    form->show();
+    QApplication::processEvents();
+    form->Timer1Timer();
+    QApplication::processEvents();
+    benchmark::DoNotOptimize(form->ComboBox2->count());
+    state.PauseTiming();
+    form.reset();
+    application.reset();
+    tables.reset();
+    state.ResumeTiming();
+  }
+  varsk::TForm1::SetTimerStepManual(false);
+}
+
+void BM_StartUpBareWindow(benchmark::State& state) {
+  for (auto _ : state) {
+    auto application = std::make_unique<QApplication>(argc, argv);
+    UseFusion();
+    auto window = std::make_unique<QWidget>();
+    window->setFixedSize(varsk::kClientWidth, varsk::kClientHeight);
+    window->show();
+    QApplication::processEvents();
+    QApplication::processEvents();
+    state.PauseTiming();
+    window.reset();
+    application.reset();
+    state.ResumeTiming();
+  }
+}
+
+// The same with one line of text in the window font: any window that shows
+// text pays for the font set-up that the bare window never starts.
+void BM_StartUpBareWindowWithText(benchmark::State& state) {
+  for (auto _ : state) {
+    auto application = std::make_unique<QApplication>(argc, argv);
+    UseFusion();
+    auto window = std::make_unique<QWidget>();
+    window->setFixedSize(varsk::kClientWidth, varsk::kClientHeight);
+    auto* label = new QLabel(QStringLiteral("Varsk Unit Editor"), window.get());
+    label->move(8, 8);
+    window->show();
+    QApplication::processEvents();
+    QApplication::processEvents();
+    state.PauseTiming();
+    window.reset();
+    application.reset();
+    state.ResumeTiming();
+  }
+}
+
+// One running editor for the handler benchmarks.
+varsk::TForm1& RunningEditor() {
+  static QApplication* application = [] {
+    auto* app = new QApplication(argc, argv);
+    UseFusion();
+    return app;
+  }();
+  static Tables tables;
+  static varsk::ModalEditorDialogs dialogs;
+  static varsk::TForm1* form = [] {
+    varsk::TForm1::SetTimerStepManual(true);
+    auto* made = new varsk::TForm1(tables.Refs(), dialogs);
+    varsk::TForm1::SetTimerStepManual(false);
+    made->show();
+    QApplication::processEvents();
+    made->Timer1Timer();
+    QApplication::processEvents();
+    return made;
+  }();
+  (void)application;
+  return *form;
+}
+
+// The selection handler for list position `state.range(0)`, preview included.
+void BM_ScrollBar3Change(benchmark::State& state) {
+  varsk::TForm1& form = RunningEditor();
+  const int position = static_cast<int>(state.range(0));
+  form.ComboBox2->setCurrentIndex(position);
+  for (auto _ : state) form.ScrollBar3Change(&form);
+  state.SetLabel(position < varsk::kMsEntryCount ? "MS entry" : "ship");
+}
+
+// Shows every entry once, painting each, and reports the peak memory.
+void BM_RunningEditorPeakMemory(benchmark::State& state) {
+  varsk::TForm1& form = RunningEditor();
+  for (auto _ : state) {
+    for (int p = 0; p < varsk::kEntryListCount; ++p) {
+      form.ComboBox2->setCurrentIndex(p);
+      form.ScrollBar3Change(&form);
+      QApplication::processEvents();
+    }
+  }
+  state.counters["VmHWM_MiB"] = PeakMemoryMiB();
+}
+
+}  // namespace
+
+BENCHMARK(BM_StartUpBareWindow)->Unit(benchmark::kMillisecond)->Iterations(20);
+BENCHMARK(BM_StartUpBareWindowWithText)->Unit(benchmark::kMillisecond)->Iterations(20);
+BENCHMARK(BM_StartUpEditor)->Unit(benchmark::kMillisecond)->Iterations(20);
+BENCHMARK(BM_ScrollBar3Change)->Arg(0)->Arg(11)->Arg(191)->Arg(207)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_RunningEditorPeakMemory)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+int main(int benchArgc, char** benchArgv) {
+  if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  // The editor reads its name lists from the working folder.
+  if (!QDir::setCurrent(QStringLiteral(VARSK_BENCH_RUN_DIR))) return 1;
+  varsk::RegisterEmbeddedDataSet();
+  benchmark::Initialize(&benchArgc, benchArgv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
