@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QPalette>
 #include <QPushButton>
+#include <QStringListModel>
 #include <QTimer>
 
 #include "app/editor_fonts.h"
@@ -165,7 +166,9 @@ void TForm1::CreateWeaponRows() {
     row.WeaponBox->setEditable(false);
     row.WeaponBox->setMaxVisibleItems(48);
     row.WeaponBox->setFont(FixedPitchFont());
-    row.WeaponBox->addItems(WeaponNames);
+    // Each box lists WeaponNames through its own string model: the list is
+    // shared, not copied item by item, and a row can add its extra item.
+    row.WeaponBox->setModel(new QStringListModel(WeaponNames, row.WeaponBox));
     row.WeaponBox->setGeometry(0, top, 370, kRowHeight);
     row.DamageEdit = new QLineEdit(this);
     row.DamageEdit->setObjectName(QStringLiteral("DamageEdit%1").arg(r));
@@ -319,16 +322,22 @@ void TForm1::ShowFlags(int32_t terrainFlags, int32_t factoryFlags, int32_t facti
 
 void TForm1::ShowWeaponRow(int row, const WeaponSlot& slot) {
   if (row < 0 || row >= static_cast<int>(WeaponRows.size())) return;
-  const WeaponRow& controls = WeaponRows[row];
+  WeaponRow& controls = WeaponRows[static_cast<size_t>(row)];
   QComboBox* box = controls.WeaponBox;
+  QAbstractItemModel* items = box->model();
   // The extra item of an unknown id belongs to the entry shown before.
-  while (box->count() > kWeaponNameCount) box->removeItem(box->count() - 1);
-  if (slot.weaponId >= 0 && slot.weaponId < box->count()) {
+  if (items->rowCount() > kWeaponNameCount) {
+    items->removeRows(kWeaponNameCount, items->rowCount() - kWeaponNameCount);
+  }
+  if (slot.weaponId >= 0 && slot.weaponId < items->rowCount()) {
     box->setCurrentIndex(slot.weaponId);
   } else {
     // An id outside the weapon list: show its number and keep it on Apply.
-    box->addItem(UnknownWeaponText(slot.weaponId), slot.weaponId);
-    box->setCurrentIndex(box->count() - 1);
+    const int extra = items->rowCount();
+    items->insertRows(extra, 1);
+    items->setData(items->index(extra, 0), UnknownWeaponText(slot.weaponId));
+    controls.unknownWeaponId = slot.weaponId;
+    box->setCurrentIndex(extra);
   }
   controls.DamageEdit->setText(Decimal(slot.damage));
   controls.AmmoEdit->setText(Decimal(slot.ammo));
@@ -340,7 +349,7 @@ WeaponRowValues TForm1::ReadWeaponRow(int row) {
   const WeaponRow& controls = WeaponRows.at(static_cast<size_t>(row));
   WeaponRowValues values;
   const int index = controls.WeaponBox->currentIndex();
-  values.weaponId = index >= kWeaponNameCount ? controls.WeaponBox->itemData(index).toInt() : index;
+  values.weaponId = index >= kWeaponNameCount ? controls.unknownWeaponId : index;
   values.damage = Number(controls.DamageEdit);
   values.ammo = Number(controls.AmmoEdit);
   return values;

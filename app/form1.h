@@ -52,6 +52,8 @@ struct WeaponRow {
   QComboBox* WeaponBox = nullptr;
   QLineEdit* DamageEdit = nullptr;
   QLineEdit* AmmoEdit = nullptr;
+  // The raw id behind the extra item that shows a weapon id outside the list.
+  int32_t unknownWeaponId = 0;
 };
 
 // The three values of a weapon row that Apply stores into a slot.
