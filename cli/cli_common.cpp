@@ -643,7 +643,10 @@ QString FullPathOf(const QString& path) {
   return QString::fromStdString(FullPath(NativePath(path)));
 }
 
-QByteArray ReadWholeFile(const QString& path) {
+namespace {
+
+// Throws the "Cannot open file" error for a missing file or a directory.
+void CheckReadableFile(const QString& path) {
   const std::string native = NativePath(path);
   struct stat info {};
   if (::stat(native.c_str(), &info) != 0) {
@@ -652,11 +655,16 @@ QByteArray ReadWholeFile(const QString& path) {
   if (S_ISDIR(info.st_mode)) {
     Fail(QString::fromStdString(CannotOpenFileMessage(MessagePath(path), SystemErrorText(EISDIR))));
   }
-  QFile file(path);
+}
+
+void OpenForReading(QFile& file, const QString& path) {
   if (!file.open(QIODevice::ReadOnly)) {
     Fail(QString::fromStdString(
         CannotOpenFileMessage(MessagePath(path), file.errorString().toStdString())));
   }
+}
+
+QByteArray ReadAll(QFile& file, const QString& path) {
   QByteArray bytes = file.readAll();
   if (file.error() != QFileDevice::NoError) {
     Fail(ReadFailedMessage(FullPathOf(path), file.errorString()));
@@ -664,7 +672,38 @@ QByteArray ReadWholeFile(const QString& path) {
   return bytes;
 }
 
+}  // namespace
+
+QByteArray ReadWholeFile(const QString& path) {
+  CheckReadableFile(path);
+  QFile file(path);
+  OpenForReading(file, path);
+  return ReadAll(file, path);
+}
+
+FileView::FileView(const QString& path) : file_(std::make_unique<QFile>(path)) {
+  CheckReadableFile(path);
+  OpenForReading(*file_, path);
+  const qint64 size = file_->size();
+  uchar* mapped = size > 0 ? file_->map(0, size) : nullptr;
+  if (mapped != nullptr) {
+    bytes_ = QByteArray::fromRawData(reinterpret_cast<const char*>(mapped),
+                                     static_cast<qsizetype>(size));
+  } else {
+    bytes_ = ReadAll(*file_, path);
+  }
+}
+
+FileView::~FileView() {
+  bytes_.clear();  // before the mapping goes with the file
+}
+
 void WriteFileAtomically(const QString& path, const QByteArray& bytes) {
+  const QByteArrayView whole(bytes);
+  WriteFileAtomically(path, std::span<const QByteArrayView>(&whole, 1));
+}
+
+void WriteFileAtomically(const QString& path, std::span<const QByteArrayView> pieces) {
   if (path.isEmpty()) {
     Fail(QString::fromStdString(CannotCreateFileMessage("", SystemErrorText(ENOENT))));
   }
@@ -677,10 +716,12 @@ void WriteFileAtomically(const QString& path, const QByteArray& bytes) {
     Fail(QString::fromStdString(
         CannotCreateFileMessage(MessagePath(path), file.errorString().toStdString())));
   }
-  if (file.write(bytes) != bytes.size()) {
-    const std::string cause = file.errorString().toStdString();
-    file.cancelWriting();
-    Fail(QString::fromStdString(CannotWriteFileMessage(MessagePath(path), cause)));
+  for (const QByteArrayView piece : pieces) {
+    if (file.write(piece.data(), piece.size()) != piece.size()) {
+      const std::string cause = file.errorString().toStdString();
+      file.cancelWriting();
+      Fail(QString::fromStdString(CannotWriteFileMessage(MessagePath(path), cause)));
+    }
   }
   if (!file.commit()) {
     Fail(QString::fromStdString(

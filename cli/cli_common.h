@@ -4,7 +4,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QCommandLineParser>
+#include <QFile>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
@@ -184,9 +186,27 @@ std::vector<CsvRow> ParseCsv(const QByteArray& text, const QString& source);
 
 // Reads a whole file; throws VarskError for a missing file, a directory or a read error.
 QByteArray ReadWholeFile(const QString& path);
+// A whole file for reading: mapped into memory where the system allows it
+// (no copy, and pages come in as they are read), else read.
+class FileView {
+ public:
+  explicit FileView(const QString& path);  // throws like ReadWholeFile
+  FileView(const FileView&) = delete;
+  FileView& operator=(const FileView&) = delete;
+  ~FileView();
+  // The file's bytes; valid while the view lives.
+  const QByteArray& bytes() const { return bytes_; }
+
+ private:
+  std::unique_ptr<QFile> file_;
+  QByteArray bytes_;
+};
+
 // Writes `bytes` to `path` atomically (QSaveFile): either the whole new file
 // replaces the old one, or nothing changes. Throws VarskError.
 void WriteFileAtomically(const QString& path, const QByteArray& bytes);
+// The same for a file made of several pieces, written one after the other.
+void WriteFileAtomically(const QString& path, std::span<const QByteArrayView> pieces);
 // Writes to stdout when `path` is empty, else WriteFileAtomically.
 void WriteOutput(const QString& path, const QByteArray& bytes);
 // Throws VarskError when `output` names the same file as `input` (a dump or a

@@ -77,7 +77,8 @@ int RunInfo(const QStringList& args) {
       return kExitSuccess;
     }
     const QString rom = parser.positionalArguments().at(0);
-    const QByteArray image = ReadWholeFile(rom);
+    const FileView file(rom);
+    const QByteArray& image = file.bytes();
 
     PrintLine(QStringLiteral("File"), FullPathOf(rom));
     PrintLine(QStringLiteral("Size"), QStringLiteral("%1 bytes").arg(image.size()));

@@ -3,7 +3,6 @@
 #include <QFile>
 #include <algorithm>
 #include <array>
-#include <cstring>
 
 #include "cli/cli_common.h"
 #include "data/messages.h"
@@ -58,14 +57,22 @@ void StoreRomTables(const QString& romPath, const QString& outPath, const RomBuf
     WriteRomTables(QFile::encodeName(romPath).toStdString(), buffers);
     return;
   }
-  QByteArray image = ReadWholeFile(romPath);
+  // The copy is written from the mapped ROM around the two new runs.
+  const FileView rom(romPath);
+  const QByteArray& image = rom.bytes();
   if (image.size() < kRomTablesEnd) {
     Fail(QString::fromStdString(
         RomTooShortMessage(FullPathOf(romPath).toStdString(), image.size(), kRomTablesEnd)));
   }
-  std::memcpy(image.data() + kMsTableOffset, buffers.ms.data(), buffers.ms.size());
-  std::memcpy(image.data() + kShipTableOffset, buffers.ship.data(), buffers.ship.size());
-  WriteFileAtomically(outPath, image);
+  const QByteArrayView pieces[] = {
+      QByteArrayView(image.constData(), kMsTableOffset),
+      QByteArrayView(reinterpret_cast<const char*>(buffers.ms.data()),
+                     static_cast<qsizetype>(buffers.ms.size())),
+      QByteArrayView(reinterpret_cast<const char*>(buffers.ship.data()),
+                     static_cast<qsizetype>(buffers.ship.size())),
+      QByteArrayView(image.constData() + kRomTablesEnd, image.size() - kRomTablesEnd),
+  };
+  WriteFileAtomically(outPath, pieces);
 }
 
 }  // namespace varsk::cli
