@@ -43,7 +43,9 @@ done
 "$build/bin/varsk_fuzz_corpus" "$seeds" ${data_set:+"$data_set"}
 if [[ -x "$build/bin/fuzz_import" ]]; then
   # The edit-file seeds are dumps of the real records, written by the target itself.
-  VARSK_FUZZ_WRITE_SEEDS=$seeds/fuzz_import "$build/bin/fuzz_import" >/dev/null 2>&1
+  if ! VARSK_FUZZ_WRITE_SEEDS=$seeds/fuzz_import "$build/bin/fuzz_import" >/dev/null 2>&1; then
+    echo "run-fuzz: warning: no dump seeds for fuzz_import; it starts from its corpus" >&2
+  fi
 fi
 
 # Sanitizer reports end the run with a stack trace; leaks count as failures.
