@@ -4,10 +4,10 @@
 
 namespace varsk {
 
-// Captions were laid out for a sans whose texts are about 4% wider than
-// Liberation Sans (metric-compatible with the common Arial): condensed to 96%
-// it gives every caption its designed width (Label13 204 of 205 pixels,
-// Label23 423 of 429), so the headings stand over their edits and none is cut.
+// Captions were laid out for a sans whose texts are about 4% narrower than
+// Liberation Sans: condensed to 96%, it gives every caption its designed
+// width (Label13 204 of 205 pixels, Label23 423 of 429), so the headings
+// stand over their edits and none is cut.
 QFont WindowFont() {
   QFont font;
   font.setFamilies(

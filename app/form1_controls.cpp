@@ -172,13 +172,13 @@ const std::vector<DesignedControl>& DesignedControls() {
 }
 
 template <typename Widget>
-Widget* MakeControl(const DesignedControl& spec, TForm1* form) {
+Widget* MakeControl(const DesignedControl& design, TForm1* form) {
   auto* widget = new Widget(form);
   if constexpr (std::is_same_v<Widget, QComboBox>) {
     widget->setEditable(false);
-    widget->setMaxVisibleItems(spec.dropDownCount);
+    widget->setMaxVisibleItems(design.dropDownCount);
   } else if constexpr (std::is_base_of_v<QLabel, Widget> || std::is_same_v<Widget, QPushButton>) {
-    if (spec.text != nullptr) widget->setText(QString::fromUtf16(spec.text));
+    if (design.text != nullptr) widget->setText(QString::fromUtf16(design.text));
   }
   if constexpr (std::is_base_of_v<QLabel, Widget>) {
     // Captions keep their blanks and never wrap; what does not fit is cut, as designed.
@@ -202,27 +202,27 @@ void ClickableLabel::mouseReleaseEvent(QMouseEvent* event) {
 
 void TForm1::CreateControls() {
   std::vector<std::pair<int, QWidget*>> tabOrder;
-  for (const DesignedControl& spec : DesignedControls()) {
+  for (const DesignedControl& design : DesignedControls()) {
     QWidget* widget = std::visit(
         [&](auto member) -> QWidget* {
           using Widget = std::remove_pointer_t<std::remove_reference_t<decltype(this->*member)>>;
-          Widget* made = MakeControl<Widget>(spec, this);
+          Widget* made = MakeControl<Widget>(design, this);
           this->*member = made;
           return made;
         },
-        spec.member);
-    widget->setObjectName(QString::fromLatin1(spec.name));
-    widget->setGeometry(spec.geometry);
-    if (spec.font == Font::FixedPitch) widget->setFont(FixedPitchFont());
-    if (spec.hint != nullptr) {
-      widget->setProperty("hint", QString::fromUtf16(spec.hint));
-      if (spec.hintShown) widget->setToolTip(QString::fromUtf16(spec.hint));
+        design.member);
+    widget->setObjectName(QString::fromLatin1(design.name));
+    widget->setGeometry(design.geometry);
+    if (design.font == Font::FixedPitch) widget->setFont(FixedPitchFont());
+    if (design.hint != nullptr) {
+      widget->setProperty("hint", QString::fromUtf16(design.hint));
+      if (design.hintShown) widget->setToolTip(QString::fromUtf16(design.hint));
     }
-    widget->setEnabled(spec.enabled);
-    widget->setVisible(spec.visible);
-    if (spec.tab >= 0) {
-      if (!spec.tabStop) widget->setFocusPolicy(Qt::ClickFocus);
-      tabOrder.emplace_back(spec.tab, widget);
+    widget->setEnabled(design.enabled);
+    widget->setVisible(design.visible);
+    if (design.tab >= 0) {
+      if (!design.tabStop) widget->setFocusPolicy(Qt::ClickFocus);
+      tabOrder.emplace_back(design.tab, widget);
     }
   }
   std::sort(tabOrder.begin(), tabOrder.end(),

@@ -127,9 +127,11 @@ std::vector<uint8_t> EncodeDataSet(const DataSet& d) {
 std::optional<QString> RecordingDialogs::ChooseFile(QFileDialog& dialog) {
   dialogsShown.push_back(&dialog);
   if (fileAnswers.empty()) return std::nullopt;
-  std::optional<QString> answer = fileAnswers.front();
+  const bool cancelled = !fileAnswers.front().has_value();
+  const QString name = cancelled ? QString() : *fileAnswers.front();
   fileAnswers.pop_front();
-  return answer;
+  if (cancelled) return std::nullopt;
+  return name;
 }
 
 void RecordingDialogs::ShowError(QWidget* /*parent*/, const QString& text) {
