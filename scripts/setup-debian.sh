@@ -7,8 +7,11 @@ packages=(
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev
-  fonts-wqy-microhei fonts-liberation fontconfig
+  fonts-wqy-microhei fonts-liberation fontconfig librsvg2-bin
 )
+if [[ "${VARSK_WITH_PACKAGE:-0}" == 1 ]]; then
+  packages+=(dpkg-dev file lintian desktop-file-utils appstream man-db)
+fi
 if [[ "${VARSK_WITH_FUZZ:-0}" == 1 ]]; then
   packages+=(clang-14 libclang-rt-14-dev)
 fi
