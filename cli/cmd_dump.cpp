@@ -15,8 +15,8 @@ int RunDump(const QStringList& args) {
     parser.addPositionalArgument(QStringLiteral("ROM"), QStringLiteral("The ROM image (optional)."),
                                  QStringLiteral("[ROM]"));
     const QCommandLineOption format(QStringList{QStringLiteral("format")},
-                                    QStringLiteral("json (default) or csv."),
-                                    QStringLiteral("FORMAT"), QStringLiteral("json"));
+                                    QStringLiteral("Output format: json (default) or csv."),
+                                    QStringLiteral("json|csv"), QStringLiteral("json"));
     const QCommandLineOption output(QStringList{QStringLiteral("o"), QStringLiteral("output")},
                                     QStringLiteral("Write to FILE instead of standard output."),
                                     QStringLiteral("FILE"));
