@@ -1,32 +1,20 @@
 #include "cli/change_report.h"
 
-#include <cstdio>
-
 #include "cli/cli_messages.h"
 
 namespace varsk::cli {
 
-namespace {
-
-void PrintLine(const QString& line) {
-  const QByteArray bytes = (line + QLatin1Char('\n')).toUtf8();
-  std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
-}
-
-}  // namespace
-
-void PrintChanges(const std::vector<ValueChange>& changes, const NameLists* names) {
+QByteArray DryRunReport(const std::vector<ValueChange>& changes, const NameLists* names,
+                        qsizetype count) {
+  QString text;
   for (const ValueChange& change : changes) {
     const QString name =
         names != nullptr ? EntryName(*names, NameListLanguage::E, change.entryIndex) : QString();
-    PrintLine(ChangeLineText(change.entryIndex, name, change.field, change.before, change.after));
+    text += ChangeLineText(change.entryIndex, name, change.field, change.before, change.after) +
+            QLatin1Char('\n');
   }
-  std::fflush(stdout);
-}
-
-void PrintChangeCount(qsizetype count, bool dryRun) {
-  PrintLine(ChangeCountText(count, dryRun));
-  std::fflush(stdout);
+  text += ChangeCountText(count, true) + QLatin1Char('\n');
+  return text.toUtf8();
 }
 
 }  // namespace varsk::cli

@@ -1,6 +1,7 @@
-// Printing the values that an import or Auto modify changes.
+// The report of the values that an import or Auto modify would change.
 #pragma once
 
+#include <QByteArray>
 #include <vector>
 
 #include "cli/cli_common.h"
@@ -8,9 +9,9 @@
 
 namespace varsk::cli {
 
-// One line per change on stdout: "entry 12 (<name>): hp 200 -> 250".
-void PrintChanges(const std::vector<ValueChange>& changes, const NameLists* names);
-// One summary line on stdout, e.g. "3 values changed" or "3 values would change".
-void PrintChangeCount(qsizetype count, bool dryRun);
+// A dry run's report: one line per change, "entry 12 (<name>): hp 200 -> 250",
+// then the summary line for `count` values ("3 values would change; nothing written").
+QByteArray DryRunReport(const std::vector<ValueChange>& changes, const NameLists* names,
+                        qsizetype count);
 
 }  // namespace varsk::cli

@@ -1,16 +1,10 @@
 #include "cli/cli_common.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -19,6 +13,7 @@
 
 #include "cli/cli_messages.h"
 #include "data/embedded_data_set.h"
+#include "data/file_io.h"
 #include "data/messages.h"
 #include "data/rom_file.h"
 
@@ -91,9 +86,7 @@ bool ParseCommandLine(QCommandLineParser& parser, const QString& command, const 
     QString help = parser.helpText();
     static const QRegularExpression usageLine(QStringLiteral("^Usage: \\S+"));
     help.replace(usageLine, QStringLiteral("Usage: varsk-units ") + command);
-    const QByteArray bytes = help.toUtf8();
-    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
-    std::fflush(stdout);
+    WriteOutput(std::string(), help.toUtf8());
     return false;
   }
   const qsizetype count = parser.positionalArguments().size();
@@ -145,40 +138,6 @@ void CopyRecordTables(const DataSet& from, DataSet& to) {
 
 namespace {
 
-std::string NativePath(const QString& path) { return QFile::encodeName(path).toStdString(); }
-
-std::string MessagePath(const QString& path) { return FullPathOf(path).toStdString(); }
-
-}  // namespace
-
-void CheckRomFile(const QString& path, bool forWriting) {
-  if (path.isEmpty()) {
-    Fail(QString::fromStdString(CannotOpenFileMessage("", SystemErrorText(ENOENT))));
-  }
-  const std::string native = NativePath(path);
-  struct stat info {};
-  if (::stat(native.c_str(), &info) != 0) {
-    Fail(QString::fromStdString(CannotOpenFileMessage(MessagePath(path), SystemErrorText(errno))));
-  }
-  if (S_ISDIR(info.st_mode)) {
-    Fail(QString::fromStdString(CannotOpenFileMessage(MessagePath(path), SystemErrorText(EISDIR))));
-  }
-  if (!S_ISREG(info.st_mode)) {
-    Fail(NotARegularFileMessage(FullPathOf(path)));
-  }
-  const int fd = ::open(native.c_str(), forWriting ? O_RDWR : O_RDONLY);
-  if (fd < 0) {
-    Fail(QString::fromStdString(CannotOpenFileMessage(MessagePath(path), SystemErrorText(errno))));
-  }
-  ::close(fd);
-  if (info.st_size < kRomTablesEnd) {
-    Fail(QString::fromStdString(
-        RomTooShortMessage(MessagePath(path), static_cast<int64_t>(info.st_size), kRomTablesEnd)));
-  }
-}
-
-namespace {
-
 // The length of the data set's first part: the header value and the MS and
 // ship record tables. Anything malformed gives the whole stream, which the
 // loader then handles as always.
@@ -208,13 +167,12 @@ size_t RecordTablesLength(std::span<const uint8_t> bytes) {
   return pos;
 }
 
-void LoadRom(const QString& romPath, DataSet& dataSet, RomBuffers* romBuffers) {
-  if (romPath.isEmpty()) {
+void LoadRom(const std::string& romPath, DataSet& dataSet, RomBuffers* romBuffers) {
+  if (romPath.empty()) {
     return;
   }
-  CheckRomFile(romPath, false);
   RomBuffers buffers;
-  ReadRomTables(NativePath(romPath), buffers);
+  ReadRomTables(romPath, buffers);
   UnpackRomTables(buffers, dataSet);
   if (romBuffers != nullptr) {
     *romBuffers = buffers;
@@ -223,13 +181,13 @@ void LoadRom(const QString& romPath, DataSet& dataSet, RomBuffers* romBuffers) {
 
 }  // namespace
 
-void LoadRecords(const QString& romPath, DataSet& dataSet, RomBuffers* romBuffers) {
+void LoadRecords(const std::string& romPath, DataSet& dataSet, RomBuffers* romBuffers) {
   RegisterEmbeddedDataSet();
   LoadDataSet(dataSet);
   LoadRom(romPath, dataSet, romBuffers);
 }
 
-void LoadRecordTables(const QString& romPath, DataSet& dataSet, RomBuffers* romBuffers) {
+void LoadRecordTables(const std::string& romPath, DataSet& dataSet, RomBuffers* romBuffers) {
   const std::span<const uint8_t> bytes = EmbeddedDataSetBytes();
   if (bytes.size() < 4) {
     // Let the loader report what it reports for an unusable resource.
@@ -243,24 +201,21 @@ void LoadRecordTables(const QString& romPath, DataSet& dataSet, RomBuffers* romB
 // ---------------------------------------------------------------------------
 // Name lists
 
-NameLists LoadNames(const QString& dir) {
-  const QDir folder(dir.isEmpty() ? QDir::currentPath() : dir);
-  auto load = [&](const char* fileName) {
-    const QString path = folder.filePath(QString::fromLatin1(fileName));
-    if (QFileInfo(path).isDir()) {
-      Fail(QString::fromStdString(
-          CannotOpenFileMessage(MessagePath(path), SystemErrorText(EISDIR))));
-    }
-    return LoadNameList(NativePath(path));
-  };
+std::vector<std::string> NameListPaths(const std::string& dir) {
+  const std::string folder = dir.empty() || dir.back() == '/' ? dir : dir + '/';
+  return {folder + kNameListFileC, folder + kNameListFileE, folder + kNameListFileJ};
+}
+
+NameLists LoadNames(const std::string& dir) {
+  const std::vector<std::string> paths = NameListPaths(dir);
   NameLists names;
-  names.c = load(kNameListFileC);
-  names.e = load(kNameListFileE);
-  names.j = load(kNameListFileJ);
+  names.c = LoadNameList(paths[0]);
+  names.e = LoadNameList(paths[1]);
+  names.j = LoadNameList(paths[2]);
   return names;
 }
 
-std::optional<NameLists> TryLoadNames(const QString& dir) {
+std::optional<NameLists> TryLoadNames(const std::string& dir) {
   try {
     return LoadNames(dir);
   } catch (const VarskError& error) {
@@ -627,119 +582,115 @@ std::vector<CsvRow> ParseCsv(const QByteArray& bytes, const QString& source) {
 }
 
 // ---------------------------------------------------------------------------
-// Files
-
-void CheckNotSameFile(const QString& input, const QString& output) {
-  if (input.isEmpty() || output.isEmpty()) {
-    return;
-  }
-  const QString inputFile = QFileInfo(input).canonicalFilePath();
-  if (!inputFile.isEmpty() && inputFile == QFileInfo(output).canonicalFilePath()) {
-    Fail(OutputIsInputMessage(FullPathOf(output)));
-  }
-}
-
-QString FullPathOf(const QString& path) {
-  return QString::fromStdString(FullPath(NativePath(path)));
-}
+// Files and standard output
 
 namespace {
 
-// Throws the "Cannot open file" error for a missing file or a directory.
-void CheckReadableFile(const QString& path) {
-  const std::string native = NativePath(path);
-  struct stat info {};
-  if (::stat(native.c_str(), &info) != 0) {
-    Fail(QString::fromStdString(CannotOpenFileMessage(MessagePath(path), SystemErrorText(errno))));
-  }
-  if (S_ISDIR(info.st_mode)) {
-    Fail(QString::fromStdString(CannotOpenFileMessage(MessagePath(path), SystemErrorText(EISDIR))));
-  }
-}
+// Lone surrogates U+DC80..U+DCFF stand for the bytes 0x80..0xFF of an
+// argument that are not UTF-8.
+constexpr char16_t kEscapedByteBase = 0xDC00;
 
-void OpenForReading(QFile& file, const QString& path) {
-  if (!file.open(QIODevice::ReadOnly)) {
-    Fail(QString::fromStdString(
-        CannotOpenFileMessage(MessagePath(path), file.errorString().toStdString())));
-  }
-}
-
-QByteArray ReadAll(QFile& file, const QString& path) {
-  QByteArray bytes = file.readAll();
-  if (file.error() != QFileDevice::NoError) {
-    Fail(ReadFailedMessage(FullPathOf(path), file.errorString()));
-  }
-  return bytes;
-}
-
-}  // namespace
-
-QByteArray ReadWholeFile(const QString& path) {
-  CheckReadableFile(path);
-  QFile file(path);
-  OpenForReading(file, path);
-  return ReadAll(file, path);
-}
-
-FileView::FileView(const QString& path) : file_(std::make_unique<QFile>(path)) {
-  CheckReadableFile(path);
-  OpenForReading(*file_, path);
-  const qint64 size = file_->size();
-  uchar* mapped = size > 0 ? file_->map(0, size) : nullptr;
-  if (mapped != nullptr) {
-    bytes_ = QByteArray::fromRawData(reinterpret_cast<const char*>(mapped),
-                                     static_cast<qsizetype>(size));
+void AppendUtf8(std::string& out, char32_t c) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
   } else {
-    bytes_ = ReadAll(*file_, path);
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
   }
 }
 
-FileView::~FileView() {
-  bytes_.clear();  // before the mapping goes with the file
-}
-
-void WriteFileAtomically(const QString& path, const QByteArray& bytes) {
-  const QByteArrayView whole(bytes);
-  WriteFileAtomically(path, std::span<const QByteArrayView>(&whole, 1));
-}
-
-void WriteFileAtomically(const QString& path, std::span<const QByteArrayView> pieces) {
-  if (path.isEmpty()) {
-    Fail(QString::fromStdString(CannotCreateFileMessage("", SystemErrorText(ENOENT))));
-  }
-  if (QFileInfo(path).isDir()) {
-    Fail(QString::fromStdString(
-        CannotCreateFileMessage(MessagePath(path), SystemErrorText(EISDIR))));
-  }
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) {
-    Fail(QString::fromStdString(
-        CannotCreateFileMessage(MessagePath(path), file.errorString().toStdString())));
-  }
-  for (const QByteArrayView piece : pieces) {
-    if (file.write(piece.data(), piece.size()) != piece.size()) {
-      const std::string cause = file.errorString().toStdString();
-      file.cancelWriting();
-      Fail(QString::fromStdString(CannotWriteFileMessage(MessagePath(path), cause)));
-    }
-  }
-  if (!file.commit()) {
-    Fail(QString::fromStdString(
-        CannotWriteFileMessage(MessagePath(path), file.errorString().toStdString())));
-  }
-}
-
-void WriteOutput(const QString& path, const QByteArray& bytes) {
-  if (!path.isEmpty()) {
-    WriteFileAtomically(path, bytes);
-    return;
-  }
+// Writes all of `bytes` to standard output; returns 0 or the errno.
+int WriteToStdout(const QByteArray& bytes) {
   errno = 0;
   const size_t written =
       std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
   if (written != static_cast<size_t>(bytes.size()) || std::fflush(stdout) != 0) {
-    Fail(StdoutFailedMessage(QString::fromStdString(SystemErrorText(errno))));
+    return errno != 0 ? errno : EIO;
   }
+  return 0;
+}
+
+}  // namespace
+
+QString DecodeArgument(const char* bytes) {
+  const std::string_view text(bytes);
+  QString decoded;
+  size_t pos = 0;
+  while (pos < text.size()) {
+    const size_t length = Utf8SequenceLength(text.substr(pos));
+    if (length == 0) {
+      decoded += QChar(static_cast<char16_t>(kEscapedByteBase + static_cast<uint8_t>(text[pos])));
+      ++pos;
+    } else {
+      decoded += QString::fromUtf8(text.data() + pos, static_cast<qsizetype>(length));
+      pos += length;
+    }
+  }
+  return decoded;
+}
+
+std::string ArgumentBytes(const QString& argument) {
+  std::string bytes;
+  const qsizetype n = argument.size();
+  for (qsizetype i = 0; i < n; ++i) {
+    const char16_t unit = argument.at(i).unicode();
+    if (QChar::isHighSurrogate(unit) && i + 1 < n && argument.at(i + 1).isLowSurrogate()) {
+      AppendUtf8(bytes, QChar::surrogateToUcs4(unit, argument.at(i + 1).unicode()));
+      ++i;
+    } else if (unit >= kEscapedByteBase + 0x80 && unit <= kEscapedByteBase + 0xFF) {
+      bytes += static_cast<char>(unit - kEscapedByteBase);
+    } else {
+      AppendUtf8(bytes, unit);
+    }
+  }
+  return bytes;
+}
+
+QString ShownPath(const std::string& path) { return QString::fromStdString(FullPath(path)); }
+
+std::string OutputPath(const QCommandLineParser& parser, const QCommandLineOption& option,
+                       const QString& command) {
+  if (!parser.isSet(option)) {
+    return {};
+  }
+  std::string path = ArgumentBytes(parser.value(option));
+  if (path.empty()) {
+    FailUsage(UsageMessage(command, EmptyOutputNameText()));
+  }
+  return path;
+}
+
+void CheckOutputIsNoInput(const QString& command, const std::string& output,
+                          std::span<const std::string> inputs) {
+  if (const std::optional<size_t> input = FindSameFile(output, inputs)) {
+    FailUsage(UsageMessage(command, OutputIsInputText(ShownPath(output), ShownPath(inputs[*input]))));
+  }
+}
+
+void WriteOutput(const std::string& path, const QByteArray& bytes) {
+  if (!path.empty()) {
+    ReplaceFile(path, std::span(reinterpret_cast<const uint8_t*>(bytes.constData()),
+                                static_cast<size_t>(bytes.size())));
+    return;
+  }
+  if (const int error = WriteToStdout(bytes)) {
+    Fail(StdoutFailedMessage(QString::fromStdString(SystemErrorText(error))));
+  }
+}
+
+void PrintStatusLine(const QString& line) {
+  // The work is done: a reader that has gone must not turn it into a failure.
+  std::signal(SIGPIPE, SIG_IGN);
+  WriteToStdout((line + QLatin1Char('\n')).toUtf8());
 }
 
 }  // namespace varsk::cli

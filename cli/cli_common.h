@@ -6,7 +6,6 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QCommandLineParser>
-#include <QFile>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
@@ -75,7 +74,7 @@ int ParseIntOption(const QCommandLineParser& parser, const QString& option, int 
 // set, and, when `romPath` is not empty, after Load ROM (ReadRomTables then
 // UnpackRomTables). The ROM's table bytes are kept in `romBuffers` when given.
 // Throws VarskError for a missing, unreadable, too short or directory ROM.
-void LoadRecords(const QString& romPath, DataSet& dataSet, RomBuffers* romBuffers = nullptr);
+void LoadRecords(const std::string& romPath, DataSet& dataSet, RomBuffers* romBuffers = nullptr);
 
 // A zeroed DataSet on the heap (it is several megabytes).
 std::unique_ptr<DataSet> NewDataSet();
@@ -91,13 +90,10 @@ RecordsPtr NewRecords();
 // LoadRecords for commands that need only the MS and ship records: the data
 // set's graphics tables are not read and stay zero, which saves most of the
 // start-up work of a short command.
-void LoadRecordTables(const QString& romPath, DataSet& dataSet, RomBuffers* romBuffers = nullptr);
+void LoadRecordTables(const std::string& romPath, DataSet& dataSet,
+                      RomBuffers* romBuffers = nullptr);
 // Copies msCount, shipCount and the two record tables.
 void CopyRecordTables(const DataSet& from, DataSet& to);
-
-// Throws VarskError unless `path` names an existing regular file that can be
-// opened for reading (and for writing when `forWriting`) and holds the tables.
-void CheckRomFile(const QString& path, bool forWriting);
 
 // ---------------------------------------------------------------------------
 // Name lists
@@ -108,11 +104,13 @@ struct NameLists {
   NameList j;
 };
 
+// The paths of namestringC/E/J.txt in `dir` (empty = the working directory).
+std::vector<std::string> NameListPaths(const std::string& dir);
 // Loads namestringC/E/J.txt from `dir` (empty = the working directory).
 // Throws VarskError when a file is missing or unreadable.
-NameLists LoadNames(const QString& dir);
+NameLists LoadNames(const std::string& dir);
 // LoadNames, or nothing after printing one warning line to stderr.
-std::optional<NameLists> TryLoadNames(const QString& dir);
+std::optional<NameLists> TryLoadNames(const std::string& dir);
 
 // The name of entry `entryIndex` (1..229) in one language, decoded as the
 // window decodes it; empty when the list has no such line.
@@ -182,37 +180,35 @@ struct CsvRow {
 std::vector<CsvRow> ParseCsv(const QByteArray& text, const QString& source);
 
 // ---------------------------------------------------------------------------
-// Files
+// Files and standard output (the files themselves go through data/file_io.h)
 
-// Reads a whole file; throws VarskError for a missing file, a directory or a read error.
-QByteArray ReadWholeFile(const QString& path);
-// A whole file for reading: mapped into memory where the system allows it
-// (no copy, and pages come in as they are read), else read.
-class FileView {
- public:
-  explicit FileView(const QString& path);  // throws like ReadWholeFile
-  FileView(const FileView&) = delete;
-  FileView& operator=(const FileView&) = delete;
-  ~FileView();
-  // The file's bytes; valid while the view lives.
-  const QByteArray& bytes() const { return bytes_; }
+// A program argument as the parser takes it: UTF-8 text, with each byte that
+// is not UTF-8 kept as the lone surrogate U+DC80 + byte, so that
+// ArgumentBytes gives back exactly the bytes given (a file name need not be UTF-8).
+QString DecodeArgument(const char* bytes);
+// The bytes of an argument decoded by DecodeArgument: a path as the system takes it.
+std::string ArgumentBytes(const QString& argument);
+// A path as messages show it: full, with control and non-UTF-8 bytes escaped.
+QString ShownPath(const std::string& path);
 
- private:
-  std::unique_ptr<QFile> file_;
-  QByteArray bytes_;
-};
+// The file named by the output option as bytes, or "" when the option is not
+// given. An empty file name is a usage error (exit 2): it would otherwise
+// silently mean "in place" or "standard output".
+std::string OutputPath(const QCommandLineParser& parser, const QCommandLineOption& option,
+                       const QString& command);
+// Refuses (usage error, exit 2) an output that is one of the files the command
+// reads, through links: writing there would destroy an input.
+void CheckOutputIsNoInput(const QString& command, const std::string& output,
+                          std::span<const std::string> inputs);
 
-// Writes `bytes` to `path` atomically (QSaveFile): either the whole new file
-// replaces the old one, or nothing changes. Throws VarskError.
-void WriteFileAtomically(const QString& path, const QByteArray& bytes);
-// The same for a file made of several pieces, written one after the other.
-void WriteFileAtomically(const QString& path, std::span<const QByteArrayView> pieces);
-// Writes to stdout when `path` is empty, else WriteFileAtomically.
-void WriteOutput(const QString& path, const QByteArray& bytes);
-// Throws VarskError when `output` names the same file as `input` (a dump or a
-// picture written over the ROM it was made from).
-void CheckNotSameFile(const QString& input, const QString& output);
-// The absolute form of a path, for messages.
-QString FullPathOf(const QString& path);
+// The data a command was asked for: into the file `path` (replaced whole), or
+// to standard output when `path` is empty. Throws VarskError when either
+// cannot be written whole.
+void WriteOutput(const std::string& path, const QByteArray& bytes);
+// A line that tells what a command did, once the work is done: written to
+// standard output if that can be done. Losing it (standard output closed,
+// full, or a pipe whose reader has gone) neither undoes the work nor changes
+// the exit status.
+void PrintStatusLine(const QString& line);
 
 }  // namespace varsk::cli

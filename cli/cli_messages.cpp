@@ -1,6 +1,18 @@
 #include "cli/cli_messages.h"
 
+#include "cli/cli_common.h"
+#include "data/messages.h"
+
 namespace varsk::cli {
+
+namespace {
+
+// A value from the command line or an edit file, as messages quote it.
+QString Quoted(const QString& value) {
+  return QString::fromStdString(QuotedValue(ArgumentBytes(value)));
+}
+
+}  // namespace
 
 QString OutOfMemoryMessage() { return QStringLiteral("out of memory"); }
 
@@ -11,17 +23,17 @@ QString UsageMessage(const QString& command, const QString& problem) {
 QString MissingArgumentText() { return QStringLiteral("missing argument"); }
 
 QString UnexpectedArgumentText(const QString& argument) {
-  return QStringLiteral("unexpected argument '%1'").arg(argument);
+  return QStringLiteral("unexpected argument '%1'").arg(Quoted(argument));
 }
 
 QString UnknownCommandMessage(const QString& command) {
-  return QStringLiteral("unknown command '%1' (see 'varsk-units --help')").arg(command);
+  return QStringLiteral("unknown command '%1' (see 'varsk-units --help')").arg(Quoted(command));
 }
 
 QString BadOptionValueMessage(const QString& option, const QString& value, int64_t minimum,
                               int64_t maximum) {
   return QStringLiteral("--%1: '%2' is not a whole number from %3 to %4")
-      .arg(option, value)
+      .arg(option, Quoted(value))
       .arg(minimum)
       .arg(maximum);
 }
@@ -34,10 +46,6 @@ QString OptionRequiredMessage(const QString& option) {
   return QStringLiteral("option --%1 is required").arg(option);
 }
 
-QString NotARegularFileMessage(const QString& fullPath) {
-  return QStringLiteral("\"%1\" is not a regular file").arg(fullPath);
-}
-
 QString NamesLeftOutMessage(const QString& cause) {
   return QStringLiteral("names left out: %1").arg(cause);
 }
@@ -46,17 +54,29 @@ QString NoSuchFieldMessage(int entryIndex, const QString& field) {
   return QStringLiteral("entry %1 has no field %2").arg(entryIndex).arg(field);
 }
 
-QString ReadFailedMessage(const QString& fullPath, const QString& cause) {
-  return QStringLiteral("Cannot read file \"%1\". %2").arg(fullPath, cause);
-}
-
 QString StdoutFailedMessage(const QString& cause) {
   return QStringLiteral("cannot write to standard output. %1").arg(cause);
 }
 
-QString OutputIsInputMessage(const QString& fullPath) {
-  return QStringLiteral("the output \"%1\" is the input ROM; it would be overwritten")
-      .arg(fullPath);
+QString EmptyOutputNameText() {
+  return QStringLiteral("the output file name is empty (give a file name, or leave the option out)");
+}
+
+QString OutputIsInputText(const QString& output, const QString& input) {
+  return QStringLiteral("the output \"%1\" is the input file \"%2\"; it would be overwritten")
+      .arg(output, input);
+}
+
+QString RepeatedKeyText() { return QStringLiteral("the key appears twice in one object"); }
+
+QString RenderTooLargeMessage(int64_t width, int64_t height, int64_t maxPixels) {
+  return QStringLiteral(
+             "render: the picture would be %1 x %2 pixels; at most %3 pixels (%4 MiB) can be "
+             "drawn: choose a smaller --scale")
+      .arg(width)
+      .arg(height)
+      .arg(maxPixels)
+      .arg(maxPixels * 4 >> 20);
 }
 
 QString CsvErrorMessage(const QString& source, int line, const QString& problem) {
@@ -85,7 +105,8 @@ QString EditErrorMessage(const QString& place, int entryIndex, const QString& fi
     where += QStringLiteral(": entry %1").arg(entryIndex);
   }
   if (!field.isEmpty()) {
-    where += (entryIndex > 0 ? QStringLiteral(", field ") : QStringLiteral(": field ")) + field;
+    where += (entryIndex > 0 ? QStringLiteral(", field ") : QStringLiteral(": field ")) +
+             Quoted(field);
   }
   return where + QStringLiteral(": ") + problem;
 }
@@ -111,20 +132,20 @@ QString JsonErrorMessage(const QString& source, qsizetype offset, const QString&
 
 QString NotAnIntegerText(const QString& text, int64_t minimum, int64_t maximum) {
   return QStringLiteral("'%1' is not a valid integer value (allowed %2..%3)")
-      .arg(text)
+      .arg(Quoted(text))
       .arg(minimum)
       .arg(maximum);
 }
 
 QString OutOfRangeText(const QString& text, int64_t minimum, int64_t maximum) {
   return QStringLiteral("value %1 is out of range (allowed %2..%3)")
-      .arg(text)
+      .arg(Quoted(text))
       .arg(minimum)
       .arg(maximum);
 }
 
 QString NoSuchEntryText(const QString& text, int64_t minimum, int64_t maximum) {
-  return QStringLiteral("no entry %1 (allowed %2..%3)").arg(text).arg(minimum).arg(maximum);
+  return QStringLiteral("no entry %1 (allowed %2..%3)").arg(Quoted(text)).arg(minimum).arg(maximum);
 }
 
 QString DuplicateEntryText(const QString& firstPlace) {
@@ -135,27 +156,27 @@ QString NotStoredText(const QString& text, int64_t current) {
   return QStringLiteral(
              "value %1 cannot be set: the ROM does not store this field (allowed: its current "
              "value %2)")
-      .arg(text)
+      .arg(Quoted(text))
       .arg(current);
 }
 
 QString KindMismatchText(const QString& text, const QString& current) {
   return QStringLiteral("value \"%1\" is not the entry's kind (allowed: \"%2\")")
-      .arg(text, current);
+      .arg(Quoted(text), current);
 }
 
 QString NameMismatchText(const QString& text, const QString& current) {
   return QStringLiteral(
              "value \"%1\" differs from the name list; names are not stored in the ROM "
              "(allowed: \"%2\")")
-      .arg(text, current);
+      .arg(Quoted(text), Quoted(current));
 }
 
 QString RawBytesMismatchText(const QString& text, const QString& current) {
   return QStringLiteral(
              "value \"%1\" cannot be set: raw bytes are not edited (allowed: their current "
              "value \"%2\")")
-      .arg(text, current);
+      .arg(Quoted(text), current);
 }
 
 QString FieldOfOtherKindText(const QString& kind) {
@@ -165,11 +186,11 @@ QString FieldOfOtherKindText(const QString& kind) {
 QString UnknownFieldText() { return QStringLiteral("unknown field"); }
 
 QString UnknownColumnText(const QString& column) {
-  return QStringLiteral("unknown column \"%1\"").arg(column);
+  return QStringLiteral("unknown column \"%1\"").arg(Quoted(column));
 }
 
 QString DuplicateColumnText(const QString& column) {
-  return QStringLiteral("column \"%1\" appears twice").arg(column);
+  return QStringLiteral("column \"%1\" appears twice").arg(Quoted(column));
 }
 
 QString MissingEntryColumnText() { return QStringLiteral("the header has no entryIndex column"); }
@@ -191,7 +212,7 @@ QString TooManyWeaponsText(qsizetype count) {
 QString MissingEntryIndexText() { return QStringLiteral("missing (allowed 1..229)"); }
 
 QString UnknownTopLevelKeyText(const QString& key) {
-  return QStringLiteral("unknown key \"%1\" (expected only \"entries\")").arg(key);
+  return QStringLiteral("unknown key \"%1\" (expected only \"entries\")").arg(Quoted(key));
 }
 
 QString MissingEntriesText() {
@@ -212,7 +233,7 @@ QString DoesNotFitRomMessage(const QString& what, int entryIndex, const QString&
 }
 
 QString BadFormatText(const QString& format) {
-  return QStringLiteral("unknown format '%1' (allowed: json, csv)").arg(format);
+  return QStringLiteral("unknown format '%1' (allowed: json, csv)").arg(Quoted(format));
 }
 
 QString ChangeLineText(int entryIndex, const QString& name, const QString& field,

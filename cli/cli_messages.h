@@ -1,5 +1,7 @@
 // The texts varsk-units prints, one function per message format. The core's
-// own messages (data/messages.h) are used where they fit.
+// own messages (data/messages.h) are used where they fit. Values from the
+// command line or an edit file are quoted through QuotedValue: at most 60
+// characters, control bytes escaped.
 #pragma once
 
 #include <QString>
@@ -17,12 +19,11 @@ QString BadOptionValueMessage(const QString& option, const QString& value, int64
                               int64_t maximum);
 QString OptionsExcludeEachOtherMessage(const QString& first, const QString& second);
 QString OptionRequiredMessage(const QString& option);
-QString NotARegularFileMessage(const QString& fullPath);
 QString NamesLeftOutMessage(const QString& cause);
 QString NoSuchFieldMessage(int entryIndex, const QString& field);
-QString ReadFailedMessage(const QString& fullPath, const QString& cause);
 QString StdoutFailedMessage(const QString& cause);
-QString OutputIsInputMessage(const QString& fullPath);
+QString EmptyOutputNameText();
+QString OutputIsInputText(const QString& output, const QString& input);
 
 // CSV text
 QString CsvErrorMessage(const QString& source, int line, const QString& problem);
@@ -59,6 +60,7 @@ QString TooManyWeaponsText(qsizetype count);
 QString MissingEntryIndexText();
 QString UnknownTopLevelKeyText(const QString& key);
 QString MissingEntriesText();
+QString RepeatedKeyText();
 // A value that a bulk change left outside its packed field.
 QString DoesNotFitRomMessage(const QString& what, int entryIndex, const QString& field,
                              int64_t value, int64_t minimum, int64_t maximum);
@@ -71,6 +73,7 @@ QString ChangeCountText(qsizetype count, bool dryRun);
 QString NoAutoModifyChoiceText();
 QString NotWrittenText();
 QString PngEncodingFailedMessage();
+QString RenderTooLargeMessage(int64_t width, int64_t height, int64_t maxPixels);
 QString RenderProgramMissingMessage(const QString& program, const QString& cause);
 
 }  // namespace varsk::cli

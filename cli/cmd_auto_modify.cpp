@@ -42,11 +42,11 @@ int RunAutoModify(const QStringList& args) {
     if (!options.ammoFromHp && !options.productTurnToOne && !options.supportTurnToOne) {
       FailUsage(UsageMessage(QStringLiteral("auto-modify"), NoAutoModifyChoiceText()));
     }
-    const QString rom = parser.positionalArguments().at(0);
-    const QString outPath = parser.value(output);
+    const std::string rom = ArgumentBytes(parser.positionalArguments().at(0));
+    // OUT may be ROM itself: it is then replaced whole by its changed copy.
+    const std::string outPath = OutputPath(parser, output, QStringLiteral("auto-modify"));
     const bool onlyShow = parser.isSet(dryRun);
 
-    CheckRomFile(rom, !onlyShow && outPath.isEmpty());
     const RecordsPtr before = NewRecords();
     RomBuffers buffers;
     LoadRecordTables(rom, *before, &buffers);
@@ -55,17 +55,16 @@ int RunAutoModify(const QStringList& args) {
     const int changed = AutoModify(*after, options);
 
     if (onlyShow) {
-      PrintChanges(CompareRecords(*before, *after), nullptr);
-      PrintChangeCount(changed, true);
+      WriteOutput(std::string(), DryRunReport(CompareRecords(*before, *after), nullptr, changed));
       return kExitSuccess;
     }
     // Save ROM would store such a value as its low bits: a different number.
     CheckRecordsFitRom(*after, QStringLiteral("auto-modify"));
-    const int bytesChanged = MergeChangedBytes(*before, *after, buffers);
-    if (bytesChanged > 0 || !outPath.isEmpty()) {
-      StoreRomTables(rom, outPath, buffers);
+    // Values the ROM does not carry (a ship's weapons) may change without a byte changing.
+    if (MergeChangedBytes(*before, *after, buffers) > 0 || !outPath.empty()) {
+      StoreRomTables(rom, outPath, *before, *after);
     }
-    PrintChangeCount(changed, false);
+    PrintStatusLine(ChangeCountText(changed, false));
     return kExitSuccess;
   });
 }

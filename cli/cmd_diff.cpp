@@ -1,6 +1,5 @@
 // varsk-units diff A B [--format text|json] [--names DIR]
 #include <QCommandLineParser>
-#include <QFile>
 #include <cstdio>
 #include <new>
 #include <optional>
@@ -10,8 +9,9 @@
 #include "cli/cli_common.h"
 #include "cli/cli_messages.h"
 #include "cli/commands.h"
+#include "data/file_io.h"
+#include "data/messages.h"
 #include "data/rom_file.h"
-#include "patch/image_file.h"
 #include "patch/patch_messages.h"
 #include "patch/table_diff.h"
 
@@ -105,23 +105,23 @@ int Diff(const QStringList& args) {
   if (formatName != QLatin1String("text") && formatName != QLatin1String("json")) {
     FailUsage(UsageMessage(
         QStringLiteral("diff"),
-        QStringLiteral("unknown format '%1' (allowed: text, json)").arg(parser.value(format))));
+        QStringLiteral("unknown format '%1' (allowed: text, json)")
+            .arg(QString::fromStdString(QuotedValue(ArgumentBytes(parser.value(format)))))));
   }
-  const QString pathA = parser.positionalArguments().at(0);
-  const QString pathB = parser.positionalArguments().at(1);
+  const std::string pathA = ArgumentBytes(parser.positionalArguments().at(0));
+  const std::string pathB = ArgumentBytes(parser.positionalArguments().at(1));
 
   // As dump ROM loads them: the embedded data set, then Load ROM's table
   // reads; DiffUnitTables unpacks each ROM's tables over copies of the records.
   auto dataSet = NewDataSet();
-  LoadRecords(QString(), *dataSet);
+  LoadRecords(std::string(), *dataSet);
   RomBuffers tablesA;
   RomBuffers tablesB;
   for (const auto& [path, tables] : {std::pair{&pathA, &tablesA}, std::pair{&pathB, &tablesB}}) {
-    CheckRomFile(*path, false);
-    ReadRomTables(QFile::encodeName(*path).toStdString(), *tables);
+    ReadRomTables(*path, *tables);
   }
-  const std::vector<uint8_t> bytesA = ReadImageFile(QFile::encodeName(pathA).toStdString());
-  const std::vector<uint8_t> bytesB = ReadImageFile(QFile::encodeName(pathB).toStdString());
+  const std::vector<uint8_t> bytesA = ReadWholeFile(pathA, FileKind::RomImage);
+  const std::vector<uint8_t> bytesB = ReadWholeFile(pathB, FileKind::RomImage);
 
   const UnitTableDiff diff = DiffUnitTables(*dataSet, tablesA, tablesB);
   const int64_t outside = CountDifferencesOutsideTables(bytesA, bytesB);
@@ -129,11 +129,12 @@ int Diff(const QStringList& args) {
   // Names only matter when there is something to name; --names must load.
   std::optional<NameLists> names;
   if (!diff.changes.empty()) {
-    names = parser.isSet(namesDir) ? std::optional<NameLists>(LoadNames(parser.value(namesDir)))
-                                   : TryLoadNames(QString());
+    names = parser.isSet(namesDir)
+                ? std::optional<NameLists>(LoadNames(ArgumentBytes(parser.value(namesDir))))
+                : TryLoadNames(std::string());
   }
   const NameLists* namesOrNull = names ? &*names : nullptr;
-  WriteOutput(QString(), formatName == QLatin1String("json")
+  WriteOutput(std::string(), formatName == QLatin1String("json")
                              ? DiffJson(diff, namesOrNull, outside)
                              : DiffText(diff, namesOrNull, outside, bytesA.size(), bytesB.size()));
   return diff.changes.empty() && diff.unseenTableBytes == 0 ? kDiffSame : kDiffDifferent;

@@ -32,19 +32,24 @@ int RunDump(const QStringList& args) {
     if (formatName != QLatin1String("json") && formatName != QLatin1String("csv")) {
       FailUsage(UsageMessage(QStringLiteral("dump"), BadFormatText(parser.value(format))));
     }
-    const QString rom = parser.positionalArguments().value(0);
-    CheckNotSameFile(rom, parser.value(output));
+    const QString command = QStringLiteral("dump");
+    const std::string rom = ArgumentBytes(parser.positionalArguments().value(0));
+    const std::string outPath = OutputPath(parser, output, command);
+    const std::string namesFolder = ArgumentBytes(parser.value(namesDir));
+    std::vector<std::string> inputs = NameListPaths(namesFolder);
+    inputs.push_back(rom);
+    CheckOutputIsNoInput(command, outPath, inputs);
 
     const RecordsPtr dataSet = NewRecords();
     LoadRecordTables(rom, *dataSet);
     // Names given by --names must load; the default folder may lack them.
     std::optional<NameLists> names =
-        parser.isSet(namesDir) ? std::optional<NameLists>(LoadNames(parser.value(namesDir)))
-                               : TryLoadNames(QString());
+        parser.isSet(namesDir) ? std::optional<NameLists>(LoadNames(namesFolder))
+                               : TryLoadNames(std::string());
     const NameLists* namesOrNull = names ? &*names : nullptr;
     const QByteArray text = formatName == QLatin1String("csv") ? DumpCsv(*dataSet, namesOrNull)
                                                                : DumpJson(*dataSet, namesOrNull);
-    WriteOutput(parser.value(output), text);
+    WriteOutput(outPath, text);
     return kExitSuccess;
   });
 }

@@ -1,10 +1,9 @@
 // varsk-units export-clips -o FILE, varsk-units export-dataset -o FILE
-#include <QByteArray>
-
 #include "cli/cli_common.h"
 #include "cli/cli_messages.h"
 #include "cli/commands.h"
 #include "data/embedded_data_set.h"
+#include "data/file_io.h"
 #include "graphics/clip_export.h"
 
 namespace varsk::cli {
@@ -12,8 +11,8 @@ namespace varsk::cli {
 namespace {
 
 // Parses "<command> -o FILE"; returns FILE, or an empty string after --help.
-QString ParseOutputOnly(const QString& command, const QString& description,
-                        const QStringList& args) {
+std::string ParseOutputOnly(const QString& command, const QString& description,
+                            const QStringList& args) {
   QCommandLineParser parser;
   parser.setApplicationDescription(description);
   const QCommandLineOption output(QStringList{QStringLiteral("o"), QStringLiteral("output")},
@@ -22,46 +21,42 @@ QString ParseOutputOnly(const QString& command, const QString& description,
   if (!ParseCommandLine(parser, command, args, 0, 0)) {
     return {};
   }
-  if (!parser.isSet(output) || parser.value(output).isEmpty()) {
+  if (!parser.isSet(output)) {
     FailUsage(UsageMessage(command, OptionRequiredMessage(QStringLiteral("output"))));
   }
-  return parser.value(output);
+  return OutputPath(parser, output, command);
 }
 
 }  // namespace
 
 int RunExportClips(const QStringList& args) {
   return RunCommand([&] {
-    const QString path = ParseOutputOnly(
+    const std::string path = ParseOutputOnly(
         QStringLiteral("export-clips"),
         QStringLiteral("Write the clip set export of the embedded data set (every clip with\n"
                        "cols != 0, in the file format of info/ms_anmset.dat) to FILE."),
         args);
-    if (path.isEmpty()) {
+    if (path.empty()) {
       return kExitSuccess;
     }
     const std::unique_ptr<DataSet> dataSet = NewDataSet();
-    LoadRecords(QString(), *dataSet);
-    const std::vector<uint8_t> bytes = EncodeClipSet(*dataSet);
-    WriteFileAtomically(path, QByteArray(reinterpret_cast<const char*>(bytes.data()),
-                                         static_cast<qsizetype>(bytes.size())));
+    LoadRecords(std::string(), *dataSet);
+    SaveClipSet(*dataSet, path);
     return kExitSuccess;
   });
 }
 
 int RunExportDataset(const QStringList& args) {
   return RunCommand([&] {
-    const QString path = ParseOutputOnly(
+    const std::string path = ParseOutputOnly(
         QStringLiteral("export-dataset"),
         QStringLiteral(
             "Write the embedded data set (the resource MS_DATA) to FILE, byte for byte."),
         args);
-    if (path.isEmpty()) {
+    if (path.empty()) {
       return kExitSuccess;
     }
-    const std::span<const uint8_t> bytes = EmbeddedDataSetBytes();
-    WriteFileAtomically(path, QByteArray(reinterpret_cast<const char*>(bytes.data()),
-                                         static_cast<qsizetype>(bytes.size())));
+    ReplaceFile(path, EmbeddedDataSetBytes());
     return kExitSuccess;
   });
 }

@@ -5,6 +5,7 @@
 #include "cli/commands.h"
 #include "cli/record_text.h"
 #include "cli/rom_output.h"
+#include "data/file_io.h"
 #include "data/messages.h"
 
 namespace varsk::cli {
@@ -36,20 +37,27 @@ int RunImport(const QStringList& args) {
     if (!ParseCommandLine(parser, QStringLiteral("import"), args, 2, 2)) {
       return kExitSuccess;
     }
-    const QString rom = parser.positionalArguments().at(0);
-    const QString editsPath = parser.positionalArguments().at(1);
-    const QString outPath = parser.value(output);
+    const QString command = QStringLiteral("import");
+    const std::string rom = ArgumentBytes(parser.positionalArguments().at(0));
+    const std::string editsPath = ArgumentBytes(parser.positionalArguments().at(1));
+    const std::string outPath = OutputPath(parser, output, command);
+    const std::string namesFolder = ArgumentBytes(parser.value(namesDir));
     const bool onlyShow = parser.isSet(dryRun);
+    // OUT may be ROM itself (replaced whole by its edited copy), but no other input.
+    std::vector<std::string> inputs = NameListPaths(namesFolder);
+    inputs.push_back(editsPath);
+    CheckOutputIsNoInput(command, outPath, inputs);
 
     // Every check that can fail comes before the first byte is written.
-    CheckRomFile(rom, !onlyShow && outPath.isEmpty());
-    const QByteArray edits = ReadWholeFile(editsPath);
+    const std::vector<uint8_t> editBytes = ReadWholeFile(editsPath, FileKind::EditsFile);
+    const QByteArray edits(reinterpret_cast<const char*>(editBytes.data()),
+                           static_cast<qsizetype>(editBytes.size()));
     std::optional<NameLists> names;
     if (parser.isSet(namesDir)) {
-      names = LoadNames(parser.value(namesDir));
+      names = LoadNames(namesFolder);
     } else {
       try {
-        names = LoadNames(QString());
+        names = LoadNames(std::string());
       } catch (const VarskError&) {
         // Without name lists, names in EDITS are not checked (they never reach the ROM).
       }
@@ -57,23 +65,21 @@ int RunImport(const QStringList& args) {
     const NameLists* namesOrNull = names ? &*names : nullptr;
 
     const RecordsPtr before = NewRecords();
-    RomBuffers buffers;
-    LoadRecordTables(rom, *before, &buffers);
+    LoadRecordTables(rom, *before);
     const RecordsPtr after = NewRecords();
     CopyRecordTables(*before, *after);
-    ApplyEdits(edits, editsPath, namesOrNull, *after);
+    ApplyEdits(edits, QString::fromStdString(ShownText(editsPath)), namesOrNull, *after);
     const std::vector<ValueChange> changes = CompareRecords(*before, *after);
+    const auto count = static_cast<qsizetype>(changes.size());
 
     if (onlyShow) {
-      PrintChanges(changes, namesOrNull);
-      PrintChangeCount(static_cast<qsizetype>(changes.size()), true);
+      WriteOutput(std::string(), DryRunReport(changes, namesOrNull, count));
       return kExitSuccess;
     }
-    MergeChangedBytes(*before, *after, buffers);
-    if (!changes.empty() || !outPath.isEmpty()) {
-      StoreRomTables(rom, outPath, buffers);
+    if (!changes.empty() || !outPath.empty()) {
+      StoreRomTables(rom, outPath, *before, *after);
     }
-    PrintChangeCount(static_cast<qsizetype>(changes.size()), false);
+    PrintStatusLine(ChangeCountText(count, false));
     return kExitSuccess;
   });
 }

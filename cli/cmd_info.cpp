@@ -10,6 +10,7 @@
 #include "cli/cli_messages.h"
 #include "cli/commands.h"
 #include "cli/record_text.h"
+#include "data/file_io.h"
 #include "data/rom_tables.h"
 
 namespace varsk::cli {
@@ -56,11 +57,17 @@ uint8_t HeaderComplement(const QByteArray& image) {
   return static_cast<uint8_t>(0u - sum - 0x19u);
 }
 
-void PrintLine(const QString& key, const QString& value) {
-  const QByteArray line =
-      QStringLiteral("%1 %2\n").arg(key + QLatin1Char(':'), -11).arg(value).toUtf8();
-  std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), stdout);
-}
+// The report, one "Key:       value" line at a time.
+class Report {
+ public:
+  void Line(const QString& key, const QString& value) {
+    text_ += QStringLiteral("%1 %2\n").arg(key + QLatin1Char(':'), -11).arg(value);
+  }
+  QByteArray Bytes() const { return text_.toUtf8(); }
+
+ private:
+  QString text_;
+};
 
 }  // namespace
 
@@ -76,24 +83,26 @@ int RunInfo(const QStringList& args) {
     if (!ParseCommandLine(parser, QStringLiteral("info"), args, 1, 1)) {
       return kExitSuccess;
     }
-    const QString rom = parser.positionalArguments().at(0);
-    const FileView file(rom);
-    const QByteArray& image = file.bytes();
+    const std::string rom = ArgumentBytes(parser.positionalArguments().at(0));
+    const std::vector<uint8_t> bytes = ReadWholeFile(rom, FileKind::RomImage);
+    const QByteArray image = QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()),
+                                                     static_cast<qsizetype>(bytes.size()));
 
-    PrintLine(QStringLiteral("File"), FullPathOf(rom));
-    PrintLine(QStringLiteral("Size"), QStringLiteral("%1 bytes").arg(image.size()));
+    Report report;
+    report.Line(QStringLiteral("File"), ShownPath(rom));
+    report.Line(QStringLiteral("Size"), QStringLiteral("%1 bytes").arg(image.size()));
     if (image.size() > kComplementOffset) {
-      PrintLine(QStringLiteral("Title"), HeaderText(image, kTitleOffset, kTitleSize));
-      PrintLine(QStringLiteral("Game code"), HeaderText(image, kGameCodeOffset, kGameCodeSize));
-      PrintLine(QStringLiteral("Maker code"), HeaderText(image, kMakerCodeOffset, kMakerCodeSize));
+      report.Line(QStringLiteral("Title"), HeaderText(image, kTitleOffset, kTitleSize));
+      report.Line(QStringLiteral("Game code"), HeaderText(image, kGameCodeOffset, kGameCodeSize));
+      report.Line(QStringLiteral("Maker code"), HeaderText(image, kMakerCodeOffset, kMakerCodeSize));
       const uint8_t stored = static_cast<uint8_t>(image.at(kComplementOffset));
       const uint8_t expected = HeaderComplement(image);
-      PrintLine(QStringLiteral("Complement"),
+      report.Line(QStringLiteral("Complement"),
                 stored == expected ? QStringLiteral("%1 (checks)").arg(Hex(stored, 2))
                                    : QStringLiteral("%1 (does not check; expected %2)")
                                          .arg(Hex(stored, 2), Hex(expected, 2)));
     } else {
-      PrintLine(QStringLiteral("Header"), QStringLiteral("none (the file is too short)"));
+      report.Line(QStringLiteral("Header"), QStringLiteral("none (the file is too short)"));
     }
     uLong crc = crc32(0L, Z_NULL, 0);
     // zlib takes lengths as uInt: feed the file in pieces.
@@ -103,20 +112,20 @@ int RunInfo(const QStringList& args) {
       crc = crc32(crc, reinterpret_cast<const Bytef*>(image.constData() + pos),
                   static_cast<uInt>(length));
     }
-    PrintLine(QStringLiteral("CRC32"), Hex(static_cast<unsigned>(crc), 8));
+    report.Line(QStringLiteral("CRC32"), Hex(static_cast<unsigned>(crc), 8));
 
     if (image.size() < kRomTablesEnd) {
-      PrintLine(QStringLiteral("Tables"),
+      report.Line(QStringLiteral("Tables"),
                 QStringLiteral("no (the file ends at %1; the tables need %2 bytes)")
                     .arg(image.size())
                     .arg(kRomTablesEnd));
-      std::fflush(stdout);
+      WriteOutput(std::string(), report.Bytes());
       return kExitSuccess;
     }
-    PrintLine(QStringLiteral("Tables"),
+    report.Line(QStringLiteral("Tables"),
               QStringLiteral("yes (bytes %1..%2)").arg(kMsTableOffset).arg(kRomTablesEnd - 1));
     const RecordsPtr embedded = NewRecords();
-    LoadRecordTables(QString(), *embedded);
+    LoadRecordTables(std::string(), *embedded);
     const RecordsPtr loaded = NewRecords();
     CopyRecordTables(*embedded, *loaded);
     RomBuffers buffers;
@@ -128,11 +137,11 @@ int RunInfo(const QStringList& args) {
     for (const ValueChange& change : changes) {
       entries.insert(change.entryIndex);
     }
-    PrintLine(QStringLiteral("Differs"),
+    report.Line(QStringLiteral("Differs"),
               QStringLiteral("%1 entries, %2 fields from the embedded data set")
                   .arg(entries.size())
                   .arg(changes.size()));
-    std::fflush(stdout);
+    WriteOutput(std::string(), report.Bytes());
     return kExitSuccess;
   });
 }

@@ -1,17 +1,16 @@
 // varsk-units patch ORIGINAL MODIFIED -o PATCH
 // varsk-units apply PATCH ROM -o OUT
 #include <QCommandLineParser>
-#include <QFile>
-#include <QFileInfo>
 #include <optional>
 #include <string>
 
 #include "cli/cli_common.h"
 #include "cli/cli_messages.h"
 #include "cli/commands.h"
+#include "data/file_io.h"
 #include "data/messages.h"
 #include "patch/bps_patch.h"
-#include "patch/image_file.h"
+#include "data/file_io.h"
 #include "patch/ips_patch.h"
 #include "patch/patch_apply.h"
 #include "patch/patch_messages.h"
@@ -21,42 +20,20 @@ namespace varsk::cli {
 
 namespace {
 
-// The whole file, in memory suited to ROM-sized images.
-std::vector<uint8_t> ReadImage(const QString& path) {
-  return ReadImageFile(QFile::encodeName(path).toStdString());
-}
-
-void PrintLine(const std::string& line) {
-  WriteOutput(QString(), QByteArray::fromStdString(line + "\n"));
-}
+std::string ShownName(const std::string& path) { return ShownText(path); }
 
 QCommandLineOption OutputOption(const QString& description, const QString& valueName) {
   return QCommandLineOption({QStringLiteral("o"), QStringLiteral("output")}, description,
                             valueName);
 }
 
-QString RequiredOutput(const QCommandLineParser& parser, const QCommandLineOption& option,
-                       const QString& command) {
-  if (!parser.isSet(option) || parser.value(option).isEmpty()) {
+std::string RequiredOutput(const QCommandLineParser& parser, const QCommandLineOption& option,
+                           const QString& command) {
+  if (!parser.isSet(option)) {
     FailUsage(UsageMessage(command, OptionRequiredMessage(QStringLiteral("output"))));
   }
-  return parser.value(option);
+  return OutputPath(parser, option, command);
 }
-
-// Refuses an output path that names one of the input files: writing there
-// would destroy an input the user still needs.
-void CheckNotAnInput(const QString& command, const QString& output, const QStringList& inputs) {
-  const QString target = QFileInfo(output).canonicalFilePath();
-  if (target.isEmpty()) return;  // the output does not exist yet
-  for (const QString& input : inputs) {
-    if (QFileInfo(input).canonicalFilePath() == target) {
-      FailUsage(UsageMessage(command,
-                             QString::fromStdString(OutputReplacesInputText(input.toStdString()))));
-    }
-  }
-}
-
-std::string PathText(const QString& path) { return FullPathOf(path).toStdString(); }
 
 }  // namespace
 
@@ -75,25 +52,26 @@ int RunPatch(const QStringList& args) {
     if (!ParseCommandLine(parser, command, args, 2, 2)) {
       return kExitSuccess;
     }
-    const QString original = parser.positionalArguments().at(0);
-    const QString modified = parser.positionalArguments().at(1);
-    const QString patchPath = RequiredOutput(parser, output, command);
+    const std::string original = ArgumentBytes(parser.positionalArguments().at(0));
+    const std::string modified = ArgumentBytes(parser.positionalArguments().at(1));
+    const std::string patchPath = RequiredOutput(parser, output, command);
     const std::optional<PatchFormat> format =
-        PatchFormatOfFileName(QFileInfo(patchPath).fileName().toStdString());
+        PatchFormatOfFileName(patchPath.substr(patchPath.rfind('/') + 1));
     if (!format) {
-      FailUsage(UsageMessage(command,
-                             QString::fromStdString(PatchExtensionText(patchPath.toStdString()))));
+      FailUsage(UsageMessage(
+          command, QString::fromStdString(PatchExtensionText(QuotedValue(patchPath)))));
     }
-    CheckNotAnInput(command, patchPath, {original, modified});
+    const std::string inputs[] = {original, modified};
+    CheckOutputIsNoInput(command, patchPath, inputs);
 
-    const std::vector<uint8_t> before = ReadImage(original);
-    const std::vector<uint8_t> after = ReadImage(modified);
+    const std::vector<uint8_t> before = ReadWholeFile(original, FileKind::RomImage);
+    const std::vector<uint8_t> after = ReadWholeFile(modified, FileKind::RomImage);
     const std::vector<uint8_t> patch =
         *format == PatchFormat::Ips ? MakeIpsPatch(before, after) : MakeBpsPatch(before, after);
-    WriteFileAtomically(patchPath, QByteArray(reinterpret_cast<const char*>(patch.data()),
-                                              static_cast<qsizetype>(patch.size())));
-    PrintLine(PatchWrittenLine(PatchFormatName(*format), patchPath.toStdString(), patch.size(),
-                               CountDifferingBytes(before, after)));
+    ReplaceFile(patchPath, patch);
+    PrintStatusLine(QString::fromStdString(PatchWrittenLine(PatchFormatName(*format),
+                                                            ShownName(patchPath), patch.size(),
+                                                            CountDifferingBytes(before, after))));
     return kExitSuccess;
   });
 }
@@ -118,30 +96,29 @@ int RunApply(const QStringList& args) {
     if (!ParseCommandLine(parser, command, args, 2, 2)) {
       return kExitSuccess;
     }
-    const QString patchPath = parser.positionalArguments().at(0);
-    const QString romPath = parser.positionalArguments().at(1);
-    const QString outPath = RequiredOutput(parser, output, command);
-    CheckNotAnInput(command, outPath, {patchPath});
+    const std::string patchPath = ArgumentBytes(parser.positionalArguments().at(0));
+    const std::string romPath = ArgumentBytes(parser.positionalArguments().at(1));
+    const std::string outPath = RequiredOutput(parser, output, command);
+    // OUT may be ROM itself: it is read whole first and replaced whole.
+    const std::string inputs[] = {patchPath};
+    CheckOutputIsNoInput(command, outPath, inputs);
 
-    const std::vector<uint8_t> patch = ReadImage(patchPath);
-    const std::vector<uint8_t> rom = ReadImage(romPath);
+    const std::vector<uint8_t> patch = ReadWholeFile(patchPath, FileKind::Patch);
+    const std::vector<uint8_t> rom = ReadWholeFile(romPath, FileKind::RomImage);
     AppliedPatch applied;
     try {
       applied = ApplyPatch(patch, rom);
     } catch (const VarskError& error) {
       // Name the patch: the message says what is wrong with it or the ROM.
-      Fail(QString::fromStdString(PathText(patchPath) + ": " + error.what()));
+      Fail(QString::fromStdString(FullPath(patchPath) + ": " + error.what()));
     }
     if (applied.alreadyPatched) {
-      PrintLine(AlreadyPatchedLine(romPath.toStdString()));
+      PrintStatusLine(QString::fromStdString(AlreadyPatchedLine(ShownName(romPath))));
       return kExitSuccess;
     }
-    // Written straight from the result, without a copy of the ROM.
-    WriteFileAtomically(outPath,
-                        QByteArray::fromRawData(reinterpret_cast<const char*>(applied.bytes.data()),
-                                                static_cast<qsizetype>(applied.bytes.size())));
-    PrintLine(
-        AppliedLine(PatchFormatName(applied.format), outPath.toStdString(), applied.bytes.size()));
+    ReplaceFile(outPath, applied.bytes);
+    PrintStatusLine(QString::fromStdString(
+        AppliedLine(PatchFormatName(applied.format), ShownName(outPath), applied.bytes.size())));
     return kExitSuccess;
   });
 }

@@ -18,6 +18,9 @@ namespace varsk::cli {
 namespace {
 
 constexpr int kMaxScale = 32;
+// The largest picture drawn: 64 Mi pixels, 256 MiB as 32-bit pixels (a
+// preview at the largest scale is 10 Mi pixels; the sheet allows scale 4).
+constexpr int64_t kMaxPixels = int64_t{1} << 26;
 
 // The window's default background: the button-face colour of the palette,
 // in Bitmap32 order 0x00RRGGBB.
@@ -76,14 +79,19 @@ int RunRender(const QStringList& args) {
     if (!parser.isSet(output)) {
       FailUsage(UsageMessage(command, OptionRequiredMessage(QStringLiteral("output"))));
     }
+    const std::string outPath = OutputPath(parser, output, command);
+    const std::string rom = ArgumentBytes(parser.positionalArguments().value(0));
+    const std::string namesFolder = ArgumentBytes(parser.value(namesDir));
     const int entryIndex = parser.isSet(entry)
                                ? ParseIntOption(parser, QStringLiteral("entry"), 1, kEntryListCount)
                                : 0;
     const int factor = ParseIntOption(parser, QStringLiteral("scale"), 1, kMaxScale);
-    CheckNotSameFile(parser.positionalArguments().value(0), parser.value(output));
+    std::vector<std::string> inputs = NameListPaths(namesFolder);
+    inputs.push_back(rom);
+    CheckOutputIsNoInput(command, outPath, inputs);
 
     const std::unique_ptr<DataSet> dataSet = NewDataSet();
-    LoadRecords(parser.positionalArguments().value(0), *dataSet);
+    LoadRecords(rom, *dataSet);
     const auto table = std::make_unique<AnimSetTable>();
     BuildAnimSetTable(*table);
     const uint32_t background = ButtonFaceColour();
@@ -95,15 +103,20 @@ int RunRender(const QStringList& args) {
       image = ToQImage(preview);
     } else {
       std::optional<NameLists> names =
-          parser.isSet(namesDir) ? std::optional<NameLists>(LoadNames(parser.value(namesDir)))
-                                 : TryLoadNames(QString());
+          parser.isSet(namesDir) ? std::optional<NameLists>(LoadNames(namesFolder))
+                                 : TryLoadNames(std::string());
       image = RenderPreviewSheet(*dataSet, *table, names ? &names->e : nullptr, background);
+    }
+    const int64_t width = int64_t{image.width()} * factor;
+    const int64_t height = int64_t{image.height()} * factor;
+    if (width * height > kMaxPixels) {
+      Fail(RenderTooLargeMessage(width, height, kMaxPixels));
     }
     if (factor > 1) {
       image = image.scaled(image.width() * factor, image.height() * factor, Qt::IgnoreAspectRatio,
                            Qt::FastTransformation);
     }
-    WriteFileAtomically(parser.value(output), EncodePng(image));
+    WriteOutput(outPath, EncodePng(image));
     return kExitSuccess;
   });
 }

@@ -9,6 +9,7 @@
 #include "cli/cli_messages.h"
 #include "cli/commands.h"
 #include "cli/program_setup.h"
+#include "data/file_io.h"
 
 namespace {
 
@@ -62,10 +63,11 @@ void PrintHelp(FILE* stream) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  varsk::PrepareProcessForFiles();
   varsk::cli::InstallQtMessageFilter();
   QStringList arguments;
   for (int i = 1; i < argc; ++i) {
-    arguments.append(QString::fromLocal8Bit(argv[i]));
+    arguments.append(varsk::cli::DecodeArgument(argv[i]));
   }
   if (arguments.isEmpty()) {
     PrintHelp(stderr);

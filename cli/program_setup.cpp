@@ -2,11 +2,9 @@
 
 #include <unistd.h>
 
-#include <QByteArray>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <cerrno>
+#include <climits>
+#include <string>
 #include <vector>
 
 #include "cli/cli_common.h"
@@ -23,9 +21,13 @@ void QtMessages(QtMsgType type, const QMessageLogContext& /*context*/, const QSt
   }
 }
 
-// The folder of the running program.
-QString ProgramFolder() {
-  return QFileInfo(QFile::symLinkTarget(QStringLiteral("/proc/self/exe"))).absolutePath();
+// The folder of the running program, with a trailing slash.
+std::string ProgramFolder() {
+  char path[PATH_MAX];
+  const ssize_t length = ::readlink("/proc/self/exe", path, sizeof path - 1);
+  if (length <= 0) return "./";
+  const std::string program(path, static_cast<size_t>(length));
+  return program.substr(0, program.rfind('/') + 1);
 }
 
 }  // namespace
@@ -42,24 +44,24 @@ void PreferOffscreenWithoutDisplay() {
 }
 
 int RunRenderProgram(const QStringList& args) {
-  const QDir folder(ProgramFolder());
-  const QString name = QString::fromLatin1(kRenderProgramName);
-  QString program = folder.filePath(name);
-  if (!QFileInfo(program).isExecutable()) {
-    program = QDir::cleanPath(folder.filePath(QStringLiteral("../libexec/varsk/")) +
-                              QLatin1Char('/') + name);
+  const std::string folder = ProgramFolder();
+  std::string program = folder + kRenderProgramName;
+  if (::access(program.c_str(), X_OK) != 0) {
+    program = folder + "../libexec/varsk/" + kRenderProgramName;
   }
-  std::vector<QByteArray> arguments{QFile::encodeName(program)};
+  // The arguments exactly as they were given, file names that are not UTF-8 too.
+  std::vector<std::string> arguments{program};
   for (const QString& arg : args) {
-    arguments.push_back(arg.toLocal8Bit());
+    arguments.push_back(ArgumentBytes(arg));
   }
   std::vector<char*> argv;
-  for (QByteArray& arg : arguments) {
+  for (std::string& arg : arguments) {
     argv.push_back(arg.data());
   }
   argv.push_back(nullptr);
   ::execv(argv[0], argv.data());
-  PrintError(RenderProgramMissingMessage(program, QString::fromStdString(SystemErrorText(errno))));
+  PrintError(RenderProgramMissingMessage(ShownPath(program),
+                                         QString::fromStdString(SystemErrorText(errno))));
   return kExitError;
 }
 

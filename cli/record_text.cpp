@@ -12,6 +12,7 @@
 #include <string>
 
 #include "cli/cli_messages.h"
+#include "cli/json_keys.h"
 #include "data/messages.h"
 #include "data/text_to_number.h"
 
@@ -567,6 +568,32 @@ void ApplyJsonEntry(const QJsonObject& entry, EditApplier& applier) {
   }
 }
 
+// Fails naming the entry (its position, and its number where that is not the
+// repeated key) and the key that appears twice.
+[[noreturn]] void ReportRepeatedKey(const RepeatedJsonKey& repeated, bool topIsArray,
+                                    const QJsonArray& entries, const QString& source,
+                                    EditApplier& applier) {
+  // The steps to the entries array: none for a top-level array, "entries" otherwise.
+  const size_t toEntries = topIsArray ? 0 : 1;
+  const qsizetype position =
+      repeated.path.size() > toEntries ? repeated.path[toEntries].index : -1;
+  if (position < 0 || position >= entries.size()) {
+    // Not inside an entry that is read (a top-level key, or an "entries" that is not the last).
+    Fail(EditErrorMessage(source, 0,
+                          QString::fromStdString(JsonPathText(repeated.path, repeated.key)),
+                          RepeatedKeyText()));
+  }
+  applier.SetPlace(JsonPlace(source, position));
+  const std::vector<JsonStep> inside(repeated.path.begin() + static_cast<ptrdiff_t>(toEntries) + 1,
+                                     repeated.path.end());
+  const QJsonObject entry = entries.at(position).toObject();
+  const bool entryIndexRepeated = inside.empty() && repeated.key == "entryIndex";
+  if (!entryIndexRepeated && entry.contains(QLatin1String("entryIndex"))) {
+    applier.BeginEntry(JsonNumber(entry.value(QLatin1String("entryIndex"))));
+  }
+  applier.Problem(QString::fromStdString(JsonPathText(inside, repeated.key)), RepeatedKeyText());
+}
+
 void ApplyJsonEdits(const QByteArray& text, const QString& source, EditApplier& applier) {
   QJsonParseError error{};
   const QJsonDocument document = QJsonDocument::fromJson(text, &error);
@@ -587,6 +614,10 @@ void ApplyJsonEdits(const QByteArray& text, const QString& source, EditApplier& 
       Fail(JsonErrorMessage(source, -1, MissingEntriesText()));
     }
     entries = top.value(QLatin1String("entries")).toArray();
+  }
+  if (const std::optional<RepeatedJsonKey> repeated =
+          FindRepeatedKey(std::string_view(text.constData(), static_cast<size_t>(text.size())))) {
+    ReportRepeatedKey(*repeated, document.isArray(), entries, source, applier);
   }
   for (qsizetype i = 0; i < entries.size(); ++i) {
     applier.SetPlace(JsonPlace(source, i));

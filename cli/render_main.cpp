@@ -6,13 +6,15 @@
 #include "cli/cli_common.h"
 #include "cli/commands.h"
 #include "cli/program_setup.h"
+#include "data/file_io.h"
 
 int main(int argc, char** argv) {
+  varsk::PrepareProcessForFiles();
   varsk::cli::InstallQtMessageFilter();
   varsk::cli::PreferOffscreenWithoutDisplay();
   QStringList arguments;
   for (int i = 1; i < argc; ++i) {
-    arguments.append(QString::fromLocal8Bit(argv[i]));
+    arguments.append(varsk::cli::DecodeArgument(argv[i]));
   }
   QGuiApplication application(argc, argv);
   QCoreApplication::setApplicationName(QStringLiteral("varsk-units"));

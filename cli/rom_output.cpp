@@ -1,10 +1,10 @@
 #include "cli/rom_output.h"
 
-#include <QFile>
 #include <algorithm>
 #include <array>
 
 #include "cli/cli_common.h"
+#include "data/file_io.h"
 #include "data/messages.h"
 #include "data/rom_file.h"
 
@@ -52,27 +52,33 @@ int MergeChangedBytes(const DataSet& before, const DataSet& after, RomBuffers& b
   return changed;
 }
 
-void StoreRomTables(const QString& romPath, const QString& outPath, const RomBuffers& buffers) {
-  if (outPath.isEmpty()) {
-    WriteRomTables(QFile::encodeName(romPath).toStdString(), buffers);
+void StoreRomTables(const std::string& romPath, const std::string& outPath, const DataSet& before,
+                    const DataSet& after) {
+  if (outPath.empty()) {
+    // Merged into the tables as they are when the lock is held, so that a
+    // change another program saved meanwhile is kept.
+    UpdateRomTables(romPath,
+                    [&](RomBuffers& tables) { MergeChangedBytes(before, after, tables); });
     return;
   }
-  // The copy is written from the mapped ROM around the two new runs.
-  const FileView rom(romPath);
-  const QByteArray& image = rom.bytes();
-  if (image.size() < kRomTablesEnd) {
-    Fail(QString::fromStdString(
-        RomTooShortMessage(FullPathOf(romPath).toStdString(), image.size(), kRomTablesEnd)));
+  // The copy is the ROM as it is now with the changes merged into its tables.
+  const std::vector<uint8_t> image = ReadWholeFile(romPath, FileKind::RomImage);
+  if (image.size() < static_cast<size_t>(kRomTablesEnd)) {
+    Fail(QString::fromStdString(RomTooShortMessage(
+        FullPath(romPath), static_cast<int64_t>(image.size()), kRomTablesEnd)));
   }
-  const QByteArrayView pieces[] = {
-      QByteArrayView(image.constData(), kMsTableOffset),
-      QByteArrayView(reinterpret_cast<const char*>(buffers.ms.data()),
-                     static_cast<qsizetype>(buffers.ms.size())),
-      QByteArrayView(reinterpret_cast<const char*>(buffers.ship.data()),
-                     static_cast<qsizetype>(buffers.ship.size())),
-      QByteArrayView(image.constData() + kRomTablesEnd, image.size() - kRomTablesEnd),
+  RomBuffers tables;
+  std::copy_n(image.begin() + kMsTableOffset, kMsTableBytes, tables.ms.begin());
+  std::copy_n(image.begin() + kShipTableOffset, kShipTableBytes, tables.ship.begin());
+  MergeChangedBytes(before, after, tables);
+  const std::span<const uint8_t> whole(image);
+  const std::span<const uint8_t> pieces[] = {
+      whole.first(kMsTableOffset),
+      tables.ms,
+      tables.ship,
+      whole.subspan(kRomTablesEnd),
   };
-  WriteFileAtomically(outPath, pieces);
+  ReplaceFile(outPath, pieces);
 }
 
 }  // namespace varsk::cli

@@ -2,7 +2,7 @@
 // new file.
 #pragma once
 
-#include <QString>
+#include <string>
 
 #include "data/data_set.h"
 #include "data/rom_tables.h"
@@ -16,10 +16,12 @@ namespace varsk::cli {
 // 0) therefore stay as they were read. Returns the number of bytes changed.
 int MergeChangedBytes(const DataSet& before, const DataSet& after, RomBuffers& buffers);
 
-// Writes both tables. With an empty `outPath`, in place into `romPath` with
-// the safe write of Save ROM; else `outPath` becomes a copy of `romPath` with
-// the two runs replaced, written atomically. Throws VarskError; on failure no
-// file has changed.
-void StoreRomTables(const QString& romPath, const QString& outPath, const RomBuffers& buffers);
+// Writes the changes from `before` to `after` (MergeChangedBytes) into the
+// tables of `romPath`. With an empty `outPath`, in place with the locked write
+// of Save ROM, merged into the tables as they are at that moment; else
+// `outPath` becomes a copy of `romPath` with the merged tables, replaced
+// atomically. Throws VarskError; on failure no file has changed.
+void StoreRomTables(const std::string& romPath, const std::string& outPath, const DataSet& before,
+                    const DataSet& after);
 
 }  // namespace varsk::cli

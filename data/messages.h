@@ -31,6 +31,12 @@ std::string RomTooShortMessage(std::string_view path, int64_t size, int64_t need
 std::string CannotWriteFileMessage(std::string_view path, std::string_view cause);
 // A read that fails after the file was opened (an I/O error, or a file that shrank).
 std::string CannotReadFileMessage(std::string_view path, std::string_view cause);
+// Cannot read file "%s": it is larger than %d bytes, the most <what> may have
+std::string FileTooLargeMessage(std::string_view path, uint64_t limit, std::string_view what);
+// The cause part of "Cannot open file" for a FIFO, device or socket.
+std::string NotARegularFileText(std::string_view what);
+// The cause part of "Cannot open file" when another program keeps the file locked.
+std::string FileLockedText(int waitedSeconds);
 
 // The message-box text: a full stop is appended when the message's last
 // character has a higher code than the full stop ("...value" gets one, "(3)" not).
@@ -38,7 +44,23 @@ std::string WithFullStop(std::string message);
 
 // The system's description of an errno value.
 std::string SystemErrorText(int errorNumber);
-// The full path of a file name (relative names are taken from the working directory).
+// The full path of a file name, as messages show it: relative names are taken
+// from the working directory, and control bytes and bytes that are not UTF-8
+// are shown escaped (ShownText).
 std::string FullPath(std::string_view fileName);
+
+// The length of the UTF-8 sequence at the start of `text`, or 0 when it is
+// not one (a stray continuation byte, an overlong form, a surrogate, a value
+// above U+10FFFF, a sequence cut short, or empty text).
+size_t Utf8SequenceLength(std::string_view text);
+
+// Text from outside as a message shows it: UTF-8 text as it is, control bytes
+// (NUL included) and bytes that are not UTF-8 as \xNN, so a message stays one
+// line and is never cut short.
+std::string ShownText(std::string_view text);
+// A bad value quoted in a message: ShownText cut to kQuotedValueLength
+// characters, with "..." after a value that was longer.
+inline constexpr size_t kQuotedValueLength = 60;
+std::string QuotedValue(std::string_view value);
 
 }  // namespace varsk

@@ -1,13 +1,10 @@
 // The name lists: 8-bit text files split into lines.
 #include "data/name_list.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 
+#include "data/file_io.h"
 #include "data/messages.h"
 
 namespace varsk {
@@ -36,24 +33,7 @@ NameList SplitNameList(std::span<const uint8_t> bytes) {
 }
 
 NameList LoadNameList(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-  if (fd < 0) throw VarskError(CannotOpenFileMessage(FullPath(path), SystemErrorText(errno)));
-  std::vector<uint8_t> bytes;
-  uint8_t chunk[65536];
-  for (;;) {
-    const ssize_t got = ::read(fd, chunk, sizeof chunk);
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      const int error = errno;
-      ::close(fd);
-      // A directory opens but cannot be read (EISDIR): to the user it cannot be opened.
-      throw VarskError(CannotOpenFileMessage(FullPath(path), SystemErrorText(error)));
-    }
-    if (got == 0) break;
-    bytes.insert(bytes.end(), chunk, chunk + got);
-  }
-  ::close(fd);
-  return SplitNameList(bytes);
+  return SplitNameList(ReadWholeFile(path, FileKind::NameListFile));
 }
 
 const std::string& NameLine(const NameList& list, int64_t index) {

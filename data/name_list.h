@@ -18,7 +18,9 @@ using NameList = std::vector<std::string>;  // raw 8-bit lines, untrimmed
 
 // Splits at CR, LF or CR LF; the text ends at its end or its first zero byte.
 NameList SplitNameList(std::span<const uint8_t> bytes);
-// Reads a whole file; throws "Cannot open file "<full path>". <cause>".
+// Reads a whole file (at most kNameListSizeLimit bytes); throws "Cannot open
+// file "<full path>". <cause>" (also for a folder, FIFO or device) or a
+// too-large message.
 NameList LoadNameList(const std::string& path);
 // Line `index` (0-based); throws "List index out of bounds (<index>)".
 const std::string& NameLine(const NameList& list, int64_t index);

@@ -1,25 +1,29 @@
 // The file steps of Load ROM and Save ROM: the two table runs at offset
-// 4194762 of an existing ROM file, read or written in place.
+// 4194762 of an existing ROM file, read or written in place through the file
+// layer (data/file_io.h).
 #pragma once
 
-#include <sys/types.h>
-
-#include <cstddef>
+#include <functional>
 #include <string>
 
 #include "data/rom_tables.h"
 
 namespace varsk {
 
-// Reads both runs into `buffers`. Throws VarskError ("Cannot open file ..."
-// also for a folder, a too-short message when the file ends before 4205224, or
-// "Cannot read file ..." on an I/O error); on any error `buffers` is unchanged.
+// Reads both runs into `buffers`, under a shared lock. Throws VarskError
+// ("Cannot open file ..." also for a folder, FIFO or device, a too-short
+// message when the file ends before 4205224, or "Cannot read file ..." on an
+// I/O error); on any error `buffers` is unchanged.
 void ReadRomTables(const std::string& path, RomBuffers& buffers);
 
-// Writes both runs in place: the file is neither created, truncated nor grown.
-// Throws VarskError when it cannot be opened for writing, is shorter than
-// 4205224 bytes (then nothing is written), or a write, flush or fsync fails.
-// Nothing outside the two runs changes.
+// Rewrites both runs in place: under an exclusive lock, reads them as they are
+// now, lets `change` edit them, and writes the result back with one write of
+// the 10462 contiguous bytes and a sync; a failed write is put back. The file
+// is neither created, truncated nor grown. Throws VarskError when it cannot be
+// opened for writing, is shorter than 4205224 bytes, `change` throws (then
+// nothing is written), or the write or sync fails. Nothing outside the runs changes.
+void UpdateRomTables(const std::string& path, const std::function<void(RomBuffers&)>& change);
+// UpdateRomTables that stores `buffers` as they are.
 void WriteRomTables(const std::string& path, const RomBuffers& buffers);
 
 // Load ROM's core: ReadRomTables, then UnpackRomTables into `dataSet`. On any
@@ -29,15 +33,5 @@ void LoadRomFile(const std::string& path, RomBuffers& buffers, DataSet& dataSet)
 // WriteRomTables. On an error the buffers hold the packed records and the file
 // is as WriteRomTables leaves it.
 void SaveRomFile(const std::string& path, const DataSet& dataSet, RomBuffers& buffers);
-
-// For benchmarks only: WriteRomTables without the final fsync, so a measurement
-// shows the program's own work rather than the disk's.
-void WriteRomTablesWithoutSyncForBenchmark(const std::string& path, const RomBuffers& buffers);
-
-// For tests only: the positional write that WriteRomTables calls (pwrite
-// unless replaced), so a test can make a write fail or come up short.
-// Passing nullptr restores pwrite.
-using RomWriteFunction = ssize_t (*)(int fd, const void* data, size_t count, off_t offset);
-void SetRomWriteFunctionForTesting(RomWriteFunction write);
 
 }  // namespace varsk

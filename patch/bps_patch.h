@@ -7,11 +7,13 @@
 #include <span>
 #include <vector>
 
+#include "data/file_io.h"
+
 namespace varsk {
 
-// A patch may not declare a larger result: no ROM comes near it, and a
-// damaged size must not make us allocate gigabytes.
-constexpr uint64_t kBpsTargetSizeLimit = uint64_t{256} << 20;
+// A patch may not declare a result larger than a ROM image may be: a damaged
+// size must not make us allocate gigabytes.
+constexpr uint64_t kBpsTargetSizeLimit = kRomImageSizeLimit;
 
 enum class BpsAction : uint8_t { SourceRead = 0, TargetRead = 1, SourceCopy = 2, TargetCopy = 3 };
 

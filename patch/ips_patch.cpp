@@ -6,7 +6,7 @@
 
 #include "data/messages.h"
 #include "patch/byte_compare.h"
-#include "patch/image_file.h"
+#include "data/file_io.h"
 #include "patch/patch_messages.h"
 
 namespace varsk {

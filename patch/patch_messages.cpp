@@ -16,11 +16,6 @@ std::string Crc32Text(uint32_t crc) {
   return text;
 }
 
-std::string FileTooLargeMessage(std::string_view fullPath, uint64_t limit) {
-  return "Cannot read file \"" + std::string(fullPath) + "\": it is larger than " + Number(limit) +
-         " bytes, the most a ROM image may have";
-}
-
 std::string IpsTooLargeMessage(uint64_t modifiedSize) {
   return "the modified file is " + Number(modifiedSize) +
          " bytes; an IPS patch can only describe files of up to 16 MiB (16777216 bytes, "

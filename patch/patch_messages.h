@@ -9,9 +9,6 @@
 
 namespace varsk {
 
-// Reading whole files.
-std::string FileTooLargeMessage(std::string_view fullPath, uint64_t limit);
-
 // Making patches.
 std::string IpsTooLargeMessage(uint64_t modifiedSize);
 

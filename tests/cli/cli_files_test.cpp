@@ -26,7 +26,7 @@ class FilesTest : public CliTest {
  protected:
   static std::unique_ptr<DataSet> EmbeddedRecords() {
     std::unique_ptr<DataSet> dataSet = NewDataSet();
-    LoadRecords(QString(), *dataSet);
+    LoadRecords(std::string(), *dataSet);
     return dataSet;
   }
 };
@@ -217,11 +217,13 @@ INSTANTIATE_TEST_SUITE_P(
                "Cannot create file"},
         BadRun{"ExportOutputIsDirectory", {"export-dataset", "-o", "DIR"}, 1, "Cannot create file"},
         BadRun{"ClipsOutputUnwritable", {"export-clips", "-o", "NOWHERE"}, 1, "Cannot create file"},
-        BadRun{"DumpOverTheRom", {"dump", "ROM", "-o", "ROM"}, 1, "is the input ROM"},
+        BadRun{"DumpOverTheRom", {"dump", "ROM", "-o", "ROM"}, 2, "is the input file"},
         BadRun{"RenderOverTheRom",
                {"render", "ROM", "--entry", "1", "-o", "ROM"},
-               1,
-               "is the input ROM"},
+               2,
+               "is the input file"},
+        BadRun{"ImportOverTheEdits", {"import", "ROM", "EDITS", "-o", "EDITS"}, 2, "is the input file"},
+        BadRun{"EmptyOutputName", {"auto-modify", "ROM", "--product-turn", "-o", ""}, 2, "empty"},
         BadRun{"InfoMissing", {"info", "missing.gba"}, 1, "Cannot open file"},
         BadRun{"UnknownCommand", {"frobnicate"}, 2, "unknown command 'frobnicate'"},
         BadRun{"UnknownOption", {"dump", "--bogus"}, 2, "dump: Unknown option 'bogus'"},

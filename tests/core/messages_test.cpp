@@ -39,6 +39,17 @@ TEST(Messages, SystemErrorTextIsTheSystemsDescription) {
   EXPECT_EQ(SystemErrorText(ENOENT), "No such file or directory");
 }
 
+TEST(Messages, ValuesAreShownEscapedAndAtMostSixtyCharactersLong) {
+  EXPECT_EQ(QuotedValue("12a"), "12a");
+  EXPECT_EQ(QuotedValue(std::string("a\0b\n", 4)), "a\\x00b\\x0A");  // not cut at the NUL
+  EXPECT_EQ(QuotedValue("\xff-rom \xe9t\xc3\xa9"), "\\xFF-rom \\xE9t\xc3\xa9");
+  EXPECT_EQ(QuotedValue(std::string(1 << 20, '7')), std::string(60, '7') + "...");
+  EXPECT_EQ(QuotedValue(std::string(60, '7')), std::string(60, '7'));
+  EXPECT_EQ(InvalidIntegerMessage(std::string(59, '1') + "\x01"),
+            "'" + std::string(59, '1') + "...' is not a valid integer value");
+  EXPECT_EQ(FullPath("/r/\xff\x1b[2J.gba"), "/r/\\xFF\\x1B[2J.gba");
+}
+
 TEST(Messages, FullPathIsAbsoluteAndNormal) {
   const std::filesystem::path cwd = std::filesystem::current_path();
   EXPECT_EQ(FullPath("a.gba"), (cwd / "a.gba").string());

@@ -18,6 +18,7 @@
 #include <string>
 
 #include "data/data_set.h"
+#include "data/file_io.h"
 #include "data/messages.h"
 #include "data/rom_file.h"
 #include "data/rom_tables.h"
@@ -53,9 +54,11 @@ ssize_t PlannedWrite(int fd, const void* data, size_t count, off_t offset) {
 struct SeamGuard {
   explicit SeamGuard(WritePlan p) {
     plan = p;
-    SetRomWriteFunctionForTesting(&PlannedWrite);
+    FileCalls planned;
+    planned.pwrite = &PlannedWrite;
+    SetFileCallsForTesting(planned);
   }
-  ~SeamGuard() { SetRomWriteFunctionForTesting(nullptr); }
+  ~SeamGuard() { SetFileCallsForTesting(FileCalls{}); }
 };
 
 // Records whose packed image differs from the synthetic ROM's tables almost everywhere.
@@ -135,8 +138,8 @@ const SaveRomCase kSaveRomCases[] = {
      [](const std::string& path) { return WriteFailed(path, ENOSPC); }},
     {"DiskFullOnTheShipTable",
      [](const QString& rom, std::string&) {
-       // Every write of the MS table went through; the ship table's fails.
-       SeamGuard seam({2});
+       // The MS table went through; the disk fills before the ship table.
+       SeamGuard seam({2, 1, kMsTableBytes});
        WriteRomTables(Native(rom), NewTables());
        return true;
      },
@@ -197,7 +200,7 @@ TEST(SaveRomFaultSeam, SavingAgainOnceTheDiskHasRoomWritesEverything) {
   const QByteArray original = SyntheticRom(9);
   WriteFile(rom, original);
   {
-    SeamGuard seam({2});
+    SeamGuard seam({1});
     EXPECT_THROW(WriteRomTables(Native(rom), NewTables()), VarskError);
   }
   WriteRomTables(Native(rom), NewTables());

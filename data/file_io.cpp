@@ -1,0 +1,366 @@
+// The file layer: bounded, non-blocking reads of regular files, atomic
+// replacement, and locked in-place updates.
+#include "data/file_io.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <chrono>
+#include <climits>
+#include <csignal>
+#include <cstdlib>
+#include <thread>
+
+#include "data/messages.h"
+
+namespace varsk {
+namespace {
+
+FileCalls calls;
+
+constexpr size_t kSmallPage = 4096;
+// Below this a buffer gains nothing from large pages.
+constexpr size_t kLargeImage = size_t{4} << 20;
+
+[[noreturn]] void ThrowCannotOpen(const std::string& path, const std::string& cause) {
+  throw VarskError(CannotOpenFileMessage(FullPath(path), cause));
+}
+[[noreturn]] void ThrowCannotOpen(const std::string& path, int error) {
+  ThrowCannotOpen(path, SystemErrorText(error));
+}
+[[noreturn]] void ThrowCannotCreate(const std::string& path, const std::string& cause) {
+  throw VarskError(CannotCreateFileMessage(FullPath(path), cause));
+}
+[[noreturn]] void ThrowCannotCreate(const std::string& path, int error) {
+  ThrowCannotCreate(path, SystemErrorText(error));
+}
+[[noreturn]] void ThrowCannotWrite(const std::string& path, int error) {
+  throw VarskError(CannotWriteFileMessage(FullPath(path), SystemErrorText(error)));
+}
+
+// What a file that is not a regular file is, for messages.
+std::string WhatItIs(mode_t mode) {
+  if (S_ISFIFO(mode)) return "a FIFO";
+  if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
+  if (S_ISSOCK(mode)) return "a socket";
+  return "not a plain file";
+}
+
+// The cause for a file of type `mode` that may not be opened; "" for a regular file.
+std::string RefusalOf(mode_t mode) {
+  if (S_ISREG(mode)) return {};
+  if (S_ISDIR(mode)) return SystemErrorText(EISDIR);
+  return NotARegularFileText(WhatItIs(mode));
+}
+
+const char* KindName(FileKind kind) {
+  switch (kind) {
+    case FileKind::RomImage:
+      return "a ROM image";
+    case FileKind::Patch:
+      return "a patch";
+    case FileKind::EditsFile:
+      return "an edits file";
+    case FileKind::NameListFile:
+      return "a name list";
+  }
+  return "a file";
+}
+
+// Writes all of `bytes` at `offset` through the write seam, carrying on after
+// short writes; returns 0 or the errno (ENOSPC for a write that makes no progress).
+int WriteAllAt(int fd, std::span<const uint8_t> bytes, uint64_t offset) {
+  size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t put = calls.pwrite(fd, bytes.data() + done, bytes.size() - done,
+                                     static_cast<off_t>(offset + done));
+    if (put < 0) {
+      if (errno == EINTR) continue;
+      return errno;
+    }
+    if (put == 0) return ENOSPC;
+    done += static_cast<size_t>(put);
+  }
+  return 0;
+}
+
+// Takes the advisory lock, waiting at most the configured time for another
+// program to release it. File systems without locks are used without.
+void Lock(int fd, int operation, const std::string& path) {
+  using Clock = std::chrono::steady_clock;
+  const auto deadline = Clock::now() + std::chrono::milliseconds(calls.lockWaitMilliseconds);
+  for (;;) {
+    if (::flock(fd, operation | LOCK_NB) == 0) return;
+    if (errno == EINTR) continue;
+    if (errno != EWOULDBLOCK) return;  // ENOLCK, EINVAL: no locking here
+    if (Clock::now() >= deadline) {
+      ThrowCannotOpen(path, FileLockedText((calls.lockWaitMilliseconds + 999) / 1000));
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+}
+
+// The folder part and the name part of a path ("." for a bare name).
+std::pair<std::string, std::string> SplitPath(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return {".", path};
+  return {slash == 0 ? "/" : path.substr(0, slash), path.substr(slash + 1)};
+}
+
+// The file a path names once symbolic links are followed; the path itself
+// when it is not a link or the link leads nowhere yet.
+std::string ResolvedTarget(const std::string& path) {
+  struct stat info {};
+  if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
+  char* resolved = ::realpath(path.c_str(), nullptr);
+  if (resolved == nullptr) return path;
+  std::string target(resolved);
+  std::free(resolved);
+  return target;
+}
+
+// A new file beside the target, removed again unless Keep() is called.
+class TemporaryFile {
+ public:
+  TemporaryFile(const std::string& folder, const std::string& name) {
+    // Hidden, and short enough for any name the target may have.
+    const std::string stem = folder + "/." + name.substr(0, 200) + ".";
+    static unsigned counter = 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      const auto tick = std::chrono::steady_clock::now().time_since_epoch().count();
+      path_ = stem + std::to_string(::getpid()) + "-" +
+              std::to_string((static_cast<unsigned long long>(tick) + ++counter) % 1000000) +
+              ".tmp";
+      fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
+      if (fd_ >= 0 || errno != EEXIST) break;
+    }
+    error_ = fd_ < 0 ? errno : 0;
+  }
+  ~TemporaryFile() {
+    if (fd_ >= 0) ::close(fd_);
+    if (error_ == 0 && !kept_) ::unlink(path_.c_str());
+  }
+  TemporaryFile(const TemporaryFile&) = delete;
+  TemporaryFile& operator=(const TemporaryFile&) = delete;
+
+  int Error() const { return error_; }
+  int fd() const { return fd_; }
+  const std::string& Path() const { return path_; }
+  // Returns 0 or the errno of a failed close (never retried: the descriptor is gone).
+  int Close() {
+    const int result = ::close(fd_);
+    fd_ = -1;
+    return result == 0 ? 0 : errno;
+  }
+  void Keep() { kept_ = true; }
+
+ private:
+  std::string path_;
+  int fd_ = -1;
+  int error_ = 0;
+  bool kept_ = false;
+};
+
+}  // namespace
+
+uint64_t SizeLimitOf(FileKind kind) {
+  switch (kind) {
+    case FileKind::RomImage:
+      return kRomImageSizeLimit;
+    case FileKind::Patch:
+      return kPatchSizeLimit;
+    case FileKind::EditsFile:
+      return kEditsFileSizeLimit;
+    case FileKind::NameListFile:
+      return kNameListSizeLimit;
+  }
+  return 0;
+}
+
+void PrepareProcessForFiles() {
+  std::signal(SIGXFSZ, SIG_IGN);
+  for (int fd = 0; fd <= 2; ++fd) {
+    if (::fcntl(fd, F_GETFD) >= 0 || errno != EBADF) continue;
+    // open() hands out the lowest free number: this one.
+    const int held = ::open("/dev/null", O_RDONLY | O_NOCTTY);
+    if (held >= 0 && held != fd) ::close(held);
+  }
+}
+
+RegularFile::RegularFile(const std::string& path, Access access)
+    : path_(path), access_(access) {
+  // Looked at before opening, so that opening a device has no side effects;
+  // checked again on the descriptor, in case the name changed meanwhile.
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) ThrowCannotOpen(path, errno);
+  if (const std::string refusal = RefusalOf(info.st_mode); !refusal.empty()) {
+    ThrowCannotOpen(path, refusal);
+  }
+  const int mode = access == Access::Read ? O_RDONLY : O_RDWR;
+  fd_ = ::open(path.c_str(), mode | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+  if (fd_ < 0) ThrowCannotOpen(path, errno);
+  const auto fail = [&](const std::string& cause) {
+    ::close(fd_);
+    fd_ = -1;
+    ThrowCannotOpen(path, cause);
+  };
+  if (::fstat(fd_, &info) != 0) fail(SystemErrorText(errno));
+  if (const std::string refusal = RefusalOf(info.st_mode); !refusal.empty()) fail(refusal);
+  size_ = static_cast<uint64_t>(info.st_size);
+  try {
+    Lock(fd_, access == Access::Read ? LOCK_SH : LOCK_EX, path);
+  } catch (...) {
+    ::close(fd_);
+    fd_ = -1;
+    throw;
+  }
+}
+
+RegularFile::~RegularFile() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+size_t RegularFile::ReadAt(uint64_t offset, std::span<uint8_t> bytes) const {
+  size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t got = ::pread(fd_, bytes.data() + done, bytes.size() - done,
+                                static_cast<off_t>(offset + done));
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      throw VarskError(CannotReadFileMessage(FullPath(path_), SystemErrorText(errno)));
+    }
+    if (got == 0) break;
+    done += static_cast<size_t>(got);
+  }
+  return done;
+}
+
+void RegularFile::ReplaceRun(uint64_t offset, std::span<const uint8_t> bytes,
+                             std::span<const uint8_t> previous) {
+  int error = access_ == Access::Update ? WriteAllAt(fd_, bytes, offset) : EBADF;
+  if (error == 0 && calls.fsync(fd_) != 0) error = errno;
+  if (error == 0) return;
+  // Overwriting bytes in place needs no new room on the disk, so putting the
+  // old run back works where the new one failed (a full disk, a short write).
+  if (access_ == Access::Update && WriteAllAt(fd_, previous, offset) == 0) calls.fsync(fd_);
+  ThrowCannotWrite(path_, error);
+}
+
+void RegularFile::Close() {
+  if (fd_ < 0) return;
+  const int result = ::close(fd_);
+  const int error = errno;
+  fd_ = -1;
+  if (result != 0 && access_ == Access::Update) ThrowCannotWrite(path_, error);
+}
+
+std::vector<uint8_t> ReadWholeFile(const std::string& path, FileKind kind) {
+  const RegularFile file(path, RegularFile::Access::Read);
+  const uint64_t limit = SizeLimitOf(kind);
+  const auto tooLarge = [&] {
+    return VarskError(FileTooLargeMessage(FullPath(path), limit, KindName(kind)));
+  };
+  if (file.Size() > limit) throw tooLarge();
+  std::vector<uint8_t> bytes;
+  ReserveImage(bytes, static_cast<size_t>(file.Size()));
+  // Read to the end, whatever the size said: the file may change meanwhile.
+  // While the reserved room lasts, read straight into it; once it is full, a
+  // small probe tells the end from more data without moving the buffer.
+  for (;;) {
+    const size_t have = bytes.size();
+    if (have == bytes.capacity()) {
+      uint8_t probe[4096];
+      const size_t got = file.ReadAt(have, probe);
+      if (got == 0) return bytes;
+      if (have + got > limit) throw tooLarge();
+      bytes.insert(bytes.end(), probe, probe + got);
+      continue;
+    }
+    bytes.resize(bytes.capacity());
+    const size_t got = file.ReadAt(have, std::span(bytes).subspan(have));
+    bytes.resize(have + got);
+    if (got == 0) return bytes;
+  }
+}
+
+void ReplaceFile(const std::string& path, std::span<const std::span<const uint8_t>> pieces) {
+  if (path.empty()) ThrowCannotCreate(path, ENOENT);
+  const std::string target = ResolvedTarget(path);
+  const auto [folder, name] = SplitPath(target);
+  if (name.empty()) ThrowCannotCreate(path, EISDIR);
+
+  struct stat existing {};
+  const bool exists = ::stat(target.c_str(), &existing) == 0;
+  if (exists) {
+    if (const std::string refusal = RefusalOf(existing.st_mode); !refusal.empty()) {
+      ThrowCannotCreate(path, refusal);
+    }
+    // A file that may not be written is not replaced behind its owner's back.
+    if (::access(target.c_str(), W_OK) != 0) ThrowCannotCreate(path, errno);
+  }
+
+  TemporaryFile temporary(folder, name);
+  if (temporary.Error() != 0) ThrowCannotCreate(path, temporary.Error());
+  if (exists) {
+    // The new file keeps the old one's owner where we may give it (as root).
+    [[maybe_unused]] const int owned = ::fchown(temporary.fd(), existing.st_uid, existing.st_gid);
+    if (::fchmod(temporary.fd(), existing.st_mode & 07777) != 0) {
+      ThrowCannotCreate(path, errno);
+    }
+  }
+  uint64_t offset = 0;
+  for (const std::span<const uint8_t> piece : pieces) {
+    if (const int error = WriteAllAt(temporary.fd(), piece, offset)) ThrowCannotWrite(path, error);
+    offset += piece.size();
+  }
+  if (calls.fsync(temporary.fd()) != 0) ThrowCannotWrite(path, errno);
+  if (const int error = temporary.Close()) ThrowCannotWrite(path, error);
+  if (calls.rename(temporary.Path().c_str(), target.c_str()) != 0) ThrowCannotCreate(path, errno);
+  temporary.Keep();
+
+  // Makes the rename itself durable. The new file is complete and in place
+  // either way, so a folder that cannot be synced is not reported.
+  const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir >= 0) {
+    calls.fsync(dir);
+    ::close(dir);
+  }
+}
+
+void ReplaceFile(const std::string& path, std::span<const uint8_t> bytes) {
+  ReplaceFile(path, std::span<const std::span<const uint8_t>>(&bytes, 1));
+}
+
+std::optional<size_t> FindSameFile(const std::string& output,
+                                   std::span<const std::string> inputs) {
+  struct stat out {};
+  if (output.empty() || ::stat(output.c_str(), &out) != 0) return std::nullopt;
+  for (size_t i = 0; i < inputs.size(); ++i) {
+    struct stat in {};
+    if (!inputs[i].empty() && ::stat(inputs[i].c_str(), &in) == 0 && in.st_dev == out.st_dev &&
+        in.st_ino == out.st_ino) {
+      return i;
+    }
+  }
+  return std::nullopt;
+}
+
+void ReserveImage(std::vector<uint8_t>& bytes, size_t size) {
+  bytes.reserve(size);
+#ifdef MADV_HUGEPAGE
+  if (size >= kLargeImage) {
+    // Only the whole small pages inside the untouched buffer; a refusal is harmless.
+    const auto begin = reinterpret_cast<uintptr_t>(bytes.data());
+    const uintptr_t first = (begin + kSmallPage - 1) & ~uintptr_t{kSmallPage - 1};
+    const uintptr_t last = (begin + size) & ~uintptr_t{kSmallPage - 1};
+    if (last > first) ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+  }
+#endif
+}
+
+void SetFileCallsForTesting(const FileCalls& replacement) { calls = replacement; }
+
+}  // namespace varsk

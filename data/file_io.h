@@ -1,0 +1,126 @@
+// The file layer: every file the programs read or write goes through here.
+// Paths are byte strings as the system takes them (a program argument as
+// given, QFile::encodeName of a name that comes from Qt); they are decoded
+// only to be shown in messages (FullPath).
+//
+// - Opening never blocks and refuses what is not a regular file (a folder, a
+//   FIFO, a device, a socket), so a FIFO cannot hang a program and /dev/zero
+//   is never read.
+// - A whole-file read has an upper bound for each kind of file.
+// - A new file replaces the old one whole or not at all: it is written beside
+//   its target under a temporary name, every write and the sync checked,
+//   renamed into place and the folder synced. On any failure the temporary
+//   file is removed and the old target is untouched.
+// - An in-place update (Save ROM) rewrites one run of an existing file with one
+//   positional write and a sync, under an exclusive advisory lock held from
+//   reading the old bytes to the sync, and puts the old bytes back when the
+//   write fails. Readers take a shared lock, so they never see half an update.
+#pragma once
+
+#include <sys/types.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace varsk {
+
+// What a whole-file read is for; each kind has its own upper bound.
+enum class FileKind { RomImage, Patch, EditsFile, NameListFile };
+
+// No ROM comes near this; a BPS patch may not declare a larger result either.
+inline constexpr uint64_t kRomImageSizeLimit = uint64_t{256} << 20;
+// A patch that carries a whole ROM of the largest size, with room for its records.
+inline constexpr uint64_t kPatchSizeLimit = kRomImageSizeLimit + (uint64_t{16} << 20);
+// A full dump is about half a megabyte.
+inline constexpr uint64_t kEditsFileSizeLimit = uint64_t{16} << 20;
+// A name list of 404 names is some kilobytes.
+inline constexpr uint64_t kNameListSizeLimit = uint64_t{4} << 20;
+
+uint64_t SizeLimitOf(FileKind kind);
+
+// Sets up the process for the promises above; every program calls it first.
+// SIGXFSZ is ignored, so that a file size limit (ulimit -f) makes a write fail
+// with EFBIG, which is reported and rolled back, instead of killing the
+// program half way. Closed standard descriptors 0, 1 and 2 are held by
+// /dev/null opened read-only, so that no file the program opens takes their
+// number (output to them still fails, as on a closed descriptor).
+void PrepareProcessForFiles();
+
+// An existing regular file, opened for reading or for an in-place update; it
+// is never created, truncated or grown.
+class RegularFile {
+ public:
+  enum class Access { Read, Update };
+  // Throws VarskError "Cannot open file ..." for a missing or unopenable file,
+  // a folder, a FIFO, device or socket, or a file another program keeps
+  // locked past the wait. Read takes a shared lock, Update an exclusive one.
+  RegularFile(const std::string& path, Access access);
+  ~RegularFile();
+  RegularFile(const RegularFile&) = delete;
+  RegularFile& operator=(const RegularFile&) = delete;
+
+  const std::string& Path() const { return path_; }
+  // The size when the file was opened.
+  uint64_t Size() const { return size_; }
+  // Reads up to bytes.size() bytes at `offset`; returns how many were read
+  // (fewer only where the file ends). Throws "Cannot read file ..." on an I/O error.
+  size_t ReadAt(uint64_t offset, std::span<uint8_t> bytes) const;
+  // Update only: writes `bytes` at `offset` in one positional write (carried
+  // on after a short write) and syncs the file. When that fails, writes
+  // `previous` (the run as it was) back and syncs, best effort, and throws
+  // "Cannot write file ..." with the first failure's cause.
+  void ReplaceRun(uint64_t offset, std::span<const uint8_t> bytes,
+                  std::span<const uint8_t> previous);
+  // Closes the file and releases the lock; after an update a failed close
+  // throws "Cannot write file ...". The destructor closes silently.
+  void Close();
+
+ private:
+  std::string path_;
+  int fd_ = -1;
+  uint64_t size_ = 0;
+  Access access_;
+};
+
+// The whole content of the regular file at `path`. Throws VarskError like
+// RegularFile, "Cannot read file ..." on an I/O error, and FileTooLargeMessage
+// for a file larger than SizeLimitOf(kind).
+std::vector<uint8_t> ReadWholeFile(const std::string& path, FileKind kind);
+
+// Makes the file at `path` hold `pieces` one after the other, atomically, as
+// described above. A symbolic link is followed: its target is replaced. An
+// existing file keeps its permissions. Throws VarskError "Cannot create file
+// ..." for an empty path, a missing folder, a folder or other non-regular file
+// at `path`, a file that may not be written, or a failed rename; "Cannot write
+// file ..." when a write or the sync fails.
+void ReplaceFile(const std::string& path, std::span<const std::span<const uint8_t>> pieces);
+void ReplaceFile(const std::string& path, std::span<const uint8_t> bytes);
+
+// The position in `inputs` of the first existing file that is the file at
+// `output` itself (the same device and inode, symbolic links followed), if any.
+std::optional<size_t> FindSameFile(const std::string& output,
+                                   std::span<const std::string> inputs);
+
+// Makes `bytes` (empty) able to hold `size` bytes without moving, backed by
+// large pages where the system offers them: a fresh process pays for every
+// 4 KiB page it touches, and ROM-sized buffers fill several times faster so.
+void ReserveImage(std::vector<uint8_t>& bytes, size_t size);
+
+// For tests and benchmarks: the system calls through which the layer writes,
+// syncs and renames, and how long it waits for a lock. Write failures, short
+// writes and full disks are made by replacing them.
+struct FileCalls {
+  ssize_t (*pwrite)(int fd, const void* data, size_t count, off_t offset) = &::pwrite;
+  int (*fsync)(int fd) = &::fsync;
+  int (*rename)(const char* from, const char* to) = &::rename;
+  int lockWaitMilliseconds = 5000;
+};
+// Replaces the calls until the next call; FileCalls{} restores the system's.
+void SetFileCallsForTesting(const FileCalls& calls);
+
+}  // namespace varsk
