@@ -19,6 +19,7 @@
 #include "app/preview_image.h"
 #include "cliplib/cliplib.h"
 #include "data/auto_modify.h"
+#include "data/entry_fields.h"
 #include "data/rom_file.h"
 #include "data/text_to_number.h"
 #include "graphics/clip_export.h"
@@ -176,8 +177,8 @@ void TForm1::CreateWeaponRows() {
     row.AmmoEdit = new QLineEdit(this);
     row.AmmoEdit->setObjectName(QStringLiteral("AmmoEdit%1").arg(r));
     row.AmmoEdit->setGeometry(404, top, 30, kRowHeight);
-    // Slots 0, 1, 4 and 5 carry no ammunition in the ROM.
-    if (r == 0 || r == 1 || r == 4 || r == 5) row.AmmoEdit->hide();
+    // Only slots with an ammunition byte in the ROM show an ammunition edit.
+    if (!SlotHasAmmoByte(r)) row.AmmoEdit->hide();
     if (isVisible()) {
       row.WeaponBox->show();
       row.DamageEdit->show();

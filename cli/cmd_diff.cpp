@@ -52,8 +52,9 @@ QByteArray DiffText(const UnitTableDiff& diff, const NameLists* names, int64_t o
                     uint64_t sizeA, uint64_t sizeB) {
   std::string text;
   for (const FieldChange& change : diff.changes) {
-    text += DiffChangeLine(change.entryIndex, NameOf(names, change.entryIndex), change.field,
-                           change.oldValue, change.newValue) +
+    text += DiffChangeLine(change.entryIndex, NameOf(names, change.entryIndex), change.field->name,
+                           FieldValueText(*change.field, change.oldValue),
+                           FieldValueText(*change.field, change.newValue)) +
             "\n";
   }
   text += DiffCountLine(diff.changes.size()) + "\n";
@@ -71,9 +72,9 @@ QByteArray DiffJson(const UnitTableDiff& diff, const NameLists* names, int64_t o
     text += "  {\"entryIndex\": " + std::to_string(change.entryIndex) +
             ", \"kind\": " + JsonString(KindName(change.kind));
     if (names != nullptr) text += ", \"name\": " + JsonString(NameOf(names, change.entryIndex));
-    text += ", \"field\": " + JsonString(change.field) +
-            ", \"old\": " + std::to_string(change.oldValue) +
-            ", \"new\": " + std::to_string(change.newValue) + "}";
+    text += ", \"field\": " + JsonString(change.field->name) +
+            ", \"old\": " + FieldValueJson(*change.field, change.oldValue) +
+            ", \"new\": " + FieldValueJson(*change.field, change.newValue) + "}";
   }
   text += diff.changes.empty() ? "]" : "\n]";
   text += ", \"unseenTableBytes\": " + std::to_string(diff.unseenTableBytes) +

@@ -1,6 +1,12 @@
 // The codec between the packed ROM stat tables and the record tables.
 #include "data/rom_tables.h"
 
+#include <cstring>
+#include <optional>
+#include <utility>
+
+#include "data/entry_fields.h"
+
 namespace varsk {
 
 static_assert(kRomMsEntryCount <= kMsSlots && kRomShipEntryCount <= kShipSlots,
@@ -8,66 +14,144 @@ static_assert(kRomMsEntryCount <= kMsSlots && kRomShipEntryCount <= kShipSlots,
 
 namespace {
 
-uint8_t Low8(int32_t value) { return static_cast<uint8_t>(static_cast<uint32_t>(value) & 0xFFu); }
-
-void PutU16(std::span<uint8_t> bytes, size_t at, int32_t value) {
-  const auto v = static_cast<uint32_t>(value);
-  bytes[at] = static_cast<uint8_t>(v & 0xFFu);
-  bytes[at + 1] = static_cast<uint8_t>((v >> 8) & 0xFFu);
+// The bits of an entry that the stored rows of a table own, each bit by one
+// row at most; nullopt when two rows share a bit or a row leaves the entry.
+template <size_t Size, size_t N>
+constexpr std::optional<std::array<uint8_t, Size>> OwnedBits(
+    const std::array<EntryField, N>& fields) {
+  std::array<uint8_t, Size> owned{};
+  for (const EntryField& field : fields) {
+    if (!field.StoredInRom()) continue;
+    if (field.romByte + field.RomByteCount() > static_cast<int>(Size)) return std::nullopt;
+    const bool wholeBytes = field.coding != FieldCoding::Bits;
+    const uint32_t mask = wholeBytes ? 0xFFFFFFFFu : ((uint32_t{1} << field.bits) - 1) << field.shift;
+    for (int i = 0; i < field.RomByteCount(); ++i) {
+      const auto bits = static_cast<uint8_t>(mask >> (8 * i));
+      uint8_t& at = owned[static_cast<size_t>(field.romByte + i)];
+      if ((at & bits) != 0) return std::nullopt;
+      at |= bits;
+    }
+  }
+  return owned;
 }
 
-int32_t GetU16(std::span<const uint8_t> bytes, size_t at) {
-  return static_cast<int32_t>(bytes[at] | (static_cast<uint32_t>(bytes[at + 1]) << 8));
+template <size_t Size>
+constexpr std::array<uint8_t, Size> AllBits() {
+  std::array<uint8_t, Size> bits{};
+  for (uint8_t& byte : bits) byte = 0xFF;
+  return bits;
 }
 
-// Bytes 0..14 except byte 11 are laid out alike in both entry formats.
-template <typename Record>
-void PackCommonFields(const Record& record, std::span<uint8_t> bytes) {
-  PutU16(bytes, 0, record.cost);
-  PutU16(bytes, 2, record.hp);
-  bytes[4] = static_cast<uint8_t>(((static_cast<uint32_t>(record.terrainFlags) & 7u) << 5) |
-                                  (static_cast<uint32_t>(record.move) & 31u));
-  bytes[5] = Low8(record.en);
-  const uint32_t faction = static_cast<uint32_t>(record.factionFlags) & 8191u;
-  bytes[6] = static_cast<uint8_t>(faction & 0xFFu);
-  bytes[7] = static_cast<uint8_t>((faction >> 8) |
-                                  ((static_cast<uint32_t>(record.factoryFlags) & 7u) << 5));
-  bytes[8] = Low8(record.tech);
-  bytes[9] = Low8(record.moveType);
-  bytes[10] = static_cast<uint8_t>(((static_cast<uint32_t>(record.productTurn) & 31u) << 3) |
-                                   (static_cast<uint32_t>(record.supportTurn) & 7u));
-  bytes[12] = Low8(record.areaRange);
-  PutU16(bytes, 13, record.areaDamage);
+// Pack writes every byte of an entry: the rows own each bit once, and the only
+// bit no row owns, a ship's byte 11 bit 7, is always written as 0.
+static_assert(OwnedBits<kRomMsEntrySize>(kMsFields) == AllBits<kRomMsEntrySize>());
+static_assert(OwnedBits<kRomShipEntrySize>(kShipFields) ==
+              [] {
+                auto bits = AllBits<kRomShipEntrySize>();
+                bits[11] = 0x7F;
+                return bits;
+              }());
+static_assert([] {
+  for (const EntryField& field : kMsFields) {
+    if (field.coding == FieldCoding::Bits && field.RomByteCount() > 2) return false;
+  }
+  for (const EntryField& field : kShipFields) {
+    if (field.coding == FieldCoding::Bits && field.RomByteCount() > 2) return false;
+  }
+  return true;
+}(), "the codec reads and writes bit fields of one or two bytes");
+
+// Whether row I is the first stored row of the table that touches entry byte `at`.
+template <const auto& Fields, size_t I>
+constexpr bool FirstToTouch(int at) {
+  for (size_t j = 0; j < I; ++j) {
+    const EntryField& other = Fields[j];
+    if (other.StoredInRom() && at >= other.romByte && at < other.romByte + other.RomByteCount()) {
+      return false;
+    }
+  }
+  return true;
 }
 
-template <typename Record>
-void UnpackCommonFields(std::span<const uint8_t> bytes, Record& record) {
-  record.cost = GetU16(bytes, 0);
-  record.hp = GetU16(bytes, 2);
-  record.terrainFlags = bytes[4] >> 5;
-  record.move = bytes[4] & 31;
-  record.en = bytes[5];
-  record.factionFlags = (bytes[7] & 31) * 256 + bytes[6];
-  record.factoryFlags = bytes[7] >> 5;
-  record.tech = bytes[8];
-  record.moveType = bytes[9];
-  record.productTurn = (bytes[10] >> 3) & 31;
-  record.supportTurn = bytes[10] & 7;
-  record.artilleryRange = bytes[11] & 127;
-  record.areaRange = bytes[12];
-  record.areaDamage = GetU16(bytes, 13);
+// Sets a byte of the entry when row I is the first to touch it, else adds its bits.
+template <const auto& Fields, size_t I, int At>
+inline void PutBits(std::span<uint8_t> entry, uint8_t bits) {
+  if constexpr (FirstToTouch<Fields, I>(At)) {
+    entry[At] = bits;
+  } else {
+    entry[At] |= bits;
+  }
 }
 
-// Byte positions of weapon slots 0..7 in an MS entry; -1: the slot carries no ammo byte.
-struct WeaponBytes {
-  size_t weaponId;
-  size_t damage;
-  int ammo;
-};
-constexpr WeaponBytes kWeaponBytes[kShownWeaponSlots] = {
-    {21, 22, -1}, {23, 24, -1}, {25, 26, 27}, {28, 29, 30},
-    {31, 32, -1}, {33, 34, -1}, {35, 36, 37}, {38, 39, 40},
-};
+// The codec is unrolled over the table at compile time: each row becomes the
+// few loads, masks and stores of its own field, as if written by hand.
+template <const auto& Fields, size_t I, typename Record>
+inline void PackField(const Record& record, std::span<uint8_t> entry) {
+  constexpr EntryField field = Fields[I];
+  const auto* from = reinterpret_cast<const uint8_t*>(&record) + field.recordOffset;
+  if constexpr (field.coding == FieldCoding::RawBytes) {
+    for (size_t i = 0; i < field.bits / 8; ++i) entry[field.romByte + i] = from[i];
+  } else if constexpr (field.coding != FieldCoding::NotStored) {
+    int32_t value = 0;
+    std::memcpy(&value, from, sizeof value);
+    if constexpr (field.coding == FieldCoding::Ammo) {
+      entry[field.romByte] = EncodeAmmo(value);
+    } else if constexpr (field.coding == FieldCoding::PresenceBit) {
+      entry[field.romByte] =
+          value > 0 ? static_cast<uint8_t>(128u | (static_cast<uint32_t>(value) & 127u)) : 0;
+    } else {
+      constexpr uint32_t kMask = (uint32_t{1} << field.bits) - 1;
+      const uint32_t bits = (static_cast<uint32_t>(value) & kMask) << field.shift;
+      PutBits<Fields, I, field.romByte>(entry, static_cast<uint8_t>(bits));
+      if constexpr (field.RomByteCount() == 2) {
+        PutBits<Fields, I, field.romByte + 1>(entry, static_cast<uint8_t>(bits >> 8));
+      }
+    }
+  }
+}
+
+template <const auto& Fields, size_t I, typename Record>
+inline void UnpackField(std::span<const uint8_t> entry, Record& record) {
+  constexpr EntryField field = Fields[I];
+  auto* to = reinterpret_cast<uint8_t*>(&record) + field.recordOffset;
+  if constexpr (field.coding == FieldCoding::RawBytes) {
+    for (size_t i = 0; i < field.bits / 8; ++i) to[i] = entry[field.romByte + i];
+  } else if constexpr (field.coding != FieldCoding::NotStored) {
+    int32_t value = 0;
+    if constexpr (field.coding == FieldCoding::Ammo) {
+      value = DecodeAmmo(entry[field.romByte]);
+    } else if constexpr (field.coding == FieldCoding::PresenceBit) {
+      value = entry[field.romByte] & 127;
+    } else {
+      uint32_t run = entry[field.romByte];
+      if constexpr (field.RomByteCount() == 2) run |= uint32_t{entry[field.romByte + 1]} << 8;
+      value = static_cast<int32_t>((run >> field.shift) & ((uint32_t{1} << field.bits) - 1));
+    }
+    std::memcpy(to, &value, sizeof value);
+  }
+}
+
+template <const auto& Fields, typename Record, size_t... I>
+inline void PackFields(const Record& record, std::span<uint8_t> entry, std::index_sequence<I...>) {
+  (PackField<Fields, I>(record, entry), ...);
+}
+
+template <const auto& Fields, typename Record, size_t... I>
+inline void UnpackFields(std::span<const uint8_t> entry, Record& record,
+                         std::index_sequence<I...>) {
+  (UnpackField<Fields, I>(entry, record), ...);
+}
+
+// Every byte of the entry is written: each byte's first row sets it whole.
+template <const auto& Fields, typename Record>
+void PackEntry(const Record& record, std::span<uint8_t> bytes) {
+  PackFields<Fields>(record, bytes, std::make_index_sequence<Fields.size()>());
+}
+
+template <const auto& Fields, typename Record>
+void UnpackEntry(std::span<const uint8_t> bytes, Record& record) {
+  UnpackFields<Fields>(bytes, record, std::make_index_sequence<Fields.size()>());
+}
 
 }  // namespace
 
@@ -89,68 +173,19 @@ uint8_t EncodeAmmo(int32_t ammo) {
 }
 
 void PackMsEntry(const MsRecord& record, std::span<uint8_t, kRomMsEntrySize> bytes) {
-  PackCommonFields(record, bytes);
-  bytes[11] =
-      record.artilleryRange > 0
-          ? static_cast<uint8_t>(128u | (static_cast<uint32_t>(record.artilleryRange) & 127u))
-          : uint8_t{0};
-  for (size_t i = 0; i < 4; ++i) bytes[15 + i] = record.rawBytes[i];
-  bytes[19] = Low8(record.sPoint);
-  bytes[20] = Low8(record.ace);
-  for (int slot = 0; slot < kShownWeaponSlots; ++slot) {
-    const WeaponBytes& at = kWeaponBytes[slot];
-    const WeaponSlot& weapon = record.weapons[slot];
-    bytes[at.weaponId] = Low8(weapon.weaponId);
-    bytes[at.damage] = Low8(weapon.damage);
-    if (at.ammo >= 0) bytes[static_cast<size_t>(at.ammo)] = EncodeAmmo(weapon.ammo);
-  }
-  bytes[41] = Low8(record.speed);
-  PutU16(bytes, 42, record.armor);
-  PutU16(bytes, 44, record.artillery);
-  PutU16(bytes, 46, record.shipDamage);
-  PutU16(bytes, 48, record.baseDamage);
+  PackEntry<kMsFields>(record, bytes);
 }
 
 void UnpackMsEntry(std::span<const uint8_t, kRomMsEntrySize> bytes, MsRecord& record) {
-  UnpackCommonFields(bytes, record);
-  for (size_t i = 0; i < 4; ++i) record.rawBytes[i] = bytes[15 + i];
-  record.sPoint = bytes[19];
-  record.ace = bytes[20];
-  for (int slot = 0; slot < kShownWeaponSlots; ++slot) {
-    const WeaponBytes& at = kWeaponBytes[slot];
-    WeaponSlot& weapon = record.weapons[slot];
-    weapon.weaponId = bytes[at.weaponId];
-    weapon.damage = bytes[at.damage];
-    if (at.ammo >= 0) weapon.ammo = DecodeAmmo(bytes[static_cast<size_t>(at.ammo)]);
-  }
-  record.speed = bytes[41];
-  record.armor = GetU16(bytes, 42);
-  record.artillery = GetU16(bytes, 44);
-  record.shipDamage = GetU16(bytes, 46);
-  record.baseDamage = GetU16(bytes, 48);
+  UnpackEntry<kMsFields>(bytes, record);
 }
 
 void PackShipEntry(const ShipRecord& record, std::span<uint8_t, kRomShipEntrySize> bytes) {
-  PackCommonFields(record, bytes);
-  bytes[11] = static_cast<uint8_t>(static_cast<uint32_t>(record.artilleryRange) & 127u);
-  for (size_t i = 0; i < 3; ++i) bytes[15 + i] = record.rawBytes[i];
-  bytes[18] = Low8(record.space);
-  bytes[19] = Low8(record.sPoint);
-  bytes[20] = Low8(record.sPointShip);
-  bytes[21] = Low8(record.armor);
-  bytes[22] = Low8(record.artillery);
-  bytes[23] = Low8(record.defense);
+  PackEntry<kShipFields>(record, bytes);
 }
 
 void UnpackShipEntry(std::span<const uint8_t, kRomShipEntrySize> bytes, ShipRecord& record) {
-  UnpackCommonFields(bytes, record);
-  for (size_t i = 0; i < 3; ++i) record.rawBytes[i] = bytes[15 + i];
-  record.space = bytes[18];
-  record.sPoint = bytes[19];
-  record.sPointShip = bytes[20];
-  record.armor = bytes[21];
-  record.artillery = bytes[22];
-  record.defense = bytes[23];
+  UnpackEntry<kShipFields>(bytes, record);
 }
 
 void UnpackRomTables(const RomBuffers& buffers, DataSet& dataSet) {

@@ -68,11 +68,11 @@ std::string BpsTargetMismatchMessage(uint32_t expectedCrc, uint32_t actualCrc) {
 }
 
 std::string DiffChangeLine(int entryIndex, std::string_view name, std::string_view field,
-                           int64_t oldValue, int64_t newValue) {
+                           std::string_view oldValue, std::string_view newValue) {
   std::string line = std::to_string(entryIndex) + " ";
   if (!name.empty()) line += std::string(name) + " ";
-  return line + std::string(field) + ": " + std::to_string(oldValue) + " -> " +
-         std::to_string(newValue);
+  return line + std::string(field) + ": " + std::string(oldValue) + " -> " +
+         std::string(newValue);
 }
 
 std::string DiffCountLine(size_t count) {

@@ -26,7 +26,8 @@ std::string BpsTargetMismatchMessage(uint32_t expectedCrc, uint32_t actualCrc);
 
 // What the diff, patch and apply commands print.
 std::string DiffChangeLine(int entryIndex, std::string_view name, std::string_view field,
-                           int64_t oldValue, int64_t newValue);  // "12 Name hp: 200 -> 250"
+                           std::string_view oldValue,
+                           std::string_view newValue);  // "12 Name hp: 200 -> 250"
 std::string DiffCountLine(size_t count);
 std::string DiffUnseenLine(int64_t count);
 std::string DiffOutsideLine(int64_t count, uint64_t sizeA, uint64_t sizeB);

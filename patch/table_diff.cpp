@@ -9,101 +9,6 @@ namespace varsk {
 
 namespace {
 
-template <typename Record>
-struct NamedField {
-  const char* name;
-  int32_t Record::*member;
-};
-
-constexpr std::array<NamedField<MsRecord>, 21> kMsFields{{
-    {"cost", &MsRecord::cost},
-    {"hp", &MsRecord::hp},
-    {"en", &MsRecord::en},
-    {"terrainFlags", &MsRecord::terrainFlags},
-    {"moveType", &MsRecord::moveType},
-    {"move", &MsRecord::move},
-    {"factionFlags", &MsRecord::factionFlags},
-    {"factoryFlags", &MsRecord::factoryFlags},
-    {"ace", &MsRecord::ace},
-    {"baseDamage", &MsRecord::baseDamage},
-    {"tech", &MsRecord::tech},
-    {"productTurn", &MsRecord::productTurn},
-    {"supportTurn", &MsRecord::supportTurn},
-    {"sPoint", &MsRecord::sPoint},
-    {"armor", &MsRecord::armor},
-    {"shipDamage", &MsRecord::shipDamage},
-    {"artillery", &MsRecord::artillery},
-    {"artilleryRange", &MsRecord::artilleryRange},
-    {"areaDamage", &MsRecord::areaDamage},
-    {"areaRange", &MsRecord::areaRange},
-    {"speed", &MsRecord::speed},
-}};
-
-constexpr std::array<NamedField<ShipRecord>, 21> kShipFields{{
-    {"cost", &ShipRecord::cost},
-    {"hp", &ShipRecord::hp},
-    {"en", &ShipRecord::en},
-    {"terrainFlags", &ShipRecord::terrainFlags},
-    {"moveType", &ShipRecord::moveType},
-    {"move", &ShipRecord::move},
-    {"factionFlags", &ShipRecord::factionFlags},
-    {"factoryFlags", &ShipRecord::factoryFlags},
-    {"space", &ShipRecord::space},
-    {"tech", &ShipRecord::tech},
-    {"productTurn", &ShipRecord::productTurn},
-    {"supportTurn", &ShipRecord::supportTurn},
-    {"sPoint", &ShipRecord::sPoint},
-    {"sPointShip", &ShipRecord::sPointShip},
-    {"armor", &ShipRecord::armor},
-    {"defense", &ShipRecord::defense},
-    {"artillery", &ShipRecord::artillery},
-    {"artilleryRange", &ShipRecord::artilleryRange},
-    {"areaDamage", &ShipRecord::areaDamage},
-    {"areaRange", &ShipRecord::areaRange},
-    {"speed", &ShipRecord::speed},
-}};
-
-template <typename Record, size_t N>
-constexpr std::array<const char*, N> NamesOf(const std::array<NamedField<Record>, N>& fields) {
-  std::array<const char*, N> names{};
-  for (size_t i = 0; i < N; ++i) names[i] = fields[i].name;
-  return names;
-}
-
-constexpr auto kMsFieldNames = NamesOf(kMsFields);
-constexpr auto kShipFieldNames = NamesOf(kShipFields);
-
-template <typename Record, size_t N, size_t RawCount>
-void DiffRecord(int entryIndex, EntryKind kind, const std::array<NamedField<Record>, N>& fields,
-                const Record& a, const Record& b, std::vector<FieldChange>& changes) {
-  auto note = [&](std::string field, int64_t oldValue, int64_t newValue) {
-    if (oldValue != newValue) {
-      changes.push_back({entryIndex, kind, std::move(field), oldValue, newValue});
-    }
-  };
-  for (const auto& field : fields) note(field.name, a.*field.member, b.*field.member);
-  for (size_t i = 0; i < RawCount; ++i) {
-    note("rawBytes[" + std::to_string(i) + "]", a.rawBytes[i], b.rawBytes[i]);
-  }
-}
-
-void DiffWeapons(int entryIndex, const MsRecord& a, const MsRecord& b,
-                 std::vector<FieldChange>& changes) {
-  for (int slot = 0; slot < kShownWeaponSlots; ++slot) {
-    const WeaponSlot& wa = a.weapons[slot];
-    const WeaponSlot& wb = b.weapons[slot];
-    const std::string prefix = "weapons[" + std::to_string(slot) + "].";
-    auto note = [&](const char* name, int32_t oldValue, int32_t newValue) {
-      if (oldValue != newValue) {
-        changes.push_back({entryIndex, EntryKind::Ms, prefix + name, oldValue, newValue});
-      }
-    };
-    note("weaponId", wa.weaponId, wb.weaponId);
-    note("damage", wa.damage, wb.damage);
-    note("ammo", wa.ammo, wb.ammo);
-  }
-}
-
 // Bytes of one packed entry that differ between a and b although their
 // repacked forms (which only the fields decide) agree.
 template <size_t Size>
@@ -119,9 +24,6 @@ int64_t UnseenBytes(std::span<const uint8_t, Size> a, std::span<const uint8_t, S
 
 }  // namespace
 
-std::span<const char* const> MsFieldNames() { return kMsFieldNames; }
-std::span<const char* const> ShipFieldNames() { return kShipFieldNames; }
-
 UnitTableDiff DiffUnitTables(const DataSet& base, const RomBuffers& a, const RomBuffers& b) {
   UnitTableDiff diff;
   for (int k = 1; k <= kRomMsEntryCount; ++k) {
@@ -132,9 +34,7 @@ UnitTableDiff DiffUnitTables(const DataSet& base, const RomBuffers& a, const Rom
     MsRecord recordB = recordA;
     UnpackMsEntry(bytesA, recordA);
     UnpackMsEntry(bytesB, recordB);
-    DiffRecord<MsRecord, kMsFields.size(), 4>(k, EntryKind::Ms, kMsFields, recordA, recordB,
-                                              diff.changes);
-    DiffWeapons(k, recordA, recordB, diff.changes);
+    DiffRecord(k, recordA, recordB, diff.changes);
     std::array<uint8_t, kRomMsEntrySize> repackedA{};
     std::array<uint8_t, kRomMsEntrySize> repackedB{};
     PackMsEntry(recordA, repackedA);
@@ -149,8 +49,7 @@ UnitTableDiff DiffUnitTables(const DataSet& base, const RomBuffers& a, const Rom
     ShipRecord recordB = recordA;
     UnpackShipEntry(bytesA, recordA);
     UnpackShipEntry(bytesB, recordB);
-    DiffRecord<ShipRecord, kShipFields.size(), 3>(kRomMsEntryCount + n, EntryKind::Ship,
-                                                  kShipFields, recordA, recordB, diff.changes);
+    DiffRecord(kRomMsEntryCount + n, recordA, recordB, diff.changes);
     std::array<uint8_t, kRomShipEntrySize> repackedA{};
     std::array<uint8_t, kRomShipEntrySize> repackedB{};
     PackShipEntry(recordA, repackedA);

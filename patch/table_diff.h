@@ -4,21 +4,13 @@
 
 #include <cstdint>
 #include <span>
-#include <string>
 #include <vector>
 
 #include "data/data_set.h"
 #include "data/rom_tables.h"
+#include "patch/record_diff.h"
 
 namespace varsk {
-
-struct FieldChange {
-  int entryIndex = 0;              // 1..229
-  EntryKind kind = EntryKind::Ms;  // Ms for 1..191, Ship for 192..229
-  std::string field;               // "hp", "rawBytes[1]", "weapons[2].ammo"
-  int64_t oldValue = 0;
-  int64_t newValue = 0;
-};
 
 struct UnitTableDiff {
   std::vector<FieldChange> changes;  // in entry order, then field order
@@ -27,15 +19,9 @@ struct UnitTableDiff {
   int64_t unseenTableBytes = 0;
 };
 
-// The MS field names in the order the tools list them ("cost", "hp", ...).
-std::span<const char* const> MsFieldNames();
-// The ship field names in the order the tools list them.
-std::span<const char* const> ShipFieldNames();
-
 // Unpacks both tables over copies of the records of `base` (MS slots 1..191,
-// ship slots 1..38), as Load ROM would, and lists every field that differs:
-// the named fields, rawBytes[i], and for MS entries weapons[s].weaponId,
-// .damage and .ammo for slots 0..7.
+// ship slots 1..38), as Load ROM would, and lists every value that differs
+// (DiffRecord).
 UnitTableDiff DiffUnitTables(const DataSet& base, const RomBuffers& a, const RomBuffers& b);
 
 // Bytes at which two files differ outside the two tables (offsets 4194762 up

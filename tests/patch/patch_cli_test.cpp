@@ -124,7 +124,7 @@ TEST_F(VarskUnitsSharing, DiffAfterOneEditNamesExactlyThatField) {
   EXPECT_EQ(text.status, 1) << text.err.toStdString();
   const QStringList lines = text.out.split('\n', Qt::SkipEmptyParts);
   ASSERT_EQ(lines.size(), 3) << text.out.toStdString();
-  EXPECT_EQ(lines[0].toStdString(), DiffChangeLine(12, "", "hp", oldHp, newHp));
+  EXPECT_EQ(lines[0].toStdString(), DiffChangeLine(12, "", "hp", std::to_string(oldHp), std::to_string(newHp)));
   EXPECT_EQ(lines[1].toStdString(), DiffCountLine(1));
   EXPECT_EQ(lines[2].toStdString(), DiffOutsideLine(1, 0, 0));
 

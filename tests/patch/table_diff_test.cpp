@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -74,19 +75,26 @@ TEST_F(UnitTableDiffTest, NamesExactlyTheEditedFields) {
   const FieldChange& hp = diff.changes[0];
   EXPECT_EQ(hp.entryIndex, 12);
   EXPECT_EQ(hp.kind, EntryKind::Ms);
-  EXPECT_EQ(hp.field, "hp");
+  EXPECT_STREQ(hp.field->name, "hp");
   EXPECT_EQ(hp.oldValue, oldHp);
   EXPECT_EQ(hp.newValue, oldHp == 500 ? 501 : 500);
   EXPECT_EQ(diff.changes[1].entryIndex, 191);
-  EXPECT_EQ(diff.changes[1].field, "weapons[2].ammo");
+  EXPECT_STREQ(diff.changes[1].field->name, "w2.ammo");
   EXPECT_EQ(diff.changes[1].oldValue, oldAmmo);
   EXPECT_EQ(diff.changes[2].entryIndex, 192);
   EXPECT_EQ(diff.changes[2].kind, EntryKind::Ship);
-  EXPECT_EQ(diff.changes[2].field, "armor");
+  EXPECT_STREQ(diff.changes[2].field->name, "armor");
   EXPECT_EQ(diff.changes[2].newValue, uint8_t(oldArmor + 1));
   EXPECT_EQ(diff.changes[3].entryIndex, 229);
-  EXPECT_EQ(diff.changes[3].field, "rawBytes[2]");
-  EXPECT_EQ(diff.changes[3].oldValue, oldRaw);
+  // The raw bytes change as one value, written as the dump writes them.
+  const FieldChange& raw = diff.changes[3];
+  EXPECT_STREQ(raw.field->name, "rawBytes");
+  const uint8_t* rawBytes = &original_.ship[37 * kRomShipEntrySize + 15];
+  char text[16];
+  std::snprintf(text, sizeof text, "%02X %02X %02X", rawBytes[0], rawBytes[1], oldRaw);
+  EXPECT_EQ(FieldValueText(*raw.field, raw.oldValue), text);
+  std::snprintf(text, sizeof text, "%02X %02X %02X", rawBytes[0], rawBytes[1], oldRaw ^ 0x40);
+  EXPECT_EQ(FieldValueText(*raw.field, raw.newValue), text);
   EXPECT_EQ(diff.unseenTableBytes, 0);
 }
 
