@@ -1,0 +1,57 @@
+// The record diff written as an edit file is what the import reads: every
+// field the ROM stores, named and written by the core, replays to the same
+// records, and the dump's columns are the table's names.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "cli/cli_common.h"
+#include "cli/record_text.h"
+#include "data/entry_fields.h"
+#include "patch/record_diff.h"
+
+namespace varsk::cli {
+namespace {
+
+TEST(EditsReplay, DumpColumnsAreTheFieldTableNames) {
+  const RecordsPtr records = NewRecords();
+  LoadRecordTables(std::string(), *records);
+  const QByteArray dump = DumpCsv(*records, nullptr);
+  std::string header = "entryIndex,kind,nameE,nameC,nameJ";
+  for (const char* column : FieldColumns()) header += std::string(",") + column;
+  EXPECT_EQ(dump.left(dump.indexOf("\r\n")).toStdString(), header);
+}
+
+// Every field the import can change, spread over three entries of each kind,
+// so that one entry carries several fields and weapon slots.
+TEST(EditsReplay, DiffWrittenAsEditsReplaysOnTheOldRecords) {
+  const RecordsPtr before = NewRecords();
+  LoadRecordTables(std::string(), *before);
+  const RecordsPtr after = NewRecords();
+  CopyRecordTables(*before, *after);
+  for (const EntryKind kind : {EntryKind::Ms, EntryKind::Ship}) {
+    int row = 0;
+    for (const varsk::EntryField& field : EntryFields(kind)) {
+      // The import keeps raw bytes as they are.
+      if (!field.StoredInRom() || field.coding == FieldCoding::RawBytes) continue;
+      const int entry = (kind == EntryKind::Ms ? 1 : before->msCount + 1) + row % 3;
+      const int64_t wanted = row++ % 2 == 0 ? field.Maximum() : field.Minimum();
+      const int64_t value = *EntryFieldValue(*after, entry, field);
+      ASSERT_TRUE(SetEntryFieldValue(*after, entry, field,
+                                     value == wanted ? field.Maximum() + field.Minimum() - wanted
+                                                     : wanted));
+    }
+  }
+  const std::vector<FieldChange> changes = DiffRecords(*before, *after);
+  ASSERT_GT(changes.size(), 40u);
+
+  for (const std::string& edits : {EditsCsv(changes), EditsJson(changes)}) {
+    const RecordsPtr replayed = NewRecords();
+    CopyRecordTables(*before, *replayed);
+    ApplyEdits(QByteArray::fromStdString(edits), QStringLiteral("edits"), nullptr, *replayed);
+    EXPECT_TRUE(DiffRecords(*after, *replayed).empty()) << edits;
+  }
+}
+
+}  // namespace
+}  // namespace varsk::cli
