@@ -10,6 +10,7 @@
 #include "app/form1.h"
 #include "data/data_set.h"
 #include "data/embedded_data_set.h"
+#include "data/file_io.h"
 #include "data/rom_tables.h"
 #include "graphics/anim_set.h"
 
@@ -26,6 +27,7 @@ bool HasDisplay() {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+  varsk::PrepareProcessForFiles();
   // Without a display Qt would abort with a platform-plugin message; say what to do instead.
   if (!HasDisplay()) {
     std::fputs("varsk-unit-editor: no display found; run it on a desktop or under xvfb-run.\n",

@@ -1,5 +1,4 @@
 // varsk-units render [ROM] (--entry N | --sheet) -o FILE.png [--scale K] [--names DIR]
-#include <QBuffer>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPalette>
@@ -30,10 +29,8 @@ uint32_t ButtonFaceColour() {
 }
 
 QByteArray EncodePng(const QImage& image) {
-  QByteArray bytes;
-  QBuffer buffer(&bytes);
-  buffer.open(QIODevice::WriteOnly);
-  if (!image.save(&buffer, "PNG")) {
+  QByteArray bytes = PngBytes(image);
+  if (bytes.isEmpty()) {
     Fail(PngEncodingFailedMessage());
   }
   return bytes;

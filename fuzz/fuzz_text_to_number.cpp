@@ -64,14 +64,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::optional<int32_t> expected = ReferenceParse(text);
   FUZZ_CHECK(parsed == expected);
 
-  // ParseInteger agrees, and its error names the text exactly.
+  // ParseInteger agrees, and its error quotes the text: whole (what() is not
+  // cut at a zero byte), one line of valid UTF-8 with no control bytes, and at
+  // most 60 characters of the text.
   try {
     const int32_t value = varsk::ParseInteger(text);
     FUZZ_CHECK(parsed && value == *parsed);
   } catch (const varsk::VarskError& error) {
     FUZZ_CHECK(!parsed);
-    // what() is a C string: it ends at a zero byte of the text.
-    FUZZ_CHECK(std::string_view(error.what()) == varsk::InvalidIntegerMessage(text).c_str());
+    const std::string_view message(error.what());
+    FUZZ_CHECK(message == varsk::InvalidIntegerMessage(text));
+    FUZZ_CHECK(message.size() <= 4 * varsk::kQuotedValueLength + 40);
+    for (size_t pos = 0; pos < message.size();) {
+      const size_t length = varsk::Utf8SequenceLength(message.substr(pos));
+      FUZZ_CHECK(length > 0 && static_cast<unsigned char>(message[pos]) >= 0x20 &&
+                 message[pos] != 0x7F);
+      pos += length;
+    }
+    if (size <= varsk::kQuotedValueLength && varsk::ShownText(text) == text) {
+      FUZZ_CHECK(message == "'" + std::string(text) + "' is not a valid integer value");
+    }
   }
 
   // Whatever the editor shows, it reads back: decimal and "$" + hex.

@@ -2,6 +2,7 @@
 // byte differs (RGB32 keeps it at 0xFF).
 #include "qtbridge/bitmap_image.h"
 
+#include <QBuffer>
 #include <algorithm>
 
 namespace varsk {
@@ -19,6 +20,14 @@ QImage ToQImage(const Bitmap32& bitmap) {
     std::transform(from, from + bitmap.width, to, [](uint32_t p) { return p | 0xFF000000u; });
   }
   return image;
+}
+
+QByteArray PngBytes(const QImage& image) {
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  if (!image.save(&buffer, "PNG")) bytes.clear();
+  return bytes;
 }
 
 }  // namespace varsk

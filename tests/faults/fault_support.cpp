@@ -73,8 +73,10 @@ FileSizeLimit::~FileSizeLimit() {
   std::signal(SIGXFSZ, previousHandler_);
 }
 
-ProcessResult RunUnits(const QStringList& args, const QString& workDir, uint64_t fileSizeLimit) {
+ProcessResult RunUnits(const QStringList& args, const QString& workDir, uint64_t fileSizeLimit,
+                       const QString& standardOutput) {
   QProcess process;
+  if (!standardOutput.isEmpty()) process.setStandardOutputFile(standardOutput);
   process.setWorkingDirectory(workDir);
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
   env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
@@ -82,12 +84,14 @@ ProcessResult RunUnits(const QStringList& args, const QString& workDir, uint64_t
   process.setStandardInputFile(QProcess::nullDevice());
   if (fileSizeLimit != 0) {
     // Runs in the child between fork and exec: only async-signal-safe calls.
+    // SIGXFSZ keeps its default action, which kills: as under a shell's
+    // ulimit -f, the program itself must turn the limit into an error.
     process.setChildProcessModifier([fileSizeLimit] {
       rlimit limit{};
       ::getrlimit(RLIMIT_FSIZE, &limit);
       limit.rlim_cur = fileSizeLimit;
       ::setrlimit(RLIMIT_FSIZE, &limit);
-      ::signal(SIGXFSZ, SIG_IGN);
+      ::signal(SIGXFSZ, SIG_DFL);
     });
   }
   process.start(QStringLiteral(VARSK_UNITS_PATH), args);

@@ -56,8 +56,10 @@ struct ProcessResult {
 };
 
 // Runs varsk-units with `args` in `workDir`; when `fileSizeLimit` is not 0 the
-// program runs with that RLIMIT_FSIZE (and SIGXFSZ ignored).
-ProcessResult RunUnits(const QStringList& args, const QString& workDir, uint64_t fileSizeLimit = 0);
+// program runs with that RLIMIT_FSIZE and the default action of SIGXFSZ (as
+// under ulimit -f). Standard output goes to `standardOutput` when given.
+ProcessResult RunUnits(const QStringList& args, const QString& workDir, uint64_t fileSizeLimit = 0,
+                       const QString& standardOutput = QString());
 
 // A ROM image just long enough for the tables plus `tail` bytes, every byte
 // pseudo-random (seeded).

@@ -8,10 +8,13 @@
 #include <cstdio>
 #include <exception>
 #include <memory>
+#include <span>
+#include <stdexcept>
 
 #include "cliplib/cliplib.h"
 #include "data/data_set.h"
 #include "data/embedded_data_set.h"
+#include "data/file_io.h"
 #include "data/name_list.h"
 #include "graphics/anim_set.h"
 #include "qtbridge/bitmap_image.h"
@@ -49,9 +52,18 @@ QImage RenderFrameSheet(const varsk::DataSet& ds, const varsk::AnimSetTable& tab
   return sheet;
 }
 
+// Writes `image` as a PNG file through the file layer.
+void SavePng(const QImage& image, const char* path) {
+  const QByteArray png = varsk::PngBytes(image);
+  if (png.isEmpty()) throw std::runtime_error("the PNG image could not be made");
+  varsk::ReplaceFile(path, std::span(reinterpret_cast<const uint8_t*>(png.constData()),
+                                     static_cast<size_t>(png.size())));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  varsk::PrepareProcessForFiles();
   QGuiApplication app(argc, argv);
   if (argc != 3 && argc != 4) {
     std::fprintf(stderr, "usage: varsk-preview-sheet <namestringE.txt> <out.png> [<frames.png>]\n");
@@ -65,16 +77,8 @@ int main(int argc, char** argv) {
     auto table = std::make_unique<AnimSetTable>();
     BuildAnimSetTable(*table);
     const NameList names = LoadNameList(argv[1]);
-    const QImage sheet = RenderPreviewSheet(*dataSet, *table, &names, kBackground);
-    if (!sheet.save(QString::fromLocal8Bit(argv[2]), "PNG")) {
-      std::fprintf(stderr, "varsk-preview-sheet: cannot write %s\n", argv[2]);
-      return 1;
-    }
-    if (argc == 4 &&
-        !RenderFrameSheet(*dataSet, *table).save(QString::fromLocal8Bit(argv[3]), "PNG")) {
-      std::fprintf(stderr, "varsk-preview-sheet: cannot write %s\n", argv[3]);
-      return 1;
-    }
+    SavePng(RenderPreviewSheet(*dataSet, *table, &names, kBackground), argv[2]);
+    if (argc == 4) SavePng(RenderFrameSheet(*dataSet, *table), argv[3]);
   } catch (const std::exception& error) {
     std::fprintf(stderr, "varsk-preview-sheet: %s\n", error.what());
     return 1;
