@@ -5,6 +5,7 @@
 // read it; adding a field is one new row.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -122,13 +123,11 @@ inline constexpr const char* kWeaponValueNames[kShownWeaponSlots][3] = {
     {"w6.weaponId", "w6.damage", "w6.ammo"}, {"w7.weaponId", "w7.damage", "w7.ammo"},
 };
 
-// weaponId, damage and ammo of slots 0..7, after the given rows; `inRom`: as
-// an MS entry stores them, else not stored at all.
-template <size_t N>
-constexpr std::array<EntryField, N + 3 * kShownWeaponSlots> WithWeapons(
-    const std::array<EntryField, N>& rows, size_t weaponsOffset, bool inRom) {
-  std::array<EntryField, N + 3 * kShownWeaponSlots> all{};
-  for (size_t i = 0; i < N; ++i) all[i] = rows[i];
+// weaponId, damage and ammo of slots 0..7; `inRom`: as an MS entry stores
+// them, else not stored at all.
+constexpr std::array<EntryField, 3 * kShownWeaponSlots> WeaponRows(size_t weaponsOffset,
+                                                                  bool inRom) {
+  std::array<EntryField, 3 * kShownWeaponSlots> rows{};
   constexpr const char* kKeys[3] = {"weaponId", "damage", "ammo"};
   constexpr size_t kMembers[3] = {offsetof(WeaponSlot, weaponId), offsetof(WeaponSlot, damage),
                                   offsetof(WeaponSlot, ammo)};
@@ -144,9 +143,35 @@ constexpr std::array<EntryField, N + 3 * kShownWeaponSlots> WithWeapons(
       }
       field.key = kKeys[v];
       field.weaponSlot = static_cast<int8_t>(slot);
-      all[N + 3 * slot + v] = field;
+      rows[3 * slot + v] = field;
     }
   }
+  return rows;
+}
+
+// spriteIndex, then cost .. factoryFlags (ROM bytes 0..7 and 9): both entry
+// formats and both records lay these out alike.
+template <typename R>
+constexpr std::array<EntryField, 9> LeadingRows() {
+  return {
+      // name, record member, ROM byte[, shift, bits]
+      NotStored("spriteIndex", offsetof(R, spriteIndex)),
+      Word("cost", offsetof(R, cost), 0),
+      Word("hp", offsetof(R, hp), 2),
+      Byte("en", offsetof(R, en), 5),
+      Bits("terrainFlags", offsetof(R, terrainFlags), 4, 5, 3),
+      Byte("moveType", offsetof(R, moveType), 9),
+      Bits("move", offsetof(R, move), 4, 0, 5),
+      Bits("factionFlags", offsetof(R, factionFlags), 6, 0, 13),
+      Bits("factoryFlags", offsetof(R, factoryFlags), 7, 5, 3),
+  };
+}
+
+template <size_t... N>
+constexpr std::array<EntryField, (N + ...)> Join(const std::array<EntryField, N>&... parts) {
+  std::array<EntryField, (N + ...)> all{};
+  size_t at = 0;
+  ((std::copy(parts.begin(), parts.end(), all.begin() + at), at += parts.size()), ...);
   return all;
 }
 
@@ -156,34 +181,25 @@ constexpr std::array<EntryField, N + 3 * kShownWeaponSlots> WithWeapons(
 inline constexpr auto kMsFields = [] {
   using namespace entry_field_rows;
   using R = MsRecord;
-  return WithWeapons(
-      std::array{
-          //        name              record member                  ROM byte, shift, bits
-          NotStored("spriteIndex", offsetof(R, spriteIndex)),
-          Word("cost", offsetof(R, cost), 0),
-          Word("hp", offsetof(R, hp), 2),
-          Byte("en", offsetof(R, en), 5),
-          Bits("terrainFlags", offsetof(R, terrainFlags), 4, 5, 3),
-          Byte("moveType", offsetof(R, moveType), 9),
-          Bits("move", offsetof(R, move), 4, 0, 5),
-          Bits("factionFlags", offsetof(R, factionFlags), 6, 0, 13),
-          Bits("factoryFlags", offsetof(R, factoryFlags), 7, 5, 3),
-          Byte("ace", offsetof(R, ace), 20),
-          Word("baseDamage", offsetof(R, baseDamage), 48),
-          Byte("tech", offsetof(R, tech), 8),
-          Bits("productTurn", offsetof(R, productTurn), 10, 3, 5),
-          Bits("supportTurn", offsetof(R, supportTurn), 10, 0, 3),
-          Byte("sPoint", offsetof(R, sPoint), 19),
-          Word("armor", offsetof(R, armor), 42),
-          Word("shipDamage", offsetof(R, shipDamage), 46),
-          Word("artillery", offsetof(R, artillery), 44),
-          PresenceBit("artilleryRange", offsetof(R, artilleryRange), 11),
-          Word("areaDamage", offsetof(R, areaDamage), 13),
-          Byte("areaRange", offsetof(R, areaRange), 12),
-          Byte("speed", offsetof(R, speed), 41),
-          RawBytes("rawBytes", offsetof(R, rawBytes), 15, 4),
-      },
-      offsetof(R, weapons), true);
+  return Join(LeadingRows<R>(),
+              std::array{
+                  // name, record member, ROM byte[, shift, bits]
+                  Byte("ace", offsetof(R, ace), 20),
+                  Word("baseDamage", offsetof(R, baseDamage), 48),
+                  Byte("tech", offsetof(R, tech), 8),
+                  Bits("productTurn", offsetof(R, productTurn), 10, 3, 5),
+                  Bits("supportTurn", offsetof(R, supportTurn), 10, 0, 3),
+                  Byte("sPoint", offsetof(R, sPoint), 19),
+                  Word("armor", offsetof(R, armor), 42),
+                  Word("shipDamage", offsetof(R, shipDamage), 46),
+                  Word("artillery", offsetof(R, artillery), 44),
+                  PresenceBit("artilleryRange", offsetof(R, artilleryRange), 11),
+                  Word("areaDamage", offsetof(R, areaDamage), 13),
+                  Byte("areaRange", offsetof(R, areaRange), 12),
+                  Byte("speed", offsetof(R, speed), 41),
+                  RawBytes("rawBytes", offsetof(R, rawBytes), 15, 4),
+              },
+              WeaponRows(offsetof(R, weapons), true));
 }();
 
 // The fields of a ship entry in the dump's order. A ship entry has no speed
@@ -191,34 +207,25 @@ inline constexpr auto kMsFields = [] {
 inline constexpr auto kShipFields = [] {
   using namespace entry_field_rows;
   using R = ShipRecord;
-  return WithWeapons(
-      std::array{
-          //        name              record member                  ROM byte, shift, bits
-          NotStored("spriteIndex", offsetof(R, spriteIndex)),
-          Word("cost", offsetof(R, cost), 0),
-          Word("hp", offsetof(R, hp), 2),
-          Byte("en", offsetof(R, en), 5),
-          Bits("terrainFlags", offsetof(R, terrainFlags), 4, 5, 3),
-          Byte("moveType", offsetof(R, moveType), 9),
-          Bits("move", offsetof(R, move), 4, 0, 5),
-          Bits("factionFlags", offsetof(R, factionFlags), 6, 0, 13),
-          Bits("factoryFlags", offsetof(R, factoryFlags), 7, 5, 3),
-          Byte("space", offsetof(R, space), 18),
-          Byte("tech", offsetof(R, tech), 8),
-          Bits("productTurn", offsetof(R, productTurn), 10, 3, 5),
-          Bits("supportTurn", offsetof(R, supportTurn), 10, 0, 3),
-          Byte("sPoint", offsetof(R, sPoint), 19),
-          Byte("sPointShip", offsetof(R, sPointShip), 20),
-          Byte("armor", offsetof(R, armor), 21),
-          Byte("defense", offsetof(R, defense), 23),
-          Byte("artillery", offsetof(R, artillery), 22),
-          Bits("artilleryRange", offsetof(R, artilleryRange), 11, 0, 7),
-          Word("areaDamage", offsetof(R, areaDamage), 13),
-          Byte("areaRange", offsetof(R, areaRange), 12),
-          NotStored("speed", offsetof(R, speed)),
-          RawBytes("rawBytes", offsetof(R, rawBytes), 15, 3),
-      },
-      offsetof(R, weapons), false);
+  return Join(LeadingRows<R>(),
+              std::array{
+                  // name, record member, ROM byte[, shift, bits]
+                  Byte("space", offsetof(R, space), 18),
+                  Byte("tech", offsetof(R, tech), 8),
+                  Bits("productTurn", offsetof(R, productTurn), 10, 3, 5),
+                  Bits("supportTurn", offsetof(R, supportTurn), 10, 0, 3),
+                  Byte("sPoint", offsetof(R, sPoint), 19),
+                  Byte("sPointShip", offsetof(R, sPointShip), 20),
+                  Byte("armor", offsetof(R, armor), 21),
+                  Byte("defense", offsetof(R, defense), 23),
+                  Byte("artillery", offsetof(R, artillery), 22),
+                  Bits("artilleryRange", offsetof(R, artilleryRange), 11, 0, 7),
+                  Word("areaDamage", offsetof(R, areaDamage), 13),
+                  Byte("areaRange", offsetof(R, areaRange), 12),
+                  NotStored("speed", offsetof(R, speed)),
+                  RawBytes("rawBytes", offsetof(R, rawBytes), 15, 3),
+              },
+              WeaponRows(offsetof(R, weapons), false));
 }();
 
 // The rows of a kind in the dump's order; empty for EntryKind::None.
