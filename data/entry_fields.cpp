@@ -145,8 +145,7 @@ std::optional<int64_t> EntryFieldValue(const DataSet& dataSet, int entryIndex,
   return std::nullopt;
 }
 
-bool SetEntryFieldValue(DataSet& dataSet, int entryIndex, const EntryField& field,
-                        int64_t value) {
+bool SetEntryFieldValue(DataSet& dataSet, int entryIndex, const EntryField& field, int64_t value) {
   if (MsRecord* ms = MsOfEntry(dataSet, entryIndex); ms && IsRowOf(EntryKind::Ms, field)) {
     SetValueIn(*ms, field, value);
     return true;

@@ -85,8 +85,7 @@ constexpr bool SlotHasAmmoByte(int slot) {
 
 namespace entry_field_rows {
 
-constexpr EntryField Bits(const char* name, size_t recordOffset, int romByte, int shift,
-                          int bits) {
+constexpr EntryField Bits(const char* name, size_t recordOffset, int romByte, int shift, int bits) {
   return {name,
           name,
           -1,
@@ -126,7 +125,7 @@ inline constexpr const char* kWeaponValueNames[kShownWeaponSlots][3] = {
 // weaponId, damage and ammo of slots 0..7; `inRom`: as an MS entry stores
 // them, else not stored at all.
 constexpr std::array<EntryField, 3 * kShownWeaponSlots> WeaponRows(size_t weaponsOffset,
-                                                                  bool inRom) {
+                                                                   bool inRom) {
   std::array<EntryField, 3 * kShownWeaponSlots> rows{};
   constexpr const char* kKeys[3] = {"weaponId", "damage", "ammo"};
   constexpr size_t kMembers[3] = {offsetof(WeaponSlot, weaponId), offsetof(WeaponSlot, damage),

@@ -24,7 +24,8 @@ constexpr std::optional<std::array<uint8_t, Size>> OwnedBits(
     if (!field.StoredInRom()) continue;
     if (field.romByte + field.RomByteCount() > static_cast<int>(Size)) return std::nullopt;
     const bool wholeBytes = field.coding != FieldCoding::Bits;
-    const uint32_t mask = wholeBytes ? 0xFFFFFFFFu : ((uint32_t{1} << field.bits) - 1) << field.shift;
+    const uint32_t mask =
+        wholeBytes ? 0xFFFFFFFFu : ((uint32_t{1} << field.bits) - 1) << field.shift;
     for (int i = 0; i < field.RomByteCount(); ++i) {
       const auto bits = static_cast<uint8_t>(mask >> (8 * i));
       uint8_t& at = owned[static_cast<size_t>(field.romByte + i)];
@@ -45,21 +46,22 @@ constexpr std::array<uint8_t, Size> AllBits() {
 // Pack writes every byte of an entry: the rows own each bit once, and the only
 // bit no row owns, a ship's byte 11 bit 7, is always written as 0.
 static_assert(OwnedBits<kRomMsEntrySize>(kMsFields) == AllBits<kRomMsEntrySize>());
-static_assert(OwnedBits<kRomShipEntrySize>(kShipFields) ==
-              [] {
-                auto bits = AllBits<kRomShipEntrySize>();
-                bits[11] = 0x7F;
-                return bits;
-              }());
-static_assert([] {
-  for (const EntryField& field : kMsFields) {
-    if (field.coding == FieldCoding::Bits && field.RomByteCount() > 2) return false;
-  }
-  for (const EntryField& field : kShipFields) {
-    if (field.coding == FieldCoding::Bits && field.RomByteCount() > 2) return false;
-  }
-  return true;
-}(), "the codec reads and writes bit fields of one or two bytes");
+static_assert(OwnedBits<kRomShipEntrySize>(kShipFields) == [] {
+  auto bits = AllBits<kRomShipEntrySize>();
+  bits[11] = 0x7F;
+  return bits;
+}());
+static_assert(
+    [] {
+      for (const EntryField& field : kMsFields) {
+        if (field.coding == FieldCoding::Bits && field.RomByteCount() > 2) return false;
+      }
+      for (const EntryField& field : kShipFields) {
+        if (field.coding == FieldCoding::Bits && field.RomByteCount() > 2) return false;
+      }
+      return true;
+    }(),
+    "the codec reads and writes bit fields of one or two bytes");
 
 // Whether row I is the first stored row of the table that touches entry byte `at`.
 template <const auto& Fields, size_t I>

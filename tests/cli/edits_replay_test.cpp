@@ -37,9 +37,9 @@ TEST(EditsReplay, DiffWrittenAsEditsReplaysOnTheOldRecords) {
       const int entry = (kind == EntryKind::Ms ? 1 : before->msCount + 1) + row % 3;
       const int64_t wanted = row++ % 2 == 0 ? field.Maximum() : field.Minimum();
       const int64_t value = *EntryFieldValue(*after, entry, field);
-      ASSERT_TRUE(SetEntryFieldValue(*after, entry, field,
-                                     value == wanted ? field.Maximum() + field.Minimum() - wanted
-                                                     : wanted));
+      ASSERT_TRUE(SetEntryFieldValue(
+          *after, entry, field,
+          value == wanted ? field.Maximum() + field.Minimum() - wanted : wanted));
     }
   }
   const std::vector<FieldChange> changes = DiffRecords(*before, *after);
