@@ -4,7 +4,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QByteArrayView>
 #include <QCommandLineParser>
 #include <QString>
 #include <QStringList>

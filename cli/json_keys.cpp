@@ -2,27 +2,11 @@
 
 #include <set>
 
+#include "data/messages.h"
+
 namespace varsk::cli {
 
 namespace {
-
-void AppendUtf8(std::string& out, uint32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
 
 // Four hexadecimal digits at `pos`, or -1.
 int32_t Hex4(std::string_view text, size_t pos) {
@@ -81,7 +65,7 @@ std::string ReadString(std::string_view text, size_t& pos) {
             pos += 6;
           }
         }
-        AppendUtf8(out, static_cast<uint32_t>(unit));
+        AppendUtf8(out, static_cast<char32_t>(unit));
         break;
       }
       default:  // '"', '\\', '/'

@@ -53,6 +53,9 @@ std::string FullPath(std::string_view fileName);
 // not one (a stray continuation byte, an overlong form, a surrogate, a value
 // above U+10FFFF, a sequence cut short, or empty text).
 size_t Utf8SequenceLength(std::string_view text);
+// Appends the UTF-8 bytes of the character `c` (up to U+10FFFF; a lone
+// surrogate is encoded as its three bytes).
+void AppendUtf8(std::string& out, char32_t c);
 
 // Text from outside as a message shows it: UTF-8 text as it is, control bytes
 // (NUL included) and bytes that are not UTF-8 as \xNN, so a message stays one

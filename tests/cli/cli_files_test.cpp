@@ -268,6 +268,16 @@ TEST_F(FilesTest, RenderWithoutTheDrawingProgramSaysSo) {
   EXPECT_FALSE(QFile::exists(Path(QStringLiteral("x.png"))));
 }
 
+TEST(Arguments, AnyBytesSurviveTheParserText) {
+  // Valid UTF-8, stray bytes, an overlong form and an encoded surrogate.
+  for (const std::string& bytes :
+       {std::string("rom.gba"), std::string("\xff-rom.gba"), std::string("caf\xc3\xa9 \xe2\x82"),
+        std::string("\xc0\xaf/\xed\xa0\x80\xf4\x90\x80\x80")}) {
+    EXPECT_EQ(ArgumentBytes(DecodeArgument(bytes.c_str())), bytes);
+  }
+  EXPECT_EQ(DecodeArgument("caf\xc3\xa9"), QStringLiteral("caf\u00e9"));
+}
+
 TEST_F(FilesTest, EveryCommandHasHelp) {
   for (const char* command :
        {"dump", "import", "auto-modify", "render", "export-clips", "export-dataset", "info"}) {
