@@ -1,12 +1,70 @@
 #include "app/editor_dialogs.h"
 
+#include <QAbstractItemView>
+#include <QCompleter>
+#include <QEvent>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QTimer>
 
 namespace varsk {
 
+namespace {
+
+// The file dialog's name completion list is a window of its own. Accepted by
+// a typed name and Return, the dialog closes while the list is open, or the
+// list opens just after (when the folder listing arrives late); left on the
+// screen it floats over the main window and takes the next click. This keeps
+// every completion list of the dialog closed while the dialog is.
+class CompletionListsFollowDialog final : public QObject {
+ public:
+  explicit CompletionListsFollowDialog(QWidget& dialog) : QObject(&dialog), dialog_(dialog) {
+    setObjectName(QString::fromLatin1(kName));
+  }
+  // The one of `dialog`, made on first use.
+  static CompletionListsFollowDialog& Of(QWidget& dialog) {
+    QObject* made =
+        dialog.findChild<QObject*>(QString::fromLatin1(kName), Qt::FindDirectChildrenOnly);
+    return made != nullptr ? *static_cast<CompletionListsFollowDialog*>(made)
+                           : *new CompletionListsFollowDialog(dialog);
+  }
+
+  // The dialog makes its lists anew at times: watch the ones it has now.
+  void Watch() {
+    for (QAbstractItemView* list : Lists()) list->installEventFilter(this);
+  }
+  void CloseLists() {
+    for (QAbstractItemView* list : Lists()) list->hide();
+  }
+
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Show && !dialog_.isVisible()) {
+      QTimer::singleShot(0, static_cast<QWidget*>(watched), &QWidget::hide);
+    }
+    return false;
+  }
+
+ private:
+  std::vector<QAbstractItemView*> Lists() const {
+    std::vector<QAbstractItemView*> lists;
+    for (QCompleter* completer : dialog_.findChildren<QCompleter*>()) {
+      if (QAbstractItemView* list = completer->popup()) lists.push_back(list);
+    }
+    return lists;
+  }
+
+  static constexpr char kName[] = "completionListsFollowDialog";
+  QWidget& dialog_;
+};
+
+}  // namespace
+
 std::optional<QString> ModalEditorDialogs::ChooseFile(QFileDialog& dialog) {
-  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  CompletionListsFollowDialog& lists = CompletionListsFollowDialog::Of(dialog);
+  lists.Watch();
+  const int result = dialog.exec();
+  lists.CloseLists();
+  if (result != QDialog::Accepted) return std::nullopt;
   const QStringList files = dialog.selectedFiles();
   if (files.isEmpty()) return std::nullopt;
   // Offer the same file the next time the dialog opens.

@@ -8,7 +8,17 @@
 
 namespace varsk {
 
+// The fixed-pitch font's designed size: a Latin character takes one column
+// of 6 pixels, a Chinese or Japanese character two.
+inline constexpr int kFixedPitchPixels = 12;
+inline constexpr int kFixedPitchColumn = 6;
+
 QFont WindowFont();
+// Noto Sans Mono CJK at 12 pixels, whose Latin glyphs are exactly half as wide
+// as its CJK glyphs. Without it, the first installed fallback, tightened or
+// widened so that a Latin character still takes exactly 6 pixels.
 QFont FixedPitchFont();
+// The same from the first installed of `families` (tests try a fallback).
+QFont FixedPitchFontFrom(const QStringList& families);
 
 }  // namespace varsk

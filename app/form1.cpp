@@ -14,12 +14,14 @@
 #include <QStringListModel>
 #include <QTimer>
 
+#include "app/editor_controls.h"
 #include "app/editor_fonts.h"
 #include "app/move_types.h"
 #include "app/preview_image.h"
 #include "cliplib/cliplib.h"
 #include "data/auto_modify.h"
 #include "data/entry_fields.h"
+#include "data/messages.h"
 #include "data/rom_file.h"
 #include "data/text_to_number.h"
 #include "graphics/clip_export.h"
@@ -138,6 +140,7 @@ void TForm1::FormCreate(QObject* /*Sender*/) {
   CreateWeaponRows();
   // 8. and 9.
   LoadDataSet(tables_.dataSet);
+  recordsFilled_ = true;
   BuildAnimSetTable(tables_.animSets);
   // 10. The entry list: always 229 items, position n - 1 = entryIndex n.
   ComboBox2->clear();
@@ -162,10 +165,8 @@ void TForm1::CreateWeaponRows() {
   for (int r = 0; r < kWeaponRowCount; ++r) {
     const int top = firstTop + 20 * r;
     WeaponRow row;
-    row.WeaponBox = new QComboBox(this);
+    row.WeaponBox = new DropDownList(kWeaponBoxDropDownCount, this);
     row.WeaponBox->setObjectName(QStringLiteral("WeaponBox%1").arg(r));
-    row.WeaponBox->setEditable(false);
-    row.WeaponBox->setMaxVisibleItems(48);
     row.WeaponBox->setFont(FixedPitchFont());
     // Each box lists WeaponNames through its own string model: the list is
     // shared, not copied item by item, and a row can add its extra item.
@@ -174,9 +175,11 @@ void TForm1::CreateWeaponRows() {
     row.DamageEdit = new QLineEdit(this);
     row.DamageEdit->setObjectName(QStringLiteral("DamageEdit%1").arg(r));
     row.DamageEdit->setGeometry(372, top, 30, kRowHeight);
+    UseTightTextMargins(*row.DamageEdit);
     row.AmmoEdit = new QLineEdit(this);
     row.AmmoEdit->setObjectName(QStringLiteral("AmmoEdit%1").arg(r));
     row.AmmoEdit->setGeometry(404, top, 30, kRowHeight);
+    UseTightTextMargins(*row.AmmoEdit);
     // Only slots with an ammunition byte in the ROM show an ammunition edit.
     if (!SlotHasAmmoByte(r)) row.AmmoEdit->hide();
     if (isVisible()) {
@@ -443,9 +446,13 @@ void TForm1::LoadRom() {
   if (!fileName) return;
   ReadRomTables(FileNameBytes(*fileName), tables_.romBuffers);
   UnpackRomTables(tables_.romBuffers, tables_.dataSet);
+  recordsFilled_ = true;
 }
 
 void TForm1::Button3Click(QObject* /*Sender*/) {
+  // After a failed start-up the records are all zero: writing them would wipe
+  // the unit tables of the chosen ROM.
+  if (!recordsFilled_) throw VarskError(NothingToSaveMessage());
   const std::optional<QString> fileName = dialogs_.ChooseFile(OpenDialog());
   if (!fileName) return;
   PackRomTables(tables_.dataSet, tables_.romBuffers);

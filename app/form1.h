@@ -69,6 +69,7 @@ constexpr int kClientHeight = 379;
 constexpr int kWindowLeft = 242;
 constexpr int kWindowTop = 102;
 constexpr int kWeaponRowCount = 8;
+constexpr int kWeaponBoxDropDownCount = 48;
 constexpr int kWeaponNameCount = 176;
 
 // Captions of Label23 over the third row of edits.
@@ -207,6 +208,9 @@ class TForm1 final : public QWidget {
 
   EditorTables tables_;
   EditorDialogs& dialogs_;
+  // Whether the records hold the data set or a loaded ROM: false only after a
+  // start-up that stopped before the data set and before any Load ROM.
+  bool recordsFilled_ = false;
   std::array<QCheckBox*, 13> factionBoxes_{};
 };
 

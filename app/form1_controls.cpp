@@ -12,6 +12,7 @@
 #include <variant>
 #include <vector>
 
+#include "app/editor_controls.h"
 #include "app/editor_fonts.h"
 #include "app/form1.h"
 
@@ -173,12 +174,18 @@ const std::vector<DesignedControl>& DesignedControls() {
 
 template <typename Widget>
 Widget* MakeControl(const DesignedControl& design, TForm1* form) {
-  auto* widget = new Widget(form);
+  Widget* widget = nullptr;
   if constexpr (std::is_same_v<Widget, QComboBox>) {
-    widget->setEditable(false);
-    widget->setMaxVisibleItems(design.dropDownCount);
-  } else if constexpr (std::is_base_of_v<QLabel, Widget> || std::is_same_v<Widget, QPushButton>) {
+    widget = new DropDownList(design.dropDownCount, form);
+  } else if constexpr (std::is_same_v<Widget, QLabel>) {
+    widget = design.font == Font::FixedPitch ? new FixedPitchCaption(form) : new QLabel(form);
+  } else {
+    widget = new Widget(form);
+  }
+  if constexpr (std::is_base_of_v<QLabel, Widget> || std::is_same_v<Widget, QPushButton>) {
     if (design.text != nullptr) widget->setText(QString::fromUtf16(design.text));
+  } else if constexpr (std::is_same_v<Widget, QLineEdit>) {
+    UseTightTextMargins(*widget);
   }
   if constexpr (std::is_base_of_v<QLabel, Widget>) {
     // Captions keep their blanks and never wrap; what does not fit is cut, as designed.
@@ -249,7 +256,9 @@ QFileDialog& TForm1::OpenDialog() {
     OpenDialog1 = new QFileDialog(this);
     OpenDialog1->setObjectName(QStringLiteral("OpenDialog1"));
     OpenDialog1->setOption(QFileDialog::DontUseNativeDialog, true);
-    OpenDialog1->setFileMode(QFileDialog::ExistingFile);
+    // Any typed name is accepted, as by a standard open dialog: Load ROM and
+    // Save ROM then say "Cannot open file" for one that does not exist.
+    OpenDialog1->setFileMode(QFileDialog::AnyFile);
     OpenDialog1->setAcceptMode(QFileDialog::AcceptOpen);
   }
   return *OpenDialog1;

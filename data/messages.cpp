@@ -65,6 +65,11 @@ std::string FileLockedText(int waitedSeconds) {
                " seconds)"});
 }
 
+std::string NothingToSaveMessage() {
+  return "Nothing to save: neither the data set nor a ROM has been loaded, so the unit records "
+         "are empty. Load a ROM first";
+}
+
 std::string WithFullStop(std::string message) {
   if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') message += '.';
   return message;

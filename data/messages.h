@@ -37,6 +37,8 @@ std::string FileTooLargeMessage(std::string_view path, uint64_t limit, std::stri
 std::string NotARegularFileText(std::string_view what);
 // The cause part of "Cannot open file" when another program keeps the file locked.
 std::string FileLockedText(int waitedSeconds);
+// Save ROM while the records hold neither the data set nor a loaded ROM.
+std::string NothingToSaveMessage();
 
 // The message-box text: a full stop is appended when the message's last
 // character has a higher code than the full stop ("...value" gets one, "(3)" not).

@@ -7,7 +7,8 @@ packages=(
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev
-  fonts-wqy-microhei fonts-liberation fontconfig librsvg2-bin
+  fonts-noto-cjk fonts-liberation fontconfig librsvg2-bin
+  xvfb xdotool
 )
 if [[ "${VARSK_WITH_PACKAGE:-0}" == 1 ]]; then
   packages+=(dpkg-dev file lintian desktop-file-utils appstream man-db)

@@ -1,15 +1,20 @@
 // Load ROM, Save ROM and Auto modify driven through the window's buttons.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
+#include <QTimer>
 #include <climits>
 #include <cstring>
 #include <random>
 
+#include "data/messages.h"
 #include "editor_fixture.h"
 
 namespace varsk::testing {
@@ -156,6 +161,103 @@ TEST_F(RomButtonsTest, MissingFileAndCancelChangeNothing) {
   const RomBuffers zero{};
   EXPECT_EQ(std::memcmp(romBuffers_.get(), &zero, sizeof zero), 0);
   EXPECT_EQ(ReadFile(romPath_), rom_);
+}
+
+// The real file dialog, answered as a person does: the name typed into its
+// name field, then Return. Messages are recorded.
+class TypingDialogs final : public EditorDialogs {
+ public:
+  QString typed;
+  std::vector<QString> errors;
+  bool popupLeftOpen = false;
+
+  std::optional<QString> ChooseFile(QFileDialog& dialog) override {
+    QTimer::singleShot(0, &dialog, [this, &dialog] {
+      auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+      ASSERT_NE(name, nullptr);
+      // Typed into the active dialog, as a person does.
+      QApplication::setActiveWindow(&dialog);
+      ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+      name->setFocus();
+      name->selectAll();
+      // Keys go where the keyboard goes: to the completion list while it is open.
+      const auto target = [name] {
+        QWidget* popup = QApplication::activePopupWidget();
+        return popup != nullptr ? popup : name;
+      };
+      for (QChar c : typed) QTest::keyClick(target(), c.toLatin1());
+      QTest::keyClick(target(), Qt::Key_Return);
+    });
+    // A dialog that refuses the name (with a warning box of its own) must not hang the test.
+    QTimer giveUp;
+    giveUp.setSingleShot(true);
+    QObject::connect(&giveUp, &QTimer::timeout, &dialog, [&dialog] {
+      QWidget* modal = QApplication::activeModalWidget();
+      if (modal != nullptr && modal != &dialog) modal->close();
+      dialog.reject();
+    });
+    giveUp.start(3000);
+    const std::optional<QString> chosen = ModalEditorDialogs().ChooseFile(dialog);
+    popupLeftOpen = QApplication::activePopupWidget() != nullptr;
+    return chosen;
+  }
+  void ShowError(QWidget* /*parent*/, const QString& text) override { errors.push_back(text); }
+};
+
+TEST_F(RomButtonsTest, TheDialogTakesAnyTypedNameAndLeavesNoPopupOpen) {
+  TypingDialogs typing;
+  TForm1 form(EditorTables{*dataSet_, *animSets_, *romBuffers_}, typing);
+  form.show();
+  // The name completes as it is typed; its completion list closes with the dialog.
+  typing.typed = romPath_;
+  form.Button2->click();
+  EXPECT_TRUE(typing.errors.empty());
+  EXPECT_FALSE(typing.popupLeftOpen);
+  EXPECT_EQ(std::memcmp(romBuffers_->ms.data(), rom_.constData() + kMsTableOffset, kMsTableBytes),
+            0);
+  // A name that does not exist is taken too: both buttons then say that the
+  // file cannot be opened, and create nothing.
+  const QString missing = Path(QStringLiteral("missing.rom"));
+  typing.typed = missing;
+  form.Button2->click();
+  form.Button3->click();
+  const QString expected = QString::fromStdString(WithFullStop(
+      CannotOpenFileMessage(QFile::encodeName(missing).toStdString(), SystemErrorText(ENOENT))));
+  EXPECT_EQ(typing.errors, (std::vector<QString>{expected, expected}));
+  EXPECT_FALSE(QFile::exists(missing));
+  EXPECT_EQ(ReadFile(romPath_), rom_);
+}
+
+using EmptyRecordsTest = EditorTest;
+
+TEST_F(EmptyRecordsTest, SaveRomRefusesRecordsThatWereNeverFilled) {
+  // Start-up stops at the missing name list, before the data set.
+  ASSERT_TRUE(QFile::remove(Path(QStringLiteral("namestringE.txt"))));
+  CreateWindow();
+  ASSERT_EQ(dialogs_.errors.size(), 1u);
+  const QByteArray rom = RandomBytes(kRomSize, 99);
+  const QString romPath = Path(QStringLiteral("game.rom"));
+  WriteFile(romPath, rom);
+  form_->Button3->click();
+  ASSERT_EQ(dialogs_.errors.size(), 2u);
+  EXPECT_EQ(dialogs_.errors[1], QString::fromStdString(WithFullStop(NothingToSaveMessage())));
+  EXPECT_TRUE(dialogs_.dialogsShown.empty());  // refused before a file is chosen
+  EXPECT_EQ(ReadFile(romPath), rom);
+
+  // A loaded ROM fills the records: Save ROM then writes them.
+  dialogs_.fileAnswers.push_back(romPath);
+  form_->Button2->click();
+  const QString copy = Path(QStringLiteral("copy.rom"));
+  WriteFile(copy, rom);
+  dialogs_.fileAnswers.push_back(copy);
+  form_->Button3->click();
+  EXPECT_EQ(dialogs_.errors.size(), 2u);
+  EXPECT_EQ(
+      ReadFile(copy),
+      rom.left(kMsTableOffset) +
+          QByteArray(reinterpret_cast<const char*>(romBuffers_->ms.data()), kMsTableBytes) +
+          QByteArray(reinterpret_cast<const char*>(romBuffers_->ship.data()), kShipTableBytes) +
+          rom.mid(kRomTablesEnd));
 }
 
 struct AutoModifyCase {

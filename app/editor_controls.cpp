@@ -1,0 +1,175 @@
+#include "app/editor_controls.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QListView>
+#include <QPainter>
+#include <QPointer>
+#include <QProxyStyle>
+#include <QScrollBar>
+#include <QStyleFactory>
+#include <QStyledItemDelegate>
+#include <QWheelEvent>
+#include <algorithm>
+
+#include "app/editor_fonts.h"
+
+namespace varsk {
+namespace {
+
+// Room left of a list row's text.
+constexpr int kListTextMargin = 3;
+
+// Where the fixed-pitch font's characters stand in a line of the designed
+// 12 pixels. The font's ink is 14 pixels high: CJK glyphs fill their 12-pixel
+// em box, Latin letters reach 2 pixels lower. Each kind of character gets its
+// own baseline so that its lowest ink sits on the line's bottom row: CJK
+// glyphs whole, Latin letters with their descenders ("g", "y") whole.
+struct FixedPitchLine {
+  int latinBaseline = 0;
+  int wideBaseline = 0;
+};
+
+FixedPitchLine LineFor(const QFont& font, int height) {
+  const QFontMetrics metrics(font);
+  const int latinBottom = metrics.tightBoundingRect(QStringLiteral("gjpqy")).bottom();
+  const int wideBottom = metrics.tightBoundingRect(QString::fromUtf8("頭部機砲陸飛")).bottom();
+  return {height - 1 - latinBottom, height - 1 - wideBottom};
+}
+
+// A character two columns wide (CJK, kana, full-width forms).
+bool IsWide(const QFontMetricsF& metrics, QStringView character) {
+  return metrics.horizontalAdvance(character.toString()) > 1.5 * kFixedPitchColumn;
+}
+
+// Draws `text` from `left` on the line whose top is `top`, a run of Latin or
+// of wide characters at a time, each on its own baseline.
+void DrawFixedPitchText(QPainter& painter, const FixedPitchLine& line, int left, int top,
+                        const QString& text) {
+  const QFontMetricsF metrics(painter.font());
+  qreal x = left;
+  qsizetype start = 0;
+  while (start < text.size()) {
+    qsizetype end = start;
+    bool runWide = false;
+    while (end < text.size()) {
+      const qsizetype width = text[end].isHighSurrogate() && end + 1 < text.size() ? 2 : 1;
+      const bool wide = IsWide(metrics, QStringView(text).mid(end, width));
+      if (end > start && wide != runWide) break;
+      runWide = wide;
+      end += width;
+    }
+    const QString run = text.mid(start, end - start);
+    painter.drawText(QPointF(x, top + (runWide ? line.wideBaseline : line.latinBaseline)), run);
+    x += metrics.horizontalAdvance(run);
+    start = end;
+  }
+}
+
+// List rows of the designed item height 12, whatever the font's line height,
+// with their text drawn by DrawFixedPitchText.
+class ListRowDelegate final : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    QSize size = QStyledItemDelegate::sizeHint(option, index);
+    size.setHeight(kListItemHeight);
+    return size;
+  }
+
+  void paint(QPainter* painter, const QStyleOptionViewItem& option,
+             const QModelIndex& index) const override {
+    QStyleOptionViewItem row = option;
+    initStyleOption(&row, index);
+    const QString text = row.text;
+    row.text.clear();
+    // Background, selection and focus as the style draws them.
+    const QWidget* view = row.widget;
+    QStyle* style = view != nullptr ? view->style() : QApplication::style();
+    style->drawControl(QStyle::CE_ItemViewItem, &row, painter, view);
+
+    if (line_.latinBaseline == 0) line_ = LineFor(row.font, kListItemHeight);
+    const bool selected = (row.state & QStyle::State_Selected) != 0;
+    painter->save();
+    painter->setClipRect(row.rect);
+    painter->setFont(row.font);
+    painter->setPen(row.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
+    DrawFixedPitchText(*painter, line_, row.rect.left() + kListTextMargin, row.rect.top(), text);
+    painter->restore();
+  }
+
+ private:
+  mutable FixedPitchLine line_;
+};
+
+// The application's style, except that a list drops down below its box with
+// at most the drop-down count of rows: styles that open the list over the box
+// as a menu (Fusion among them) ignore the count and fill the screen.
+class DropDownListStyle final : public QProxyStyle {
+ public:
+  using QProxyStyle::QProxyStyle;
+  int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                QStyleHintReturn* returnData) const override {
+    if (hint == SH_ComboBox_Popup) return 0;
+    return QProxyStyle::styleHint(hint, option, widget, returnData);
+  }
+};
+
+// One style for every list, owned by the application so that it outlives the
+// windows and goes with the application.
+QStyle* SharedListStyle() {
+  static QPointer<QStyle> style;
+  if (style == nullptr) {
+    style = new DropDownListStyle(QStyleFactory::create(QApplication::style()->name()));
+    style->setParent(qApp);
+  }
+  return style;
+}
+
+}  // namespace
+
+DropDownList::DropDownList(int dropDownCount, QWidget* parent) : QComboBox(parent) {
+  setEditable(false);
+  setMaxVisibleItems(dropDownCount);
+  setStyle(SharedListStyle());
+  // The wheel gives no focus, so it never changes a list the user did not choose.
+  setFocusPolicy(Qt::StrongFocus);
+}
+
+void DropDownList::wheelEvent(QWheelEvent* event) {
+  if (!hasFocus()) {
+    event->ignore();
+    return;
+  }
+  QComboBox::wheelEvent(event);
+}
+
+void DropDownList::showPopup() {
+  // Set up when first shown: making the list view costs start-up time.
+  if (!rowsSetUp_) {
+    setItemDelegate(new ListRowDelegate(this));
+    if (auto* rows = qobject_cast<QListView*>(view())) rows->setUniformItemSizes(true);
+    rowsSetUp_ = true;
+  }
+  // Whole names, not elided ones: the list is as wide as its widest item.
+  const QFontMetrics metrics(font());
+  int widest = 0;
+  for (int i = 0; i < count(); ++i)
+    widest = std::max(widest, metrics.horizontalAdvance(itemText(i)));
+  int width = widest + 2 * kListTextMargin;
+  if (count() > maxVisibleItems()) width += view()->verticalScrollBar()->sizeHint().width();
+  view()->setMinimumWidth(width);
+  QComboBox::showPopup();
+}
+
+void UseTightTextMargins(QLineEdit& edit) { edit.setTextMargins(-2, 0, -2, 0); }
+
+void FixedPitchCaption::paintEvent(QPaintEvent* /*event*/) {
+  QPainter painter(this);
+  painter.setFont(font());
+  painter.setPen(palette().color(foregroundRole()));
+  DrawFixedPitchText(painter, LineFor(font(), height()), 0, 0, text());
+}
+
+}  // namespace varsk

@@ -1,0 +1,47 @@
+// How the window's controls behave beyond their designed geometry: the
+// drop-down lists (entry list, move type list, weapon boxes), the edits and
+// the fixed-pitch heading.
+#pragma once
+
+#include <QComboBox>
+#include <QLabel>
+
+class QLineEdit;
+
+namespace varsk {
+
+inline constexpr int kListItemHeight = 12;
+
+// A drop-down list that accepts no typed text, with rows of the designed item
+// height 12, as many rows shown at once as the designed drop-down count, and a
+// mouse wheel that changes the choice only while the list has the keyboard focus.
+class DropDownList final : public QComboBox {
+ public:
+  DropDownList(int dropDownCount, QWidget* parent);
+
+ protected:
+  // Scrolling the window over a list must not change the entry or a value
+  // that Apply will store: without the focus the wheel does nothing here.
+  void wheelEvent(QWheelEvent* event) override;
+  void showPopup() override;
+
+ private:
+  bool rowsSetUp_ = false;
+};
+
+// Lets all five digits of 65535 show in the designed 32-pixel edits: the text
+// starts right inside the frame instead of two pixels further in.
+void UseTightTextMargins(QLineEdit& edit);
+
+// A one-line caption in the fixed-pitch font (Label20), drawn so that its
+// letters, descenders included, fit the designed height: the font's line is
+// 17 pixels high at 12, and QLabel's own placement would cut the descenders.
+class FixedPitchCaption final : public QLabel {
+ public:
+  using QLabel::QLabel;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+};
+
+}  // namespace varsk
