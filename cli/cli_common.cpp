@@ -79,7 +79,9 @@ bool ParseCommandLine(QCommandLineParser& parser, const QString& command, const 
                                       QStringLiteral("Show this help."));
   parser.addOption(helpOption);
   if (!parser.parse(QStringList{QStringLiteral("varsk-units")} + args)) {
-    FailUsage(UsageMessage(command, parser.errorText()));
+    // The parser's text quotes the bad option, which may be anything.
+    FailUsage(UsageMessage(command,
+                           QString::fromStdString(QuotedValue(ArgumentBytes(parser.errorText())))));
   }
   if (parser.isSet(helpOption)) {
     // helpText() names the program only; the usage line also names the command.
@@ -654,7 +656,8 @@ std::string OutputPath(const QCommandLineParser& parser, const QCommandLineOptio
 void CheckOutputIsNoInput(const QString& command, const std::string& output,
                           std::span<const std::string> inputs) {
   if (const std::optional<size_t> input = FindSameFile(output, inputs)) {
-    FailUsage(UsageMessage(command, OutputIsInputText(ShownPath(output), ShownPath(inputs[*input]))));
+    FailUsage(
+        UsageMessage(command, OutputIsInputText(ShownPath(output), ShownPath(inputs[*input]))));
   }
 }
 

@@ -1,6 +1,7 @@
 // What the commands of varsk-units share: error reporting and exit codes,
 // command-line parsing, loading the records as the editor holds them, the
-// name lists, the editable fields of an entry, CSV text and safe output files.
+// name lists, the editable fields of an entry, CSV text, argument bytes, the
+// output checks and standard output.
 #pragma once
 
 #include <QByteArray>

@@ -59,7 +59,8 @@ QString StdoutFailedMessage(const QString& cause) {
 }
 
 QString EmptyOutputNameText() {
-  return QStringLiteral("the output file name is empty (give a file name, or leave the option out)");
+  return QStringLiteral(
+      "the output file name is empty (give a file name, or leave the option out)");
 }
 
 QString OutputIsInputText(const QString& output, const QString& input) {
@@ -105,8 +106,8 @@ QString EditErrorMessage(const QString& place, int entryIndex, const QString& fi
     where += QStringLiteral(": entry %1").arg(entryIndex);
   }
   if (!field.isEmpty()) {
-    where += (entryIndex > 0 ? QStringLiteral(", field ") : QStringLiteral(": field ")) +
-             Quoted(field);
+    where +=
+        (entryIndex > 0 ? QStringLiteral(", field ") : QStringLiteral(": field ")) + Quoted(field);
   }
   return where + QStringLiteral(": ") + problem;
 }

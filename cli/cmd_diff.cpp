@@ -135,9 +135,10 @@ int Diff(const QStringList& args) {
                 : TryLoadNames(std::string());
   }
   const NameLists* namesOrNull = names ? &*names : nullptr;
-  WriteOutput(std::string(), formatName == QLatin1String("json")
-                             ? DiffJson(diff, namesOrNull, outside)
-                             : DiffText(diff, namesOrNull, outside, bytesA.size(), bytesB.size()));
+  WriteOutput(std::string(),
+              formatName == QLatin1String("json")
+                  ? DiffJson(diff, namesOrNull, outside)
+                  : DiffText(diff, namesOrNull, outside, bytesA.size(), bytesB.size()));
   return diff.changes.empty() && diff.unseenTableBytes == 0 ? kDiffSame : kDiffDifferent;
 }
 

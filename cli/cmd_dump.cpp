@@ -43,9 +43,9 @@ int RunDump(const QStringList& args) {
     const RecordsPtr dataSet = NewRecords();
     LoadRecordTables(rom, *dataSet);
     // Names given by --names must load; the default folder may lack them.
-    std::optional<NameLists> names =
-        parser.isSet(namesDir) ? std::optional<NameLists>(LoadNames(namesFolder))
-                               : TryLoadNames(std::string());
+    std::optional<NameLists> names = parser.isSet(namesDir)
+                                         ? std::optional<NameLists>(LoadNames(namesFolder))
+                                         : TryLoadNames(std::string());
     const NameLists* namesOrNull = names ? &*names : nullptr;
     const QByteArray text = formatName == QLatin1String("csv") ? DumpCsv(*dataSet, namesOrNull)
                                                                : DumpJson(*dataSet, namesOrNull);

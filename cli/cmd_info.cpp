@@ -94,13 +94,14 @@ int RunInfo(const QStringList& args) {
     if (image.size() > kComplementOffset) {
       report.Line(QStringLiteral("Title"), HeaderText(image, kTitleOffset, kTitleSize));
       report.Line(QStringLiteral("Game code"), HeaderText(image, kGameCodeOffset, kGameCodeSize));
-      report.Line(QStringLiteral("Maker code"), HeaderText(image, kMakerCodeOffset, kMakerCodeSize));
+      report.Line(QStringLiteral("Maker code"),
+                  HeaderText(image, kMakerCodeOffset, kMakerCodeSize));
       const uint8_t stored = static_cast<uint8_t>(image.at(kComplementOffset));
       const uint8_t expected = HeaderComplement(image);
       report.Line(QStringLiteral("Complement"),
-                stored == expected ? QStringLiteral("%1 (checks)").arg(Hex(stored, 2))
-                                   : QStringLiteral("%1 (does not check; expected %2)")
-                                         .arg(Hex(stored, 2), Hex(expected, 2)));
+                  stored == expected ? QStringLiteral("%1 (checks)").arg(Hex(stored, 2))
+                                     : QStringLiteral("%1 (does not check; expected %2)")
+                                           .arg(Hex(stored, 2), Hex(expected, 2)));
     } else {
       report.Line(QStringLiteral("Header"), QStringLiteral("none (the file is too short)"));
     }
@@ -116,14 +117,14 @@ int RunInfo(const QStringList& args) {
 
     if (image.size() < kRomTablesEnd) {
       report.Line(QStringLiteral("Tables"),
-                QStringLiteral("no (the file ends at %1; the tables need %2 bytes)")
-                    .arg(image.size())
-                    .arg(kRomTablesEnd));
+                  QStringLiteral("no (the file ends at %1; the tables need %2 bytes)")
+                      .arg(image.size())
+                      .arg(kRomTablesEnd));
       WriteOutput(std::string(), report.Bytes());
       return kExitSuccess;
     }
     report.Line(QStringLiteral("Tables"),
-              QStringLiteral("yes (bytes %1..%2)").arg(kMsTableOffset).arg(kRomTablesEnd - 1));
+                QStringLiteral("yes (bytes %1..%2)").arg(kMsTableOffset).arg(kRomTablesEnd - 1));
     const RecordsPtr embedded = NewRecords();
     LoadRecordTables(std::string(), *embedded);
     const RecordsPtr loaded = NewRecords();
@@ -138,9 +139,9 @@ int RunInfo(const QStringList& args) {
       entries.insert(change.entryIndex);
     }
     report.Line(QStringLiteral("Differs"),
-              QStringLiteral("%1 entries, %2 fields from the embedded data set")
-                  .arg(entries.size())
-                  .arg(changes.size()));
+                QStringLiteral("%1 entries, %2 fields from the embedded data set")
+                    .arg(entries.size())
+                    .arg(changes.size()));
     WriteOutput(std::string(), report.Bytes());
     return kExitSuccess;
   });

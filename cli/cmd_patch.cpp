@@ -10,7 +10,6 @@
 #include "data/file_io.h"
 #include "data/messages.h"
 #include "patch/bps_patch.h"
-#include "data/file_io.h"
 #include "patch/ips_patch.h"
 #include "patch/patch_apply.h"
 #include "patch/patch_messages.h"
@@ -58,8 +57,8 @@ int RunPatch(const QStringList& args) {
     const std::optional<PatchFormat> format =
         PatchFormatOfFileName(patchPath.substr(patchPath.rfind('/') + 1));
     if (!format) {
-      FailUsage(UsageMessage(
-          command, QString::fromStdString(PatchExtensionText(QuotedValue(patchPath)))));
+      FailUsage(UsageMessage(command,
+                             QString::fromStdString(PatchExtensionText(QuotedValue(patchPath)))));
     }
     const std::string inputs[] = {original, modified};
     CheckOutputIsNoInput(command, patchPath, inputs);
@@ -69,9 +68,9 @@ int RunPatch(const QStringList& args) {
     const std::vector<uint8_t> patch =
         *format == PatchFormat::Ips ? MakeIpsPatch(before, after) : MakeBpsPatch(before, after);
     ReplaceFile(patchPath, patch);
-    PrintStatusLine(QString::fromStdString(PatchWrittenLine(PatchFormatName(*format),
-                                                            ShownName(patchPath), patch.size(),
-                                                            CountDifferingBytes(before, after))));
+    PrintStatusLine(
+        QString::fromStdString(PatchWrittenLine(PatchFormatName(*format), ShownName(patchPath),
+                                                patch.size(), CountDifferingBytes(before, after))));
     return kExitSuccess;
   });
 }

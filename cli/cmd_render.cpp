@@ -99,9 +99,9 @@ int RunRender(const QStringList& args) {
       DrawEntryPreview(*dataSet, *table, entryIndex - 1, background, preview);
       image = ToQImage(preview);
     } else {
-      std::optional<NameLists> names =
-          parser.isSet(namesDir) ? std::optional<NameLists>(LoadNames(namesFolder))
-                                 : TryLoadNames(std::string());
+      std::optional<NameLists> names = parser.isSet(namesDir)
+                                           ? std::optional<NameLists>(LoadNames(namesFolder))
+                                           : TryLoadNames(std::string());
       image = RenderPreviewSheet(*dataSet, *table, names ? &names->e : nullptr, background);
     }
     const int64_t width = int64_t{image.width()} * factor;

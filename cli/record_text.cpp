@@ -575,8 +575,7 @@ void ApplyJsonEntry(const QJsonObject& entry, EditApplier& applier) {
                                     EditApplier& applier) {
   // The steps to the entries array: none for a top-level array, "entries" otherwise.
   const size_t toEntries = topIsArray ? 0 : 1;
-  const qsizetype position =
-      repeated.path.size() > toEntries ? repeated.path[toEntries].index : -1;
+  const qsizetype position = repeated.path.size() > toEntries ? repeated.path[toEntries].index : -1;
   if (position < 0 || position >= entries.size()) {
     // Not inside an entry that is read (a top-level key, or an "entries" that is not the last).
     Fail(EditErrorMessage(source, 0,

@@ -57,15 +57,14 @@ void StoreRomTables(const std::string& romPath, const std::string& outPath, cons
   if (outPath.empty()) {
     // Merged into the tables as they are when the lock is held, so that a
     // change another program saved meanwhile is kept.
-    UpdateRomTables(romPath,
-                    [&](RomBuffers& tables) { MergeChangedBytes(before, after, tables); });
+    UpdateRomTables(romPath, [&](RomBuffers& tables) { MergeChangedBytes(before, after, tables); });
     return;
   }
   // The copy is the ROM as it is now with the changes merged into its tables.
   const std::vector<uint8_t> image = ReadWholeFile(romPath, FileKind::RomImage);
   if (image.size() < static_cast<size_t>(kRomTablesEnd)) {
-    Fail(QString::fromStdString(RomTooShortMessage(
-        FullPath(romPath), static_cast<int64_t>(image.size()), kRomTablesEnd)));
+    Fail(QString::fromStdString(
+        RomTooShortMessage(FullPath(romPath), static_cast<int64_t>(image.size()), kRomTablesEnd)));
   }
   RomBuffers tables;
   std::copy_n(image.begin() + kMsTableOffset, kMsTableBytes, tables.ms.begin());

@@ -190,8 +190,7 @@ void PrepareProcessForFiles() {
   }
 }
 
-RegularFile::RegularFile(const std::string& path, Access access)
-    : path_(path), access_(access) {
+RegularFile::RegularFile(const std::string& path, Access access) : path_(path), access_(access) {
   // Looked at before opening, so that opening a device has no side effects;
   // checked again on the descriptor, in case the name changed meanwhile.
   struct stat info {};
@@ -226,8 +225,8 @@ RegularFile::~RegularFile() {
 size_t RegularFile::ReadAt(uint64_t offset, std::span<uint8_t> bytes) const {
   size_t done = 0;
   while (done < bytes.size()) {
-    const ssize_t got = ::pread(fd_, bytes.data() + done, bytes.size() - done,
-                                static_cast<off_t>(offset + done));
+    const ssize_t got =
+        ::pread(fd_, bytes.data() + done, bytes.size() - done, static_cast<off_t>(offset + done));
     if (got < 0) {
       if (errno == EINTR) continue;
       throw VarskError(CannotReadFileMessage(FullPath(path_), SystemErrorText(errno)));
@@ -334,8 +333,7 @@ void ReplaceFile(const std::string& path, std::span<const uint8_t> bytes) {
   ReplaceFile(path, std::span<const std::span<const uint8_t>>(&bytes, 1));
 }
 
-std::optional<size_t> FindSameFile(const std::string& output,
-                                   std::span<const std::string> inputs) {
+std::optional<size_t> FindSameFile(const std::string& output, std::span<const std::string> inputs) {
   struct stat out {};
   if (output.empty() || ::stat(output.c_str(), &out) != 0) return std::nullopt;
   for (size_t i = 0; i < inputs.size(); ++i) {

@@ -103,8 +103,7 @@ void ReplaceFile(const std::string& path, std::span<const uint8_t> bytes);
 
 // The position in `inputs` of the first existing file that is the file at
 // `output` itself (the same device and inode, symbolic links followed), if any.
-std::optional<size_t> FindSameFile(const std::string& output,
-                                   std::span<const std::string> inputs);
+std::optional<size_t> FindSameFile(const std::string& output, std::span<const std::string> inputs);
 
 // Makes `bytes` (empty) able to hold `size` bytes without moving, backed by
 // large pages where the system offers them: a fresh process pays for every

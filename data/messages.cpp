@@ -61,8 +61,8 @@ std::string NotARegularFileText(std::string_view what) {
 }
 
 std::string FileLockedText(int waitedSeconds) {
-  return Join({"Another program keeps it locked (waited ", std::to_string(waitedSeconds),
-               " seconds)"});
+  return Join(
+      {"Another program keeps it locked (waited ", std::to_string(waitedSeconds), " seconds)"});
 }
 
 std::string NothingToSaveMessage() {
@@ -154,8 +154,7 @@ std::string Shown(std::string_view text, size_t maxCharacters, bool& cut) {
     const size_t length = Utf8SequenceLength(text.substr(pos));
     // C1 control characters (U+0080..U+009F) are control characters too.
     const bool c1 = length == 2 && byte == 0xC2 && static_cast<unsigned char>(text[pos + 1]) < 0xA0;
-    const bool printable =
-        (length > 1 && !c1) || (length == 1 && byte >= 0x20 && byte != 0x7F);
+    const bool printable = (length > 1 && !c1) || (length == 1 && byte >= 0x20 && byte != 0x7F);
     const size_t width = printable ? 1 : 4;
     if (characters + width > maxCharacters) {
       cut = true;

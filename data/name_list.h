@@ -11,8 +11,8 @@ namespace varsk {
 inline constexpr char kNameListFileC[] = "namestringC.txt";
 inline constexpr char kNameListFileE[] = "namestringE.txt";
 inline constexpr char kNameListFileJ[] = "namestringJ.txt";
-constexpr int kEntryNameLines = 229;   // lines 1..229: entries
-constexpr int kWeaponCount = 175;      // lines 230..404: weapon ids 1..175
+constexpr int kEntryNameLines = 229;  // lines 1..229: entries
+constexpr int kWeaponCount = 175;     // lines 230..404: weapon ids 1..175
 
 using NameList = std::vector<std::string>;  // raw 8-bit lines, untrimmed
 

@@ -20,8 +20,8 @@ TableBytes ReadRuns(const RegularFile& file) {
   if (file.Size() < static_cast<uint64_t>(kRomTablesEnd) ||
       file.ReadAt(kMsTableOffset, bytes) < bytes.size()) {
     // Checked again on the read: the file may have shrunk since it was opened.
-    throw VarskError(RomTooShortMessage(FullPath(file.Path()),
-                                        static_cast<int64_t>(file.Size()), kRomTablesEnd));
+    throw VarskError(RomTooShortMessage(FullPath(file.Path()), static_cast<int64_t>(file.Size()),
+                                        kRomTablesEnd));
   }
   return bytes;
 }

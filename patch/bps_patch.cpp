@@ -4,10 +4,10 @@
 #include <cstring>
 #include <optional>
 
+#include "data/file_io.h"
 #include "data/messages.h"
 #include "patch/byte_compare.h"
 #include "patch/crc32.h"
-#include "data/file_io.h"
 #include "patch/patch_messages.h"
 
 namespace varsk {

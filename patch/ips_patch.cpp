@@ -4,9 +4,9 @@
 #include <cstring>
 #include <optional>
 
+#include "data/file_io.h"
 #include "data/messages.h"
 #include "patch/byte_compare.h"
-#include "data/file_io.h"
 #include "patch/patch_messages.h"
 
 namespace varsk {

@@ -71,8 +71,7 @@ std::string DiffChangeLine(int entryIndex, std::string_view name, std::string_vi
                            std::string_view oldValue, std::string_view newValue) {
   std::string line = std::to_string(entryIndex) + " ";
   if (!name.empty()) line += std::string(name) + " ";
-  return line + std::string(field) + ": " + std::string(oldValue) + " -> " +
-         std::string(newValue);
+  return line + std::string(field) + ": " + std::string(oldValue) + " -> " + std::string(newValue);
 }
 
 std::string DiffCountLine(size_t count) {

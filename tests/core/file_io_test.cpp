@@ -106,8 +106,9 @@ TEST_F(FileLayer, AFileAboveItsKindsBoundIsRefusedNamingTheBound) {
   EXPECT_EQ(ReadWholeFile(path, FileKind::NameListFile).size(), kNameListSizeLimit);
   fs::resize_file(path, kNameListSizeLimit + 1);
   EXPECT_EQ(ErrorOf([&] { ReadWholeFile(path, FileKind::NameListFile); }),
-            "Cannot read file \"" + path + "\": it is larger than 4194304 bytes, the most a name "
-            "list may have");
+            "Cannot read file \"" + path +
+                "\": it is larger than 4194304 bytes, the most a name "
+                "list may have");
   // The same file is a small ROM image.
   EXPECT_EQ(ReadWholeFile(path, FileKind::RomImage).size(), kNameListSizeLimit + 1);
 }
@@ -139,8 +140,7 @@ TEST_P(ReplaceFaults, LeaveTheOldFileAndNoTemporaryFile) {
   const std::vector<uint8_t> old = RandomBytes(100, 1);
   const std::string target = Write("out.bin", old);
   SetFileCallsForTesting(GetParam().calls);
-  const std::string error =
-      ErrorOf([&] { ReplaceFile(target, RandomBytes(size_t{1} << 20, 2)); });
+  const std::string error = ErrorOf([&] { ReplaceFile(target, RandomBytes(size_t{1} << 20, 2)); });
   SetFileCallsForTesting(FileCalls{});
   EXPECT_NE(error.find("file \"" + target + "\". " + GetParam().message), std::string::npos)
       << error;
@@ -159,41 +159,46 @@ FileCalls Calls(ssize_t (*write)(int, const void*, size_t, off_t), int (*sync)(i
 
 INSTANTIATE_TEST_SUITE_P(
     Calls, ReplaceFaults,
-    testing::Values(
-        ReplaceFault{"DiskFull",
-                     Calls([](int, const void*, size_t, off_t) -> ssize_t {
-                       errno = ENOSPC;
-                       return -1;
-                     },
-                           nullptr, nullptr),
-                     "No space left on device"},
-        ReplaceFault{"ShortThenTooLarge",
-                     Calls([](int fd, const void* data, size_t count, off_t offset) -> ssize_t {
-                       if (offset > 0) {
-                         errno = EFBIG;
-                         return -1;
-                       }
-                       return ::pwrite(fd, data, count / 2, offset);
-                     },
-                           nullptr, nullptr),
-                     "File too large"},
-        ReplaceFault{"NoProgress",
-                     Calls([](int, const void*, size_t, off_t) -> ssize_t { return 0; }, nullptr,
-                           nullptr),
-                     "No space left on device"},
-        ReplaceFault{"SyncFails", Calls(nullptr,
-                                        [](int) {
-                                          errno = EIO;
-                                          return -1;
-                                        },
-                                        nullptr),
-                     "Input/output error"},
-        ReplaceFault{"RenameFails", Calls(nullptr, nullptr,
-                                          [](const char*, const char*) {
-                                            errno = EPERM;
-                                            return -1;
-                                          }),
-                     "Operation not permitted"}),
+    testing::Values(ReplaceFault{"DiskFull",
+                                 Calls(
+                                     [](int, const void*, size_t, off_t) -> ssize_t {
+                                       errno = ENOSPC;
+                                       return -1;
+                                     },
+                                     nullptr, nullptr),
+                                 "No space left on device"},
+                    ReplaceFault{
+                        "ShortThenTooLarge",
+                        Calls(
+                            [](int fd, const void* data, size_t count, off_t offset) -> ssize_t {
+                              if (offset > 0) {
+                                errno = EFBIG;
+                                return -1;
+                              }
+                              return ::pwrite(fd, data, count / 2, offset);
+                            },
+                            nullptr, nullptr),
+                        "File too large"},
+                    ReplaceFault{"NoProgress",
+                                 Calls([](int, const void*, size_t, off_t) -> ssize_t { return 0; },
+                                       nullptr, nullptr),
+                                 "No space left on device"},
+                    ReplaceFault{"SyncFails",
+                                 Calls(
+                                     nullptr,
+                                     [](int) {
+                                       errno = EIO;
+                                       return -1;
+                                     },
+                                     nullptr),
+                                 "Input/output error"},
+                    ReplaceFault{"RenameFails",
+                                 Calls(nullptr, nullptr,
+                                       [](const char*, const char*) {
+                                         errno = EPERM;
+                                         return -1;
+                                       }),
+                                 "Operation not permitted"}),
     [](const auto& tpi) { return std::string(tpi.param.name); });
 
 TEST_F(FileLayer, ReplaceRefusesWhatItCannotCreate) {

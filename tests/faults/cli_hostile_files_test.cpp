@@ -32,7 +32,9 @@ class HostileFiles : public ::testing::Test {
     ASSERT_EQ(::mkfifo(Native("fifo").c_str(), 0600), 0);
   }
   QString Path(const QString& name) const { return dir_.filePath(name); }
-  std::string Native(const QString& name) const { return QFile::encodeName(Path(name)).toStdString(); }
+  std::string Native(const QString& name) const {
+    return QFile::encodeName(Path(name)).toStdString();
+  }
   ProcessResult Run(const QStringList& args, const QString& out = QString()) const {
     return RunUnits(args, dir_.path(), 0, out);
   }
@@ -93,9 +95,9 @@ TEST_F(HostileFiles, ANameThatIsNotUtf8IsKeptByteForByte) {
 TEST_F(HostileFiles, StandardOutputThatCannotBeWrittenFailsOnlyWhatItCarries) {
   if (!QFile::exists(QStringLiteral("/dev/full"))) GTEST_SKIP() << "no /dev/full";
   // The work is done and the lost status line changes nothing.
-  ProcessResult result = Run({QStringLiteral("auto-modify"), QStringLiteral("rom.gba"),
-                              QStringLiteral("--product-turn")},
-                             QStringLiteral("/dev/full"));
+  ProcessResult result = Run(
+      {QStringLiteral("auto-modify"), QStringLiteral("rom.gba"), QStringLiteral("--product-turn")},
+      QStringLiteral("/dev/full"));
   EXPECT_EQ(result.exitCode, 0) << result.err.data();
   EXPECT_FALSE(ReadFile(Path("rom.gba")) == original_);
   // Data asked for on standard output that cannot be written is an error.
@@ -122,7 +124,7 @@ TEST_F(HostileFiles, TwoInPlaceImportsAtOnceBothLand) {
   const auto little16 = [&](qint64 at) {
     return static_cast<uint8_t>(rom[at]) | static_cast<uint8_t>(rom[at + 1]) << 8;
   };
-  EXPECT_EQ(little16(kMsTableOffset + 2), 301);  // entry 1's hp
+  EXPECT_EQ(little16(kMsTableOffset + 2), 301);                 // entry 1's hp
   EXPECT_EQ(little16(kMsTableOffset + kRomMsEntrySize), 1234);  // entry 2's cost
 }
 
