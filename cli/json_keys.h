@@ -26,7 +26,7 @@ struct RepeatedJsonKey {
 // The first key that appears twice in one object of `json`, keys compared
 // after their escapes are resolved ("hp" and "h\u0070" are the same key).
 // `json` must be well-formed (checked by the JSON reader first); for other
-// text the result is unspecified, but the scan stays within the text.
+// text the result means nothing, but the scan stays within the text.
 std::optional<RepeatedJsonKey> FindRepeatedKey(std::string_view json);
 
 // "weapons[2].ammo": the steps, then `key` when it is not empty.
