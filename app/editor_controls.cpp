@@ -8,6 +8,7 @@
 #include <QProxyStyle>
 #include <QScrollBar>
 #include <QStyleFactory>
+#include <QStylePainter>
 #include <QStyledItemDelegate>
 #include <QWheelEvent>
 #include <algorithm>
@@ -30,11 +31,18 @@ struct FixedPitchLine {
   int wideBaseline = 0;
 };
 
-FixedPitchLine LineFor(const QFont& font, int height) {
-  const QFontMetrics metrics(font);
-  const int latinBottom = metrics.tightBoundingRect(QStringLiteral("gjpqy")).bottom();
-  const int wideBottom = metrics.tightBoundingRect(QString::fromUtf8("頭部機砲陸飛")).bottom();
-  return {height - 1 - latinBottom, height - 1 - wideBottom};
+// The line of `font`, computed once for the font in use.
+const FixedPitchLine& LineOf(const QFont& font) {
+  static QString fontKey;
+  static FixedPitchLine line;
+  if (fontKey != font.key()) {
+    const QFontMetrics metrics(font);
+    const int latinBottom = metrics.tightBoundingRect(QStringLiteral("gjpqy")).bottom();
+    const int wideBottom = metrics.tightBoundingRect(QString::fromUtf8("頭部機砲陸飛")).bottom();
+    line = {kListItemHeight - 1 - latinBottom, kListItemHeight - 1 - wideBottom};
+    fontKey = font.key();
+  }
+  return line;
 }
 
 // A character two columns wide (CJK, kana, full-width forms).
@@ -42,10 +50,10 @@ bool IsWide(const QFontMetricsF& metrics, QStringView character) {
   return metrics.horizontalAdvance(character.toString()) > 1.5 * kFixedPitchColumn;
 }
 
-// Draws `text` from `left` on the line whose top is `top`, a run of Latin or
-// of wide characters at a time, each on its own baseline.
-void DrawFixedPitchText(QPainter& painter, const FixedPitchLine& line, int left, int top,
-                        const QString& text) {
+// Draws `text` in the painter's font from `left` on the line whose top is
+// `top`, a run of Latin or of wide characters at a time, each on its own baseline.
+void DrawFixedPitchText(QPainter& painter, int left, int top, const QString& text) {
+  const FixedPitchLine& line = LineOf(painter.font());
   const QFontMetricsF metrics(painter.font());
   qreal x = left;
   qsizetype start = 0;
@@ -89,18 +97,14 @@ class ListRowDelegate final : public QStyledItemDelegate {
     QStyle* style = view != nullptr ? view->style() : QApplication::style();
     style->drawControl(QStyle::CE_ItemViewItem, &row, painter, view);
 
-    if (line_.latinBaseline == 0) line_ = LineFor(row.font, kListItemHeight);
     const bool selected = (row.state & QStyle::State_Selected) != 0;
     painter->save();
     painter->setClipRect(row.rect);
     painter->setFont(row.font);
     painter->setPen(row.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
-    DrawFixedPitchText(*painter, line_, row.rect.left() + kListTextMargin, row.rect.top(), text);
+    DrawFixedPitchText(*painter, row.rect.left() + kListTextMargin, row.rect.top(), text);
     painter->restore();
   }
-
- private:
-  mutable FixedPitchLine line_;
 };
 
 // The application's style, except that a list drops down below its box with
@@ -163,13 +167,33 @@ void DropDownList::showPopup() {
   QComboBox::showPopup();
 }
 
+void DropDownList::paintEvent(QPaintEvent* /*event*/) {
+  QStylePainter painter(this);
+  QStyleOptionComboBox box;
+  initStyleOption(&box);
+  const QString text = box.currentText;
+  box.currentText.clear();
+  painter.drawComplexControl(QStyle::CC_ComboBox, box);
+  // The text starts where the rows' text does and may run up to the arrow's
+  // glyph: the style's own field is a column short for the move type texts.
+  const QRect field =
+      style()->subControlRect(QStyle::CC_ComboBox, &box, QStyle::SC_ComboBoxEditField, this);
+  const QRect arrow =
+      style()->subControlRect(QStyle::CC_ComboBox, &box, QStyle::SC_ComboBoxArrow, this);
+  painter.setClipRect(QRect(QPoint(kListTextMargin, field.top()),
+                            QPoint(arrow.left() + 1, field.bottom())));
+  painter.setPen(palette().color(QPalette::Text));
+  DrawFixedPitchText(painter, kListTextMargin, field.top() + (field.height() - kListItemHeight) / 2,
+                     text);
+}
+
 void UseTightTextMargins(QLineEdit& edit) { edit.setTextMargins(-2, 0, -2, 0); }
 
 void FixedPitchCaption::paintEvent(QPaintEvent* /*event*/) {
   QPainter painter(this);
   painter.setFont(font());
   painter.setPen(palette().color(foregroundRole()));
-  DrawFixedPitchText(painter, LineFor(font(), height()), 0, 0, text());
+  DrawFixedPitchText(painter, 0, (height() - kListItemHeight) / 2, text());
 }
 
 }  // namespace varsk

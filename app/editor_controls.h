@@ -24,6 +24,8 @@ class DropDownList final : public QComboBox {
   // that Apply will store: without the focus the wheel does nothing here.
   void wheelEvent(QWheelEvent* event) override;
   void showPopup() override;
+  // The chosen item's text, drawn like the rows of the list.
+  void paintEvent(QPaintEvent* event) override;
 
  private:
   bool rowsSetUp_ = false;
