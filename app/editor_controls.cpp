@@ -159,8 +159,9 @@ void DropDownList::showPopup() {
   // Whole names, not elided ones: the list is as wide as its widest item.
   const QFontMetrics metrics(font());
   int widest = 0;
-  for (int i = 0; i < count(); ++i)
+  for (int i = 0; i < count(); ++i) {
     widest = std::max(widest, metrics.horizontalAdvance(itemText(i)));
+  }
   int width = widest + 2 * kListTextMargin;
   if (count() > maxVisibleItems()) width += view()->verticalScrollBar()->sizeHint().width();
   view()->setMinimumWidth(width);
@@ -180,8 +181,8 @@ void DropDownList::paintEvent(QPaintEvent* /*event*/) {
       style()->subControlRect(QStyle::CC_ComboBox, &box, QStyle::SC_ComboBoxEditField, this);
   const QRect arrow =
       style()->subControlRect(QStyle::CC_ComboBox, &box, QStyle::SC_ComboBoxArrow, this);
-  painter.setClipRect(QRect(QPoint(kListTextMargin, field.top()),
-                            QPoint(arrow.left() + 1, field.bottom())));
+  painter.setClipRect(
+      QRect(QPoint(kListTextMargin, field.top()), QPoint(arrow.left() + 1, field.bottom())));
   painter.setPen(palette().color(QPalette::Text));
   DrawFixedPitchText(painter, kListTextMargin, field.top() + (field.height() - kListItemHeight) / 2,
                      text);
