@@ -1,0 +1,90 @@
+// The undo and redo history of the record tables. A step keeps only the bytes
+// of the MsRecord and ShipRecord tables that one change (an Apply, Auto modify,
+// Load ROM) altered, before and after, so a thousand Applies take a few
+// hundred kilobytes instead of a thousand copies of the tables.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <vector>
+
+#include "data/data_set.h"
+
+namespace varsk {
+
+class RecordHistory {
+ public:
+  // The most the steps may take together; beyond it the oldest steps go.
+  // An Apply takes about a hundred bytes, so tens of thousands fit; a Load ROM
+  // that changes every field of every entry takes up to about 100 kB.
+  static constexpr size_t kDefaultByteLimit = size_t{8} << 20;
+
+  explicit RecordHistory(size_t byteLimit = kDefaultByteLimit);
+
+  // Runs `change` on `dataSet` and keeps what it changed in the record tables
+  // as one step. When `change` throws, what it stored up to then is the step,
+  // and the exception goes on. Returns whether a step was kept.
+  template <typename Change>
+  bool Record(DataSet& dataSet, Change&& change);
+
+  // The two halves of Record: Begin remembers the record tables, Commit keeps
+  // what differs from them as one step. A Commit that finds nothing changed
+  // keeps no step and leaves the redo steps; otherwise the redo steps go.
+  void Begin(const DataSet& dataSet);
+  bool Commit(const DataSet& dataSet);
+
+  // Puts back the tables as they were before the last step (Undo) or after
+  // the last undone one (Redo). Returns false, changing nothing, when there is
+  // no such step, or when the tables no longer hold what that step left (they
+  // were changed outside the history): the history is then dropped, since
+  // none of its steps fits the tables any more.
+  bool Undo(DataSet& dataSet);
+  bool Redo(DataSet& dataSet);
+
+  size_t UndoCount() const { return undo_.size(); }
+  size_t RedoCount() const { return redo_.size(); }
+  // Heap bytes held by the steps and the copy that Begin keeps.
+  size_t MemoryBytes() const;
+  void Clear();
+
+ private:
+  // One stretch of changed bytes of one table.
+  struct Run {
+    uint32_t table;   // 0: MS records, 1: ship records
+    uint32_t offset;  // from the table's first byte
+    uint32_t length;
+  };
+  // The runs of one change; `bytes` holds each run's bytes before the change,
+  // then its bytes after, run after run.
+  struct Step {
+    std::vector<Run> runs;
+    std::vector<uint8_t> bytes;
+    size_t Size() const;
+  };
+
+  // Writes the before (`after` false) or after bytes of `step` into the tables
+  // when they hold the other side; returns false and changes nothing otherwise.
+  static bool Put(const Step& step, bool after, DataSet& dataSet);
+  void Trim();
+
+  size_t byteLimit_;
+  size_t stepBytes_ = 0;
+  std::vector<uint8_t> before_;  // the tables at Begin, MS then ship
+  std::deque<Step> undo_;
+  std::deque<Step> redo_;
+};
+
+template <typename Change>
+bool RecordHistory::Record(DataSet& dataSet, Change&& change) {
+  Begin(dataSet);
+  try {
+    change();
+  } catch (...) {
+    Commit(dataSet);
+    throw;
+  }
+  return Commit(dataSet);
+}
+
+}  // namespace varsk
