@@ -1,6 +1,9 @@
 #include "app/editor_controls.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListView>
 #include <QPainter>
@@ -131,7 +134,95 @@ QStyle* SharedListStyle() {
   return style;
 }
 
+// Type to find in a drop-down list, watching the closed list and its open
+// list view: typed characters, or the text an input method commits, add to
+// one search until the usual keyboard-search pause starts a new one. A new
+// search looks from the item after the current one, so typing the same text
+// again moves on to the next match; a longer search keeps the current item
+// while it still matches.
+class TypeToFind final : public QObject {
+ public:
+  explicit TypeToFind(QComboBox& list) : QObject(&list), list_(list) {}
+
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    QString text;
+    if (event->type() == QEvent::KeyPress) {
+      const auto* key = static_cast<QKeyEvent*>(event);
+      if ((key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) != 0) {
+        return false;
+      }
+      text = key->text();
+      if (text.isEmpty() || !text.at(0).isPrint()) return false;
+      // A space between typed characters is part of the search; on its own
+      // it keeps its meaning (it opens the closed list).
+      if (text == QStringLiteral(" ") && !Searching()) return false;
+    } else if (event->type() == QEvent::InputMethod) {
+      text = static_cast<QInputMethodEvent*>(event)->commitString();
+      if (text.isEmpty()) return false;
+    } else {
+      return false;
+    }
+    auto* view = qobject_cast<QAbstractItemView*>(watched);
+    const int current = view != nullptr ? view->currentIndex().row() : list_.currentIndex();
+    const int row = Find(text, current);
+    if (row < 0 || row == current) return true;
+    if (view != nullptr) {
+      // In the open list the found item is only highlighted; Return or a
+      // click chooses it.
+      const QModelIndex index =
+          list_.model()->index(row, list_.modelColumn(), list_.rootModelIndex());
+      view->setCurrentIndex(index);
+      view->scrollTo(index);
+    } else {
+      list_.setCurrentIndex(row);
+      emit list_.activated(row);
+      emit list_.textActivated(list_.itemText(row));
+    }
+    return true;
+  }
+
+ private:
+  bool Searching() const {
+    return !search_.isEmpty() && lastKey_.isValid() &&
+           lastKey_.elapsed() <= QApplication::keyboardInputInterval();
+  }
+
+  int Find(const QString& text, int current) {
+    const bool fresh = !Searching();
+    search_ = fresh ? text : search_ + text;
+    lastKey_.start();
+    const int first = fresh ? current + 1 : std::max(current, 0);
+    return FindListRow(*list_.model(), list_.modelColumn(), search_, first);
+  }
+
+  QComboBox& list_;
+  QString search_;
+  QElapsedTimer lastKey_;
+};
+
+bool IsDigits(const QString& text) {
+  return std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+}
+
 }  // namespace
+
+int FindListRow(const QAbstractItemModel& items, int column, const QString& search, int first) {
+  const int count = items.rowCount();
+  if (count == 0 || search.isEmpty()) return -1;
+  first = ((first % count) + count) % count;
+  const auto find = [&](auto matches) {
+    for (int i = 0; i < count; ++i) {
+      const int row = (first + i) % count;
+      if (matches(items.index(row, column).data(Qt::DisplayRole).toString())) return row;
+    }
+    return -1;
+  };
+  if (IsDigits(search)) {
+    const int row = find([&](const QString& text) { return text.startsWith(search); });
+    if (row >= 0) return row;
+  }
+  return find([&](const QString& text) { return text.contains(search, Qt::CaseInsensitive); });
+}
 
 DropDownList::DropDownList(int dropDownCount, QWidget* parent) : QComboBox(parent) {
   setEditable(false);
@@ -139,6 +230,11 @@ DropDownList::DropDownList(int dropDownCount, QWidget* parent) : QComboBox(paren
   setStyle(SharedListStyle());
   // The wheel gives no focus, so it never changes a list the user did not choose.
   setFocusPolicy(Qt::StrongFocus);
+  // Committed text of an input method (Chinese, Japanese) finds items too;
+  // a list that accepts no typed text has it off by default.
+  setAttribute(Qt::WA_InputMethodEnabled, true);
+  typeToFind_ = new TypeToFind(*this);
+  installEventFilter(typeToFind_);
 }
 
 void DropDownList::wheelEvent(QWheelEvent* event) {
@@ -154,6 +250,8 @@ void DropDownList::showPopup() {
   if (!rowsSetUp_) {
     setItemDelegate(new ListRowDelegate(this));
     if (auto* rows = qobject_cast<QListView*>(view())) rows->setUniformItemSizes(true);
+    view()->setAttribute(Qt::WA_InputMethodEnabled, true);
+    view()->installEventFilter(typeToFind_);
     rowsSetUp_ = true;
   }
   // Whole names, not elided ones: the list is as wide as its widest item.

@@ -15,6 +15,8 @@ inline constexpr int kListItemHeight = 12;
 // A drop-down list that accepts no typed text, with rows of the designed item
 // height 12, as many rows shown at once as the designed drop-down count, and a
 // mouse wheel that changes the choice only while the list has the keyboard focus.
+// Typing finds an item, closed or open (see FindListRow): a choice found in the
+// closed list is reported by `activated`, as a choice with the mouse is.
 class DropDownList final : public QComboBox {
  public:
   DropDownList(int dropDownCount, QWidget* parent);
@@ -29,7 +31,15 @@ class DropDownList final : public QComboBox {
 
  private:
   bool rowsSetUp_ = false;
+  QObject* typeToFind_ = nullptr;
 };
+
+// The row that a typed search finds among the item texts of column `column` of
+// `items`, looking from row `first` on and wrapping round; -1 when none does.
+// A search of digits only looks for the item numbers that start with it
+// ("012" finds item 012), and failing that, like any other search, for the
+// item whose text contains it anywhere, in any case ("ramp" finds "Rampart").
+int FindListRow(const QAbstractItemModel& items, int column, const QString& search, int first);
 
 // Lets all five digits of 65535 show in the designed 32-pixel edits: the text
 // starts right inside the frame instead of two pixels further in.

@@ -92,6 +92,8 @@ TForm1::TForm1(EditorTables tables, EditorDialogs& dialogs, QWidget* parent)
   setFixedSize(kClientWidth, kClientHeight);
   move(kWindowLeft, kWindowTop);
 
+  setAcceptDrops(true);
+
   CreateControls();
   ConnectControls();
   Guarded([this] { FormCreate(this); });
@@ -182,6 +184,8 @@ void TForm1::CreateWeaponRows() {
     UseTightTextMargins(*row.AmmoEdit);
     // Only slots with an ammunition byte in the ROM show an ammunition edit.
     if (!SlotHasAmmoByte(r)) row.AmmoEdit->hide();
+    row.DamageEdit->installEventFilter(this);
+    row.AmmoEdit->installEventFilter(this);
     if (isVisible()) {
       row.WeaponBox->show();
       row.DamageEdit->show();
@@ -379,9 +383,14 @@ int32_t TForm1::FactoryFlagsFromBoxes() const {
 
 int32_t TForm1::MoveTypeFromBox() const { return MoveTypeOfItem(ComboBox3->currentIndex()); }
 
+// One step of the record history, also when a conversion error stops Apply.
+void TForm1::Button1Click(QObject* /*Sender*/) {
+  history_.Record(tables_.dataSet, [this] { ApplyToSelectedEntry(); });
+}
+
 // Each field is stored as soon as it is converted: a conversion error stops
 // Apply with the earlier fields stored and the rest unchanged.
-void TForm1::Button1Click(QObject* /*Sender*/) {
+void TForm1::ApplyToSelectedEntry() {
   DataSet& dataSet = tables_.dataSet;
   const int entryIndex = ComboBox2->currentIndex() + 1;
   if (MsRecord* ms = MsOfEntry(dataSet, entryIndex)) {
@@ -444,9 +453,19 @@ void TForm1::Button2Click(QObject* /*Sender*/) { LoadRom(); }
 void TForm1::LoadRom() {
   const std::optional<QString> fileName = dialogs_.ChooseFile(OpenDialog());
   if (!fileName) return;
-  ReadRomTables(FileNameBytes(*fileName), tables_.romBuffers);
-  UnpackRomTables(tables_.romBuffers, tables_.dataSet);
+  LoadRomFrom(*fileName);
+}
+
+void TForm1::LoadRomFrom(const QString& fileName) {
+  OpenDialog().selectFile(fileName);
+  const bool wereFilled = recordsFilled_;
+  history_.Record(tables_.dataSet, [&] {
+    LoadRomFile(FileNameBytes(fileName), tables_.romBuffers, tables_.dataSet);
+  });
   recordsFilled_ = true;
+  // Taking back the load that first filled the records would leave records
+  // that Save ROM refuses to write: the history starts after it.
+  if (!wereFilled) history_.Clear();
 }
 
 void TForm1::Button3Click(QObject* /*Sender*/) {
@@ -464,7 +483,7 @@ void TForm1::Button4Click(QObject* /*Sender*/) {
   options.ammoFromHp = CheckBox1->isChecked();
   options.productTurnToOne = CheckBox2->isChecked();
   options.supportTurnToOne = CheckBox5->isChecked();
-  AutoModify(tables_.dataSet, options);
+  history_.Record(tables_.dataSet, [&] { AutoModify(tables_.dataSet, options); });
 }
 
 void TForm1::Button9Click(QObject* /*Sender*/) { SaveClipSet(); }

@@ -13,6 +13,7 @@
 #include "app/editor_dialogs.h"
 #include "data/data_set.h"
 #include "data/name_list.h"
+#include "data/record_history.h"
 #include "data/rom_tables.h"
 #include "graphics/anim_set.h"
 
@@ -109,6 +110,17 @@ class TForm1 final : public QWidget {
   void Label13Click(QObject* Sender = nullptr);
 
   void LoadRom();
+  // Load ROM with `fileName` chosen: the same checks, messages and step of the
+  // record history. The file dialog offers the name the next time.
+  void LoadRomFrom(const QString& fileName);
+  // Ctrl+Z, and Ctrl+Shift+Z or Ctrl+Y: takes back the last change that Apply,
+  // Auto modify or Load ROM made to the records, or makes the last one taken
+  // back again, then shows the selected entry anew, preview included. With
+  // nothing to take back or make again, nothing happens. An edit that has
+  // typing of its own to take back or make again takes these keys first.
+  void UndoRecordChange();
+  void RedoRecordChange();
+  const RecordHistory& History() const { return history_; }
   // OpenDialog1, made on first use.
   QFileDialog& OpenDialog();
   void SaveClipSet();
@@ -194,9 +206,21 @@ class TForm1 final : public QWidget {
   // The window's button-face colour as a Bitmap32 pixel.
   uint32_t BackgroundPixel() const;
 
+ protected:
+  // One file dropped on the window is loaded as by Load ROM; anything else
+  // (several files, a folder, text) is refused.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+  // The edits' keys of the record history and file drops on them.
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
   void CreateControls();
   void ConnectControls();
+  // The undo and redo keys, also in the designed edits.
+  void ConnectHistoryKeys();
+  void ApplyToSelectedEntry();
   void CreateWeaponRows();
   void ShowMsEntry(const MsRecord& record);
   void ShowShipEntry(const ShipRecord& record);
@@ -211,6 +235,7 @@ class TForm1 final : public QWidget {
   // Whether the records hold the data set or a loaded ROM: false only after a
   // start-up that stopped before the data set and before any Load ROM.
   bool recordsFilled_ = false;
+  RecordHistory history_;
   std::array<QCheckBox*, 13> factionBoxes_{};
 };
 

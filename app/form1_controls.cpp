@@ -282,6 +282,7 @@ void TForm1::ConnectControls() {
   connect(Label13, &ClickableLabel::clicked, this,
           [this] { Guarded([this] { Label13Click(this); }); });
   connect(Timer1, &QTimer::timeout, this, [this] { Guarded([this] { Timer1Timer(this); }); });
+  ConnectHistoryKeys();
 }
 
 }  // namespace varsk
