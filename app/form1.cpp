@@ -40,14 +40,11 @@ QString Decimal(int32_t value) { return QString::fromStdString(FormatDecimal(val
 
 int32_t Number(const QLineEdit* edit) { return ParseInteger(edit->text().toStdString()); }
 
-// "03 14 01 01": each byte as two upper-case hexadecimal digits, lowest offset first.
-QString HexBytes(const uint8_t* bytes, int count) {
-  QString text;
-  for (int i = 0; i < count; ++i) {
-    if (i > 0) text += QLatin1Char(' ');
-    text += QString::fromStdString(FormatHex2(bytes[i]));
-  }
-  return text;
+// "03 14 01 01": the record's raw ROM bytes as the core writes them.
+template <typename Record>
+QString RawBytesText(const Record& record, EntryKind kind) {
+  const EntryField& field = *FindEntryField(kind, "rawBytes");
+  return QString::fromStdString(FieldValueText(field, FieldValue(record, field)));
 }
 
 // "001 <E> <C> <J>": the list text of line `index` of the three name lists,
@@ -268,7 +265,7 @@ void TForm1::ShowMsEntry(const MsRecord& record) {
   Edit17->setText(Decimal(record.areaRange));
   Edit18->setEnabled(false);
   Edit18->hide();
-  Edit43->setText(HexBytes(record.rawBytes, 4));
+  Edit43->setText(RawBytesText(record, EntryKind::Ms));
   ComboBox3->setCurrentIndex(MoveTypeItemOf(record.moveType));
   ShowFlags(record.terrainFlags, record.factoryFlags, record.factionFlags);
   for (int r = 0; r < static_cast<int>(WeaponRows.size()); ++r) {
@@ -304,7 +301,7 @@ void TForm1::ShowShipEntry(const ShipRecord& record) {
   Edit15->setText(Decimal(record.space));
   Edit16->setText(Decimal(record.areaDamage));
   Edit17->setText(Decimal(record.areaRange));
-  Edit43->setText(HexBytes(record.rawBytes, 3));
+  Edit43->setText(RawBytesText(record, EntryKind::Ship));
   ComboBox3->setCurrentIndex(MoveTypeItemOf(record.moveType));
   ShowFlags(record.terrainFlags, record.factoryFlags, record.factionFlags);
   for (int r = 0; r < static_cast<int>(WeaponRows.size()); ++r) {
@@ -474,8 +471,7 @@ void TForm1::Button3Click(QObject* /*Sender*/) {
   if (!recordsFilled_) throw VarskError(NothingToSaveMessage());
   const std::optional<QString> fileName = dialogs_.ChooseFile(OpenDialog());
   if (!fileName) return;
-  PackRomTables(tables_.dataSet, tables_.romBuffers);
-  WriteRomTables(FileNameBytes(*fileName), tables_.romBuffers);
+  SaveRomFile(FileNameBytes(*fileName), tables_.dataSet, tables_.romBuffers);
 }
 
 void TForm1::Button4Click(QObject* /*Sender*/) {

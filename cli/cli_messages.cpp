@@ -1,6 +1,6 @@
 #include "cli/cli_messages.h"
 
-#include "cli/cli_common.h"
+#include "cli/command_line.h"
 #include "data/messages.h"
 
 namespace varsk::cli {
@@ -48,10 +48,6 @@ QString OptionRequiredMessage(const QString& option) {
 
 QString NamesLeftOutMessage(const QString& cause) {
   return QStringLiteral("names left out: %1").arg(cause);
-}
-
-QString NoSuchFieldMessage(int entryIndex, const QString& field) {
-  return QStringLiteral("entry %1 has no field %2").arg(entryIndex).arg(field);
 }
 
 QString StdoutFailedMessage(const QString& cause) {
@@ -173,11 +169,12 @@ QString NameMismatchText(const QString& text, const QString& current) {
       .arg(Quoted(text), Quoted(current));
 }
 
-QString RawBytesMismatchText(const QString& text, const QString& current) {
+QString RawBytesText(const QString& text, int count) {
   return QStringLiteral(
-             "value \"%1\" cannot be set: raw bytes are not edited (allowed: their current "
-             "value \"%2\")")
-      .arg(Quoted(text), current);
+             "value \"%1\" is not %2 raw bytes (allowed: %2 bytes of 0..255, as the "
+             "dump writes them)")
+      .arg(Quoted(text))
+      .arg(count);
 }
 
 QString FieldOfOtherKindText(const QString& kind) {
@@ -233,15 +230,9 @@ QString DoesNotFitRomMessage(const QString& what, int entryIndex, const QString&
       .arg(maximum);
 }
 
-QString BadFormatText(const QString& format) {
-  return QStringLiteral("unknown format '%1' (allowed: json, csv)").arg(Quoted(format));
-}
-
-QString ChangeLineText(int entryIndex, const QString& name, const QString& field,
-                       const QString& before, const QString& after) {
-  const QString entry = name.isEmpty() ? QStringLiteral("entry %1").arg(entryIndex)
-                                       : QStringLiteral("entry %1 (%2)").arg(entryIndex).arg(name);
-  return QStringLiteral("%1: %2 %3 -> %4").arg(entry, field, before, after);
+QString BadFormatText(const QString& format, const QStringList& formats) {
+  return QStringLiteral("unknown format '%1' (allowed: %2)")
+      .arg(Quoted(format), formats.join(QLatin1String(", ")));
 }
 
 QString ChangeCountText(qsizetype count, bool dryRun) {
@@ -255,7 +246,9 @@ QString NoAutoModifyChoiceText() {
   return QStringLiteral("choose at least one of --ammo-from-hp, --product-turn, --support-turn");
 }
 
-QString NotWrittenText() { return QStringLiteral("the ROM was not written"); }
+QString NotInEditsMessage(const QString& difference) {
+  return QStringLiteral("%1; the edit file cannot carry them").arg(difference);
+}
 
 QString RenderProgramMissingMessage(const QString& program, const QString& cause) {
   return QStringLiteral("render: cannot run the drawing program \"%1\". %2").arg(program, cause);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 
 namespace varsk::cli {
@@ -20,7 +21,6 @@ QString BadOptionValueMessage(const QString& option, const QString& value, int64
 QString OptionsExcludeEachOtherMessage(const QString& first, const QString& second);
 QString OptionRequiredMessage(const QString& option);
 QString NamesLeftOutMessage(const QString& cause);
-QString NoSuchFieldMessage(int entryIndex, const QString& field);
 QString StdoutFailedMessage(const QString& cause);
 QString EmptyOutputNameText();
 QString OutputIsInputText(const QString& output, const QString& input);
@@ -46,7 +46,7 @@ QString DuplicateEntryText(const QString& firstPlace);
 QString NotStoredText(const QString& text, int64_t current);
 QString KindMismatchText(const QString& text, const QString& current);
 QString NameMismatchText(const QString& text, const QString& current);
-QString RawBytesMismatchText(const QString& text, const QString& current);
+QString RawBytesText(const QString& text, int count);
 QString FieldOfOtherKindText(const QString& kind);
 QString UnknownFieldText();
 QString UnknownColumnText(const QString& column);
@@ -65,13 +65,11 @@ QString RepeatedKeyText();
 QString DoesNotFitRomMessage(const QString& what, int entryIndex, const QString& field,
                              int64_t value, int64_t minimum, int64_t maximum);
 
-QString BadFormatText(const QString& format);
-// "entry 12 (<name>): hp 200 -> 250"; the name part only when there is a name.
-QString ChangeLineText(int entryIndex, const QString& name, const QString& field,
-                       const QString& before, const QString& after);
+QString BadFormatText(const QString& format, const QStringList& formats);
 QString ChangeCountText(qsizetype count, bool dryRun);
 QString NoAutoModifyChoiceText();
-QString NotWrittenText();
+// A difference that an edit file written by diff cannot carry.
+QString NotInEditsMessage(const QString& difference);
 QString PngEncodingFailedMessage();
 QString RenderTooLargeMessage(int64_t width, int64_t height, int64_t maxPixels);
 QString RenderProgramMissingMessage(const QString& program, const QString& cause);

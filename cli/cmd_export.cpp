@@ -1,7 +1,7 @@
 // varsk-units export-clips -o FILE, varsk-units export-dataset -o FILE
-#include "cli/cli_common.h"
-#include "cli/cli_messages.h"
+#include "cli/command_line.h"
 #include "cli/commands.h"
+#include "cli/unit_records.h"
 #include "data/embedded_data_set.h"
 #include "data/file_io.h"
 #include "graphics/clip_export.h"
@@ -15,16 +15,13 @@ std::string ParseOutputOnly(const QString& command, const QString& description,
                             const QStringList& args) {
   QCommandLineParser parser;
   parser.setApplicationDescription(description);
-  const QCommandLineOption output(QStringList{QStringLiteral("o"), QStringLiteral("output")},
-                                  QStringLiteral("The file to write."), QStringLiteral("FILE"));
+  const QCommandLineOption output =
+      OutputOption(QStringLiteral("The file to write."), QStringLiteral("FILE"));
   parser.addOption(output);
   if (!ParseCommandLine(parser, command, args, 0, 0)) {
     return {};
   }
-  if (!parser.isSet(output)) {
-    FailUsage(UsageMessage(command, OptionRequiredMessage(QStringLiteral("output"))));
-  }
-  return OutputPath(parser, output, command);
+  return RequiredOutputPath(parser, output, command);
 }
 
 }  // namespace
@@ -39,9 +36,7 @@ int RunExportClips(const QStringList& args) {
     if (path.empty()) {
       return kExitSuccess;
     }
-    const std::unique_ptr<DataSet> dataSet = NewDataSet();
-    LoadRecords(std::string(), *dataSet);
-    SaveClipSet(*dataSet, path);
+    SaveClipSet(*LoadRecords(std::string(), DataSetPart::Everything), path);
     return kExitSuccess;
   });
 }

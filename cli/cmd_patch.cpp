@@ -4,8 +4,8 @@
 #include <optional>
 #include <string>
 
-#include "cli/cli_common.h"
 #include "cli/cli_messages.h"
+#include "cli/command_line.h"
 #include "cli/commands.h"
 #include "data/file_io.h"
 #include "data/messages.h"
@@ -20,19 +20,6 @@ namespace varsk::cli {
 namespace {
 
 std::string ShownName(const std::string& path) { return ShownText(path); }
-
-QCommandLineOption OutputOption(const QString& description, const QString& valueName) {
-  return QCommandLineOption({QStringLiteral("o"), QStringLiteral("output")}, description,
-                            valueName);
-}
-
-std::string RequiredOutput(const QCommandLineParser& parser, const QCommandLineOption& option,
-                           const QString& command) {
-  if (!parser.isSet(option)) {
-    FailUsage(UsageMessage(command, OptionRequiredMessage(QStringLiteral("output"))));
-  }
-  return OutputPath(parser, option, command);
-}
 
 }  // namespace
 
@@ -51,9 +38,9 @@ int RunPatch(const QStringList& args) {
     if (!ParseCommandLine(parser, command, args, 2, 2)) {
       return kExitSuccess;
     }
-    const std::string original = ArgumentBytes(parser.positionalArguments().at(0));
-    const std::string modified = ArgumentBytes(parser.positionalArguments().at(1));
-    const std::string patchPath = RequiredOutput(parser, output, command);
+    const std::string original = PathArgument(parser, 0);
+    const std::string modified = PathArgument(parser, 1);
+    const std::string patchPath = RequiredOutputPath(parser, output, command);
     const std::optional<PatchFormat> format =
         PatchFormatOfFileName(patchPath.substr(patchPath.rfind('/') + 1));
     if (!format) {
@@ -95,9 +82,9 @@ int RunApply(const QStringList& args) {
     if (!ParseCommandLine(parser, command, args, 2, 2)) {
       return kExitSuccess;
     }
-    const std::string patchPath = ArgumentBytes(parser.positionalArguments().at(0));
-    const std::string romPath = ArgumentBytes(parser.positionalArguments().at(1));
-    const std::string outPath = RequiredOutput(parser, output, command);
+    const std::string patchPath = PathArgument(parser, 0);
+    const std::string romPath = PathArgument(parser, 1);
+    const std::string outPath = RequiredOutputPath(parser, output, command);
     // OUT may be ROM itself: it is read whole first and replaced whole.
     const std::string inputs[] = {patchPath};
     CheckOutputIsNoInput(command, outPath, inputs);

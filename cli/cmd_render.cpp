@@ -3,9 +3,10 @@
 #include <QImage>
 #include <QPalette>
 
-#include "cli/cli_common.h"
 #include "cli/cli_messages.h"
+#include "cli/command_line.h"
 #include "cli/commands.h"
+#include "cli/unit_records.h"
 #include "cliplib/bitmap32.h"
 #include "graphics/anim_set.h"
 #include "graphics/preview.h"
@@ -52,18 +53,15 @@ int RunRender(const QStringList& args) {
                                    QStringLiteral("N"));
     const QCommandLineOption sheet(QStringList{QStringLiteral("sheet")},
                                    QStringLiteral("Draw the sheet of all previews."));
-    const QCommandLineOption output(QStringList{QStringLiteral("o"), QStringLiteral("output")},
-                                    QStringLiteral("The PNG file to write."),
-                                    QStringLiteral("FILE.png"));
+    const QCommandLineOption output =
+        OutputOption(QStringLiteral("The PNG file to write."), QStringLiteral("FILE.png"));
     const QCommandLineOption scale(
         QStringList{QStringLiteral("scale")},
         QStringLiteral("Enlarge K times, nearest neighbour (1..32, default 1)."),
         QStringLiteral("K"), QStringLiteral("1"));
-    const QCommandLineOption namesDir(
-        QStringList{QStringLiteral("names")},
+    const QCommandLineOption namesDir = NamesOption(
         QStringLiteral("Folder of the name lists for the sheet's labels (default: the working\n"
-                       "directory; without them the labels carry only numbers)."),
-        QStringLiteral("DIR"));
+                       "directory; without them the labels carry only numbers)."));
     parser.addOptions({entry, sheet, output, scale, namesDir});
     const QString command = QStringLiteral("render");
     if (!ParseCommandLine(parser, command, args, 0, 1)) {
@@ -73,22 +71,17 @@ int RunRender(const QStringList& args) {
       FailUsage(UsageMessage(command, OptionsExcludeEachOtherMessage(QStringLiteral("entry"),
                                                                      QStringLiteral("sheet"))));
     }
-    if (!parser.isSet(output)) {
-      FailUsage(UsageMessage(command, OptionRequiredMessage(QStringLiteral("output"))));
-    }
-    const std::string outPath = OutputPath(parser, output, command);
-    const std::string rom = ArgumentBytes(parser.positionalArguments().value(0));
-    const std::string namesFolder = ArgumentBytes(parser.value(namesDir));
+    const std::string outPath = RequiredOutputPath(parser, output, command);
+    const std::string rom = PathArgument(parser, 0);
     const int entryIndex = parser.isSet(entry)
                                ? ParseIntOption(parser, QStringLiteral("entry"), 1, kEntryListCount)
                                : 0;
     const int factor = ParseIntOption(parser, QStringLiteral("scale"), 1, kMaxScale);
-    std::vector<std::string> inputs = NameListPaths(namesFolder);
+    std::vector<std::string> inputs = NameListInputs(parser, namesDir);
     inputs.push_back(rom);
     CheckOutputIsNoInput(command, outPath, inputs);
 
-    const std::unique_ptr<DataSet> dataSet = NewDataSet();
-    LoadRecords(rom, *dataSet);
+    const DataSetPtr dataSet = LoadRecords(rom, DataSetPart::Everything);
     const auto table = std::make_unique<AnimSetTable>();
     BuildAnimSetTable(*table);
     const uint32_t background = ButtonFaceColour();
@@ -99,9 +92,7 @@ int RunRender(const QStringList& args) {
       DrawEntryPreview(*dataSet, *table, entryIndex - 1, background, preview);
       image = ToQImage(preview);
     } else {
-      std::optional<NameLists> names = parser.isSet(namesDir)
-                                           ? std::optional<NameLists>(LoadNames(namesFolder))
-                                           : TryLoadNames(std::string());
+      const std::optional<NameLists> names = LoadNameLists(parser, namesDir);
       image = RenderPreviewSheet(*dataSet, *table, names ? &names->e : nullptr, background);
     }
     const int64_t width = int64_t{image.width()} * factor;

@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "cli/cli_common.h"
 #include "cli/cli_messages.h"
+#include "cli/command_line.h"
 #include "cli/commands.h"
 #include "cli/program_setup.h"
 #include "data/file_io.h"

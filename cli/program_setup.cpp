@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "cli/cli_common.h"
 #include "cli/cli_messages.h"
+#include "cli/command_line.h"
 #include "data/messages.h"
 
 namespace varsk::cli {

@@ -10,9 +10,13 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "cli/cli_messages.h"
+#include "cli/command_line.h"
+#include "cli/csv_text.h"
 #include "cli/json_keys.h"
+#include "data/entry_fields.h"
 #include "data/messages.h"
 #include "data/text_to_number.h"
 
@@ -23,21 +27,13 @@ namespace {
 constexpr NameListLanguage kLanguages[] = {NameListLanguage::E, NameListLanguage::C,
                                            NameListLanguage::J};
 constexpr const char* kNameKeys[] = {"nameE", "nameC", "nameJ"};
-constexpr WeaponValue kWeaponValues[] = {WeaponValue::WeaponId, WeaponValue::Damage,
-                                         WeaponValue::Ammo};
 
-QString WeaponFieldName(int slot, WeaponValue value) {
-  return QStringLiteral("w%1.%2").arg(slot).arg(QLatin1String(WeaponValueName(value)));
-}
-
-int32_t SpriteIndexOf(const DataSet& dataSet, int entryIndex) {
-  if (const MsRecord* ms = MsOfEntry(dataSet, entryIndex)) {
-    return ms->spriteIndex;
+// The position of a name key in kNameKeys, or -1.
+int NameKeyIndex(const QString& key) {
+  for (int i = 0; i < 3; ++i) {
+    if (key == QLatin1String(kNameKeys[i])) return i;
   }
-  if (const ShipRecord* ship = ShipOfEntry(dataSet, entryIndex)) {
-    return ship->spriteIndex;
-  }
-  return 0;
+  return -1;
 }
 
 // ---------------------------------------------------------------------------
@@ -75,7 +71,9 @@ void AppendJsonString(QByteArray& out, const QString& text) {
   out += '"';
 }
 
-void AppendNumber(QByteArray& out, int64_t value) { out += QByteArray::number(value); }
+std::string ValueJson(const DataSet& dataSet, int entry, const EntryField& field) {
+  return FieldValueJson(field, *EntryFieldValue(dataSet, entry, field));
+}
 
 }  // namespace
 
@@ -91,48 +89,33 @@ QByteArray DumpJson(const DataSet& dataSet, const NameLists* names) {
     }
     out += firstEntry ? "\n    {\n" : ",\n    {\n";
     firstEntry = false;
-    out += "      \"entryIndex\": ";
-    AppendNumber(out, entry);
-    out += ",\n      \"kind\": \"";
-    out += KindName(kind);
-    out += "\",\n";
+    out += "      \"entryIndex\": " + QByteArray::number(entry) + ",\n      \"kind\": \"" +
+           EntryKindName(kind) + "\",\n";
     if (names != nullptr) {
       for (int i = 0; i < 3; ++i) {
-        out += "      \"";
-        out += kNameKeys[i];
-        out += "\": ";
+        out += "      \"" + QByteArray(kNameKeys[i]) + "\": ";
         AppendJsonString(out, EntryName(*names, kLanguages[i], entry));
         out += ",\n";
       }
     }
-    out += "      \"spriteIndex\": ";
-    AppendNumber(out, SpriteIndexOf(dataSet, entry));
-    out += ",\n";
-    for (const EntryField& field : FieldsOf(kind)) {
-      out += "      \"";
-      out += field.name;
-      out += "\": ";
-      AppendNumber(out, GetField(dataSet, entry, field));
-      out += ",\n";
-    }
-    out += "      \"rawBytes\": [";
-    bool firstByte = true;
-    for (uint8_t byte : RawBytesOf(dataSet, entry)) {
-      if (!firstByte) {
-        out += ", ";
+    const std::span<const EntryField> fields = EntryFields(kind);
+    for (const EntryField& field : fields) {
+      if (field.weaponSlot < 0) {
+        out += "      \"" + QByteArray(field.key) + "\": ";
+        out += ValueJson(dataSet, entry, field) + ",\n";
       }
-      firstByte = false;
-      AppendNumber(out, byte);
     }
-    out += "],\n      \"weapons\": [\n";
+    out += "      \"weapons\": [\n";
     for (int slot = 0; slot < kShownWeaponSlots; ++slot) {
-      const WeaponSlot& weapon = WeaponOf(dataSet, entry, slot);
-      out += "        {\"weaponId\": ";
-      AppendNumber(out, weapon.weaponId);
-      out += ", \"damage\": ";
-      AppendNumber(out, weapon.damage);
-      out += ", \"ammo\": ";
-      AppendNumber(out, weapon.ammo);
+      out += "        {";
+      bool firstValue = true;
+      for (const EntryField& field : fields) {
+        if (field.weaponSlot == slot) {
+          out += (firstValue ? "\"" : ", \"") + QByteArray(field.key) + "\": ";
+          out += ValueJson(dataSet, entry, field);
+          firstValue = false;
+        }
+      }
       out += slot + 1 < kShownWeaponSlots ? "},\n" : "}\n";
     }
     out += "      ]\n    }";
@@ -146,17 +129,14 @@ QByteArray DumpCsv(const DataSet& dataSet, const NameLists* names) {
   static const QByteArray kLineEnd = QByteArrayLiteral("\r\n");
   QByteArray out;
   out.reserve(128 * 1024);
-  out += "entryIndex,kind,nameE,nameC,nameJ,spriteIndex";
-  for (const char* column : CsvStatColumns()) {
+  out += "entryIndex,kind,nameE,nameC,nameJ";
+  // Each column's row for an MS entry and for a ship; a kind without it leaves the cell empty.
+  std::vector<std::array<const EntryField*, 2>> columns;
+  for (const char* column : FieldColumns()) {
     out += ',';
     out += column;
-  }
-  out += ",rawBytes";
-  for (int slot = 0; slot < kShownWeaponSlots; ++slot) {
-    for (WeaponValue value : kWeaponValues) {
-      out += ',';
-      out += WeaponFieldName(slot, value).toLatin1();
-    }
+    columns.push_back(
+        {FindEntryField(EntryKind::Ms, column), FindEntryField(EntryKind::Ship, column)});
   }
   out += kLineEnd;
   for (int entry = 1; entry <= kEntryListCount; ++entry) {
@@ -164,30 +144,17 @@ QByteArray DumpCsv(const DataSet& dataSet, const NameLists* names) {
     if (kind == EntryKind::None) {
       continue;
     }
-    AppendNumber(out, entry);
-    out += ',';
-    out += KindName(kind);
+    out += QByteArray::number(entry) + ',' + EntryKindName(kind);
     for (NameListLanguage language : kLanguages) {
       out += ',';
       if (names != nullptr) {
         out += CsvField(EntryName(*names, language, entry)).toUtf8();
       }
     }
-    out += ',';
-    AppendNumber(out, SpriteIndexOf(dataSet, entry));
-    for (const char* column : CsvStatColumns()) {
+    for (const auto& rows : columns) {
       out += ',';
-      if (const EntryField* field = FindField(kind, column)) {
-        AppendNumber(out, GetField(dataSet, entry, *field));
-      }
-    }
-    out += ',';
-    out += FormatRawBytes(RawBytesOf(dataSet, entry)).toLatin1();
-    for (int slot = 0; slot < kShownWeaponSlots; ++slot) {
-      const WeaponSlot& weapon = WeaponOf(dataSet, entry, slot);
-      for (WeaponValue value : kWeaponValues) {
-        out += ',';
-        AppendNumber(out, GetWeaponValue(weapon, value));
+      if (const EntryField* field = rows[kind == EntryKind::Ship]) {
+        out += FieldValueText(*field, *EntryFieldValue(dataSet, entry, *field));
       }
     }
     out += kLineEnd;
@@ -200,8 +167,8 @@ QByteArray DumpCsv(const DataSet& dataSet, const NameLists* names) {
 
 namespace {
 
-// A number as the edit file gives it: its text for messages, and its value
-// when it is a whole number at all.
+// A value as the edit file gives it: its text for messages, and its value
+// when it is one at all.
 struct NumberInput {
   QString text;
   std::optional<int64_t> value;
@@ -220,7 +187,7 @@ class EditApplier {
     kind_ = EntryKind::None;
   }
 
-  int BeginEntry(const NumberInput& input) {
+  void BeginEntry(const NumberInput& input) {
     entry_ = 0;
     kind_ = EntryKind::None;
     const QString field = QStringLiteral("entryIndex");
@@ -238,17 +205,18 @@ class EditApplier {
     if (!inserted) {
       Problem(field, DuplicateEntryText(seen->second));
     }
-    return entry_;
   }
 
-  void Kind(const QString& text) {
-    const QString current = QString::fromLatin1(KindName(kind_));
+  EntryKind Kind() const { return kind_; }
+
+  void CheckKind(const QString& text) const {
+    const QString current = QString::fromLatin1(EntryKindName(kind_));
     if (text != current) {
       Problem(QStringLiteral("kind"), KindMismatchText(text, current));
     }
   }
 
-  void Name(int languageIndex, const QString& text) {
+  void CheckName(int languageIndex, const QString& text) const {
     if (names_ == nullptr) {
       return;  // nothing to compare with; names never reach the ROM
     }
@@ -258,48 +226,36 @@ class EditApplier {
     }
   }
 
-  void SpriteIndex(const NumberInput& input) {
-    const int32_t current = SpriteIndexOf(dataSet_, entry_);
-    Unchangeable(QStringLiteral("spriteIndex"), input, current);
+  // Fails for a field that the entry's kind lacks.
+  [[noreturn]] void NoSuchField(const QString& name) const {
+    const EntryKind other = kind_ == EntryKind::Ms ? EntryKind::Ship : EntryKind::Ms;
+    if (FindEntryField(other, name.toStdString()) != nullptr) {
+      Problem(name, FieldOfOtherKindText(QString::fromLatin1(EntryKindName(kind_))));
+    }
+    Problem(name, UnknownFieldText());
   }
 
-  void RawBytes(const std::vector<NumberInput>& inputs, const QString& text) {
-    const std::span<const uint8_t> current = RawBytesOf(dataSet_, entry_);
-    bool same = inputs.size() == current.size();
-    for (size_t i = 0; same && i < inputs.size(); ++i) {
-      same = inputs[i].value && *inputs[i].value == current[i];
-    }
-    if (!same) {
-      Problem(QStringLiteral("rawBytes"), RawBytesMismatchText(text, FormatRawBytes(current)));
-    }
-  }
-
-  void Stat(const QString& name, const NumberInput& input) {
-    const EntryField* field = FindField(kind_, name.toStdString());
-    if (field == nullptr) {
-      const EntryKind other = kind_ == EntryKind::Ms ? EntryKind::Ship : EntryKind::Ms;
-      if (FindField(other, name.toStdString()) != nullptr) {
-        Problem(name, FieldOfOtherKindText(QString::fromLatin1(KindName(kind_))));
+  // Sets a field of the entry (a row of its kind's table). A field the ROM
+  // does not store may only repeat its current value.
+  void SetValue(const EntryField& field, const NumberInput& input) {
+    const QString name = QLatin1String(field.name);
+    const int64_t current = *EntryFieldValue(dataSet_, entry_, field);
+    if (!field.StoredInRom()) {
+      if (!input.value || *input.value != current) {
+        Problem(name, NotStoredText(input.text, current));
       }
-      Problem(name, UnknownFieldText());
-    }
-    const int32_t current = GetField(dataSet_, entry_, *field);
-    if (!field->storedInRom) {
-      Unchangeable(name, input, current);
       return;
     }
-    SetField(dataSet_, entry_, *field, InRange(name, input, field->minimum, field->maximum));
-  }
-
-  void Weapon(int slot, WeaponValue value, const NumberInput& input) {
-    const QString name = WeaponFieldName(slot, value);
-    WeaponSlot& weapon = WeaponOf(dataSet_, entry_, slot);
-    const ValueRange range = WeaponValueRange(kind_, slot, value);
-    if (!range.storedInRom) {
-      Unchangeable(name, input, GetWeaponValue(weapon, value));
-      return;
+    if (field.coding == FieldCoding::RawBytes && !input.value) {
+      Problem(name, RawBytesText(input.text, field.RomByteCount()));
     }
-    SetWeaponValue(weapon, value, InRange(name, input, range.minimum, range.maximum));
+    if (!input.value) {
+      Problem(name, NotAnIntegerText(input.text, field.Minimum(), field.Maximum()));
+    }
+    if (!field.Holds(*input.value)) {
+      Problem(name, OutOfRangeText(input.text, field.Minimum(), field.Maximum()));
+    }
+    SetEntryFieldValue(dataSet_, entry_, field, *input.value);
   }
 
   [[noreturn]] void Problem(const QString& field, const QString& problem) const {
@@ -307,23 +263,6 @@ class EditApplier {
   }
 
  private:
-  int32_t InRange(const QString& field, const NumberInput& input, int32_t minimum,
-                  int32_t maximum) const {
-    if (!input.value) {
-      Problem(field, NotAnIntegerText(input.text, minimum, maximum));
-    }
-    if (*input.value < minimum || *input.value > maximum) {
-      Problem(field, OutOfRangeText(input.text, minimum, maximum));
-    }
-    return static_cast<int32_t>(*input.value);
-  }
-
-  void Unchangeable(const QString& field, const NumberInput& input, int32_t current) const {
-    if (!input.value || *input.value != current) {
-      Problem(field, NotStoredText(input.text, current));
-    }
-  }
-
   QString source_;
   QString place_;
   const NameLists* names_;
@@ -335,17 +274,11 @@ class EditApplier {
 
 // ---- CSV
 
-NumberInput CsvNumber(const QString& cell) {
-  return NumberInput{cell, TryParseInteger(cell.toStdString())};
-}
-
-bool IsEmptyCell(const QString& cell) { return cell.trimmed().isEmpty(); }
-
 // The role of one CSV column.
 struct CsvColumn {
-  enum class Role { EntryIndex, Kind, Name, SpriteIndex, Stat, RawBytes, Weapon } role;
-  int index = 0;  // language index for names, slot for weapons
-  WeaponValue weaponValue = WeaponValue::WeaponId;
+  enum class Role { EntryIndex, Kind, Name, Field } role;
+  int language = 0;                         // for names
+  std::array<const EntryField*, 2> rows{};  // for fields: the MS row, the ship row
   QString name;
 };
 
@@ -353,22 +286,14 @@ std::optional<CsvColumn> CsvColumnOf(const QString& header) {
   using Role = CsvColumn::Role;
   if (header == QLatin1String("entryIndex")) return CsvColumn{Role::EntryIndex, 0, {}, header};
   if (header == QLatin1String("kind")) return CsvColumn{Role::Kind, 0, {}, header};
-  for (int i = 0; i < 3; ++i) {
-    if (header == QLatin1String(kNameKeys[i])) return CsvColumn{Role::Name, i, {}, header};
+  if (const int language = NameKeyIndex(header); language >= 0) {
+    return CsvColumn{Role::Name, language, {}, header};
   }
-  if (header == QLatin1String("spriteIndex")) return CsvColumn{Role::SpriteIndex, 0, {}, header};
-  if (header == QLatin1String("rawBytes")) return CsvColumn{Role::RawBytes, 0, {}, header};
-  for (const char* column : CsvStatColumns()) {
-    if (header == QLatin1String(column)) return CsvColumn{Role::Stat, 0, {}, header};
-  }
-  for (int slot = 0; slot < kShownWeaponSlots; ++slot) {
-    for (WeaponValue value : kWeaponValues) {
-      if (header == WeaponFieldName(slot, value)) {
-        return CsvColumn{Role::Weapon, slot, value, header};
-      }
-    }
-  }
-  return std::nullopt;
+  const std::string name = header.toStdString();
+  const std::array<const EntryField*, 2> rows = {FindEntryField(EntryKind::Ms, name),
+                                                 FindEntryField(EntryKind::Ship, name)};
+  if (rows[0] == nullptr && rows[1] == nullptr) return std::nullopt;
+  return CsvColumn{Role::Field, 0, rows, header};
 }
 
 void ApplyCsvEdits(const QByteArray& text, const QString& source, EditApplier& applier) {
@@ -406,44 +331,33 @@ void ApplyCsvEdits(const QByteArray& text, const QString& source, EditApplier& a
       Fail(CsvErrorMessage(source, row.line,
                            FieldCountText(row.fields.size(), static_cast<int>(columns.size()))));
     }
-    applier.BeginEntry(CsvNumber(row.fields.at(entryColumn)));
+    const QString& entryCell = row.fields.at(entryColumn);
+    applier.BeginEntry(NumberInput{entryCell, TryParseInteger(entryCell.toStdString())});
     for (size_t c = 0; c < columns.size(); ++c) {
       const CsvColumn& column = columns[c];
       const QString& cell = row.fields.at(static_cast<qsizetype>(c));
       // An empty cell changes nothing.
-      if (column.role == CsvColumn::Role::EntryIndex || IsEmptyCell(cell)) {
+      if (cell.trimmed().isEmpty()) {
         continue;
       }
       switch (column.role) {
         case CsvColumn::Role::EntryIndex:
           break;
         case CsvColumn::Role::Kind:
-          applier.Kind(cell.trimmed());
+          applier.CheckKind(cell.trimmed());
           break;
         case CsvColumn::Role::Name:
-          applier.Name(column.index, cell);
+          applier.CheckName(column.language, cell);
           break;
-        case CsvColumn::Role::SpriteIndex:
-          applier.SpriteIndex(CsvNumber(cell));
-          break;
-        case CsvColumn::Role::Stat:
-          applier.Stat(column.name, CsvNumber(cell));
-          break;
-        case CsvColumn::Role::RawBytes: {
-          // "03 14 01 01": two-digit hexadecimal bytes separated by blanks.
-          std::vector<NumberInput> bytes;
-          for (const QString& part : cell.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-            bool ok = false;
-            const uint value = part.toUInt(&ok, 16);
-            bytes.push_back(NumberInput{
-                part, ok && part.size() <= 2 ? std::optional<int64_t>(value) : std::nullopt});
+        case CsvColumn::Role::Field: {
+          const EntryField* field = column.rows[applier.Kind() == EntryKind::Ship];
+          if (field == nullptr) {
+            applier.NoSuchField(column.name);
           }
-          applier.RawBytes(bytes, cell);
+          applier.SetValue(*field,
+                           NumberInput{cell, FieldValueFromText(*field, cell.toStdString())});
           break;
         }
-        case CsvColumn::Role::Weapon:
-          applier.Weapon(column.index, column.weaponValue, CsvNumber(cell));
-          break;
       }
     }
   }
@@ -508,17 +422,29 @@ void ApplyJsonWeapons(const QJsonValue& weaponsValue, EditApplier& applier) {
       if (it.key() == QLatin1String("slot") || it.value().isNull()) {
         continue;
       }
-      std::optional<WeaponValue> which;
-      for (WeaponValue value : kWeaponValues) {
-        if (it.key() == QLatin1String(WeaponValueName(value))) which = value;
-      }
-      if (!which) {
+      const EntryField* field = FindWeaponField(applier.Kind(), slot, it.key().toStdString());
+      if (field == nullptr) {
         applier.Problem(QStringLiteral("weapons[%1].%2").arg(position).arg(it.key()),
                         UnknownFieldText());
       }
-      applier.Weapon(slot, *which, JsonNumber(it.value()));
+      applier.SetValue(*field, JsonNumber(it.value()));
     }
   }
+}
+
+// Raw bytes as a JSON array of numbers.
+NumberInput JsonRawBytes(const EntryField& field, const QJsonArray& array) {
+  std::vector<int64_t> bytes;
+  QStringList texts;
+  bool numbers = true;
+  for (const QJsonValue byte : array) {
+    const NumberInput input = JsonNumber(byte);
+    texts.append(input.text);
+    numbers = numbers && input.value.has_value();
+    bytes.push_back(input.value.value_or(-1));
+  }
+  return NumberInput{QLatin1Char('[') + texts.join(QLatin1String(", ")) + QLatin1Char(']'),
+                     numbers ? RawBytesValue(field, bytes) : std::nullopt};
 }
 
 void ApplyJsonEntry(const QJsonObject& entry, EditApplier& applier) {
@@ -533,37 +459,34 @@ void ApplyJsonEntry(const QJsonObject& entry, EditApplier& applier) {
       continue;  // null, like an empty CSV cell, changes nothing
     }
     if (key == QLatin1String("kind")) {
-      applier.Kind(JsonText(value));
-    } else if (key == QLatin1String("spriteIndex")) {
-      applier.SpriteIndex(JsonNumber(value));
-    } else if (key == QLatin1String("rawBytes")) {
-      if (!value.isArray()) {
-        applier.Problem(key, ExpectedArrayText());
-      }
-      std::vector<NumberInput> bytes;
-      QStringList texts;
-      for (const QJsonValue byte : value.toArray()) {
-        bytes.push_back(JsonNumber(byte));
-        texts.append(bytes.back().text);
-      }
-      applier.RawBytes(bytes,
-                       QLatin1Char('[') + texts.join(QLatin1String(", ")) + QLatin1Char(']'));
-    } else if (key == QLatin1String("weapons")) {
+      applier.CheckKind(JsonText(value));
+      continue;
+    }
+    if (key == QLatin1String("weapons")) {
       ApplyJsonWeapons(value, applier);
+      continue;
+    }
+    const int language = NameKeyIndex(key);
+    if (language >= 0) {
+      if (!value.isString()) {
+        applier.Problem(key, ExpectedStringText());
+      }
+      applier.CheckName(language, value.toString());
+      continue;
+    }
+    const EntryField* field = FindEntryField(applier.Kind(), key.toStdString());
+    if (field == nullptr) {
+      applier.NoSuchField(key);
+    }
+    if (field->weaponSlot >= 0) {
+      applier.Problem(key, UnknownFieldText());  // weapon values live in "weapons" only
+    }
+    if (field->coding != FieldCoding::RawBytes) {
+      applier.SetValue(*field, JsonNumber(value));
+    } else if (value.isArray()) {
+      applier.SetValue(*field, JsonRawBytes(*field, value.toArray()));
     } else {
-      bool isName = false;
-      for (int i = 0; i < 3; ++i) {
-        if (key == QLatin1String(kNameKeys[i])) {
-          if (!value.isString()) {
-            applier.Problem(key, ExpectedStringText());
-          }
-          applier.Name(i, value.toString());
-          isName = true;
-        }
-      }
-      if (!isName) {
-        applier.Stat(key, JsonNumber(value));
-      }
+      applier.Problem(key, ExpectedArrayText());
     }
   }
 }
@@ -651,69 +574,6 @@ void ApplyEdits(const QByteArray& text, const QString& source, const NameLists* 
     ApplyJsonEdits(body, source, applier);
   } else {
     ApplyCsvEdits(body, source, applier);
-  }
-}
-
-// ---------------------------------------------------------------------------
-// Comparing and checking
-
-std::vector<ValueChange> CompareRecords(const DataSet& before, const DataSet& after) {
-  std::vector<ValueChange> changes;
-  for (int entry = 1; entry <= kEntryListCount; ++entry) {
-    const EntryKind kind = KindOfEntry(after, entry);
-    if (kind == EntryKind::None || KindOfEntry(before, entry) != kind) {
-      continue;
-    }
-    for (const EntryField& field : FieldsOf(kind)) {
-      const int32_t a = GetField(before, entry, field);
-      const int32_t b = GetField(after, entry, field);
-      if (a != b) {
-        changes.push_back(
-            {entry, QLatin1String(field.name), QString::number(a), QString::number(b)});
-      }
-    }
-    for (int slot = 0; slot < kShownWeaponSlots; ++slot) {
-      for (WeaponValue value : kWeaponValues) {
-        const int32_t a = GetWeaponValue(WeaponOf(before, entry, slot), value);
-        const int32_t b = GetWeaponValue(WeaponOf(after, entry, slot), value);
-        if (a != b) {
-          changes.push_back(
-              {entry, WeaponFieldName(slot, value), QString::number(a), QString::number(b)});
-        }
-      }
-    }
-    const QString a = FormatRawBytes(RawBytesOf(before, entry));
-    const QString b = FormatRawBytes(RawBytesOf(after, entry));
-    if (a != b) {
-      changes.push_back({entry, QStringLiteral("rawBytes"), a, b});
-    }
-  }
-  return changes;
-}
-
-void CheckRecordsFitRom(const DataSet& dataSet, const QString& what) {
-  for (int entry = 1; entry <= kEntryListCount; ++entry) {
-    const EntryKind kind = KindOfEntry(dataSet, entry);
-    for (const EntryField& field : FieldsOf(kind)) {
-      const int32_t value = GetField(dataSet, entry, field);
-      if (field.storedInRom && (value < field.minimum || value > field.maximum)) {
-        Fail(DoesNotFitRomMessage(what, entry, QLatin1String(field.name), value, field.minimum,
-                                  field.maximum));
-      }
-    }
-    if (kind == EntryKind::None) {
-      continue;
-    }
-    for (int slot = 0; slot < kShownWeaponSlots; ++slot) {
-      for (WeaponValue value : kWeaponValues) {
-        const ValueRange range = WeaponValueRange(kind, slot, value);
-        const int32_t number = GetWeaponValue(WeaponOf(dataSet, entry, slot), value);
-        if (range.storedInRom && (number < range.minimum || number > range.maximum)) {
-          Fail(DoesNotFitRomMessage(what, entry, WeaponFieldName(slot, value), number,
-                                    range.minimum, range.maximum));
-        }
-      }
-    }
   }
 }
 

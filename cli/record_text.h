@@ -1,13 +1,11 @@
-// The records as text: the JSON and CSV dumps, reading an edit file in either
-// form, and the list of values that differ between two sets of records.
+// The records as text: the JSON and CSV dumps, and reading an edit file in
+// either form. Both follow the core's table of entry fields (data/entry_fields.h).
 #pragma once
 
 #include <QByteArray>
 #include <QString>
-#include <cstdint>
-#include <vector>
 
-#include "cli/cli_common.h"
+#include "cli/unit_records.h"
 #include "data/data_set.h"
 
 namespace varsk::cli {
@@ -25,20 +23,5 @@ QByteArray DumpCsv(const DataSet& dataSet, const NameLists* names);
 // then partly edited and must be thrown away. `source` names the file in messages.
 void ApplyEdits(const QByteArray& text, const QString& source, const NameLists* names,
                 DataSet& dataSet);
-
-// One value of the dump that differs between two sets of records.
-struct ValueChange {
-  int entryIndex = 0;
-  QString field;  // "hp", "w2.ammo", "rawBytes"
-  QString before;
-  QString after;
-};
-
-// Every stat field, the weapon values of slots 0..7 and rawBytes, entry by entry.
-std::vector<ValueChange> CompareRecords(const DataSet& before, const DataSet& after);
-
-// Throws VarskError when a value that the ROM stores does not fit its packed
-// field (for example after Auto modify); `what` starts the message.
-void CheckRecordsFitRom(const DataSet& dataSet, const QString& what);
 
 }  // namespace varsk::cli

@@ -3,7 +3,7 @@
 #include <QGuiApplication>
 #include <QStringList>
 
-#include "cli/cli_common.h"
+#include "cli/command_line.h"
 #include "cli/commands.h"
 #include "cli/program_setup.h"
 #include "data/file_io.h"

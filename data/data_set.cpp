@@ -128,11 +128,8 @@ void ReadPackedTable(ResourceStream& stream, std::array<Element, N>& table) {
   ReadPackedTable(stream, TableBytes(table), sizeof(Element), N);
 }
 
-}  // namespace
-
-void LoadDataSetFromBytes(DataSet& dataSet, std::span<const uint8_t> bytes) {
-  ResourceStream stream(bytes);
-
+// The header value and tables 1 and 2: the MS and ship records.
+void ReadRecordTables(ResourceStream& stream, DataSet& dataSet) {
   int32_t headerValue = 0;
   stream.ReadInt32(headerValue);
 
@@ -148,6 +145,18 @@ void LoadDataSetFromBytes(DataSet& dataSet, std::span<const uint8_t> bytes) {
   ReadTableElements(stream, ships, TableBytes(dataSet.shipRecords), sizeof(ShipRecord), kShipSlots,
                     false);
   dataSet.shipCount = std::clamp<int32_t>(ships.count, 0, kShipSlots);
+}
+
+}  // namespace
+
+void LoadDataSetRecordsFromBytes(DataSet& dataSet, std::span<const uint8_t> bytes) {
+  ResourceStream stream(bytes);
+  ReadRecordTables(stream, dataSet);
+}
+
+void LoadDataSetFromBytes(DataSet& dataSet, std::span<const uint8_t> bytes) {
+  ResourceStream stream(bytes);
+  ReadRecordTables(stream, dataSet);
 
   TableHeader clips;
   stream.ReadInt32(clips.count);
@@ -166,6 +175,10 @@ void LoadDataSetFromBytes(DataSet& dataSet, std::span<const uint8_t> bytes) {
 
 void LoadDataSet(DataSet& dataSet) {
   LoadDataSetFromBytes(dataSet, OpenResource(kDataSetResourceType, kDataSetResourceName));
+}
+
+void LoadDataSetRecords(DataSet& dataSet) {
+  LoadDataSetRecordsFromBytes(dataSet, OpenResource(kDataSetResourceType, kDataSetResourceName));
 }
 
 DataSet& GlobalDataSet() {

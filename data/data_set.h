@@ -71,6 +71,12 @@ void LoadDataSet(DataSet& dataSet);
 // The same over an explicit byte stream.
 void LoadDataSetFromBytes(DataSet& dataSet, std::span<const uint8_t> bytes);
 
+// LoadDataSet for work on the MS and ship records alone: the header value and
+// the two record tables are read as LoadDataSet reads them, the graphics
+// tables stay as they are (a short command saves most of its start-up so).
+void LoadDataSetRecords(DataSet& dataSet);
+void LoadDataSetRecordsFromBytes(DataSet& dataSet, std::span<const uint8_t> bytes);
+
 // The process-wide tables that the window uses.
 DataSet& GlobalDataSet();
 

@@ -1,10 +1,12 @@
 #include "data/entry_fields.h"
 
+#include <cctype>
 #include <cstring>
 #include <functional>
 #include <vector>
 
 #include "cliplib/cliplib.h"
+#include "data/text_to_number.h"
 
 namespace varsk {
 
@@ -158,6 +160,16 @@ bool SetEntryFieldValue(DataSet& dataSet, int entryIndex, const EntryField& fiel
   return false;
 }
 
+std::optional<ValueNotHeld> FindValueNotHeld(const DataSet& dataSet) {
+  for (int entry = 1; entry <= kEntryListCount; ++entry) {
+    for (const EntryField& field : EntryFields(KindOfEntry(dataSet, entry))) {
+      const int64_t value = *EntryFieldValue(dataSet, entry, field);
+      if (!field.Holds(value)) return ValueNotHeld{entry, &field, value};
+    }
+  }
+  return std::nullopt;
+}
+
 std::string FieldValueText(const EntryField& field, int64_t value) {
   if (field.coding != FieldCoding::RawBytes) return std::to_string(value);
   std::string text;
@@ -176,6 +188,42 @@ std::string FieldValueJson(const EntryField& field, int64_t value) {
     text += std::to_string((static_cast<uint64_t>(value) >> (8 * i)) & 0xFFu);
   }
   return text + "]";
+}
+
+std::optional<int64_t> FieldValueFromText(const EntryField& field, std::string_view text) {
+  if (field.coding != FieldCoding::RawBytes) return TryParseInteger(text);
+  std::vector<int64_t> bytes;
+  size_t pos = 0;
+  while (pos < text.size()) {
+    if (text[pos] == ' ' || text[pos] == '\t') {
+      ++pos;
+      continue;
+    }
+    size_t end = pos;
+    int64_t byte = 0;
+    for (; end < text.size() && std::isxdigit(static_cast<unsigned char>(text[end])); ++end) {
+      const char c = static_cast<char>(std::tolower(static_cast<unsigned char>(text[end])));
+      byte = byte * 16 + (c <= '9' ? c - '0' : c - 'a' + 10);
+    }
+    const bool blankFollows = end == text.size() || text[end] == ' ' || text[end] == '\t';
+    if (end == pos || end - pos > 2 || !blankFollows) return std::nullopt;
+    bytes.push_back(byte);
+    pos = end;
+  }
+  return RawBytesValue(field, bytes);
+}
+
+std::optional<int64_t> RawBytesValue(const EntryField& field, std::span<const int64_t> bytes) {
+  if (field.coding != FieldCoding::RawBytes ||
+      bytes.size() != static_cast<size_t>(field.RomByteCount())) {
+    return std::nullopt;
+  }
+  int64_t value = 0;
+  for (size_t i = bytes.size(); i-- > 0;) {
+    if (bytes[i] < 0 || bytes[i] > 255) return std::nullopt;
+    value = (value << 8) | bytes[i];
+  }
+  return value;
 }
 
 }  // namespace varsk

@@ -254,9 +254,29 @@ std::optional<int64_t> EntryFieldValue(const DataSet& dataSet, int entryIndex,
                                        const EntryField& field);
 bool SetEntryFieldValue(DataSet& dataSet, int entryIndex, const EntryField& field, int64_t value);
 
+// A value of an entry that the ROM stores but whose packed field cannot hold
+// it (Save ROM would keep only its low bits).
+struct ValueNotHeld {
+  int entryIndex = 0;
+  const EntryField* field = nullptr;
+  int64_t value = 0;
+};
+// The first such value of entries 1..229, in entry order, then the dump's
+// field order; nullopt when every value fits.
+std::optional<ValueNotHeld> FindValueNotHeld(const DataSet& dataSet);
+
 // A value as the dump's CSV writes it: decimal, RawBytes as "03 14 01 01".
 std::string FieldValueText(const EntryField& field, int64_t value);
 // A value as the dump's JSON writes it: decimal, RawBytes as "[3, 20, 1, 1]".
 std::string FieldValueJson(const EntryField& field, int64_t value);
+
+// A value from the text FieldValueText writes: RawBytes as one- or two-digit
+// hexadecimal bytes separated by blanks, other fields by the editor's
+// text-to-number rule. Nullopt when the text is not such a value (for
+// RawBytes, also when the count of bytes is not the field's).
+std::optional<int64_t> FieldValueFromText(const EntryField& field, std::string_view text);
+// A RawBytes value from its bytes, first byte first; nullopt unless there are
+// exactly as many as the field holds, each 0..255.
+std::optional<int64_t> RawBytesValue(const EntryField& field, std::span<const int64_t> bytes);
 
 }  // namespace varsk

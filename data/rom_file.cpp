@@ -70,4 +70,80 @@ void SaveRomFile(const std::string& path, const DataSet& dataSet, RomBuffers& bu
   WriteRomTables(path, buffers);
 }
 
+std::optional<RomBuffers> RomTablesOfImage(std::span<const uint8_t> image) {
+  if (image.size() < static_cast<uint64_t>(kRomTablesEnd)) return std::nullopt;
+  RomBuffers buffers;
+  std::copy_n(image.begin() + kMsTableOffset, kMsTableBytes, buffers.ms.begin());
+  std::copy_n(image.begin() + kShipTableOffset, kShipTableBytes, buffers.ship.begin());
+  return buffers;
+}
+
+namespace {
+
+// Copies the bytes where `oldImage` and `newImage` differ into `target`.
+int CopyDifferences(std::span<const uint8_t> oldImage, std::span<const uint8_t> newImage,
+                    std::span<uint8_t> target) {
+  int changed = 0;
+  for (size_t i = 0; i < newImage.size(); ++i) {
+    if (oldImage[i] != newImage[i] && target[i] != newImage[i]) {
+      target[i] = newImage[i];
+      ++changed;
+    }
+  }
+  return changed;
+}
+
+template <size_t Size, typename Record>
+int MergeEntry(const Record& before, const Record& after, std::span<uint8_t> table, int number) {
+  std::array<uint8_t, Size> oldImage{};
+  std::array<uint8_t, Size> newImage{};
+  if constexpr (Size == kRomMsEntrySize) {
+    PackMsEntry(before, oldImage);
+    PackMsEntry(after, newImage);
+  } else {
+    PackShipEntry(before, oldImage);
+    PackShipEntry(after, newImage);
+  }
+  return CopyDifferences(oldImage, newImage,
+                         table.subspan(static_cast<size_t>(number - 1) * Size, Size));
+}
+
+}  // namespace
+
+int MergeRecordChanges(const DataSet& before, const DataSet& after, RomBuffers& tables) {
+  int changed = 0;
+  for (int k = 1; k <= kRomMsEntryCount; ++k) {
+    changed += MergeEntry<kRomMsEntrySize>(*before.MsSlot(k), *after.MsSlot(k), tables.ms, k);
+  }
+  for (int n = 1; n <= kRomShipEntryCount; ++n) {
+    changed +=
+        MergeEntry<kRomShipEntrySize>(*before.ShipSlot(n), *after.ShipSlot(n), tables.ship, n);
+  }
+  return changed;
+}
+
+void StoreRecordChanges(const std::string& romPath, const std::string& outPath,
+                        const DataSet& before, const DataSet& after) {
+  if (outPath.empty()) {
+    UpdateRomTables(romPath,
+                    [&](RomBuffers& tables) { MergeRecordChanges(before, after, tables); });
+    return;
+  }
+  const std::vector<uint8_t> image = ReadWholeFile(romPath, FileKind::RomImage);
+  std::optional<RomBuffers> tables = RomTablesOfImage(image);
+  if (!tables) {
+    throw VarskError(
+        RomTooShortMessage(FullPath(romPath), static_cast<int64_t>(image.size()), kRomTablesEnd));
+  }
+  MergeRecordChanges(before, after, *tables);
+  const std::span<const uint8_t> whole(image);
+  const std::span<const uint8_t> pieces[] = {
+      whole.first(kMsTableOffset),
+      tables->ms,
+      tables->ship,
+      whole.subspan(kRomTablesEnd),
+  };
+  ReplaceFile(outPath, pieces);
+}
+
 }  // namespace varsk

@@ -3,7 +3,10 @@
 // layer (data/file_io.h).
 #pragma once
 
+#include <cstdint>
 #include <functional>
+#include <optional>
+#include <span>
 #include <string>
 
 #include "data/rom_tables.h"
@@ -33,5 +36,25 @@ void LoadRomFile(const std::string& path, RomBuffers& buffers, DataSet& dataSet)
 // WriteRomTables. On an error the buffers hold the packed records and the file
 // is as WriteRomTables leaves it.
 void SaveRomFile(const std::string& path, const DataSet& dataSet, RomBuffers& buffers);
+
+// The two runs of a whole ROM image in memory; nullopt when the image ends
+// before 4205224.
+std::optional<RomBuffers> RomTablesOfImage(std::span<const uint8_t> image);
+
+// Carries the changes from `before` to `after` into table bytes read from a
+// ROM: per entry, only the bytes where the packed images of the two records
+// differ are replaced. Bytes that packing would rewrite without a change of
+// value (an MS byte 11, a ship's byte 11 bit 7, an ammunition byte 0) so stay
+// as they were read. Returns the number of bytes changed.
+int MergeRecordChanges(const DataSet& before, const DataSet& after, RomBuffers& tables);
+
+// Writes the changes from `before` to `after` (MergeRecordChanges) into the
+// tables of `romPath`. With an empty `outPath`, in place with the locked write
+// of Save ROM, merged into the tables as they are at that moment (a change
+// another program saved meanwhile is kept); else `outPath` becomes a copy of
+// `romPath` as it is now with the merged tables, replaced atomically. Throws
+// VarskError; on failure no file has changed.
+void StoreRecordChanges(const std::string& romPath, const std::string& outPath,
+                        const DataSet& before, const DataSet& after);
 
 }  // namespace varsk

@@ -1,7 +1,6 @@
 // render, the exports, info, and the handling of bad command lines and files.
 #include <sys/stat.h>
 #include <unistd.h>
-#include <zlib.h>
 
 #include <QDir>
 #include <QFile>
@@ -10,24 +9,24 @@
 #include <QPalette>
 #include <QProcess>
 
-#include "cli/cli_common.h"
 #include "cli/cli_test_support.h"
+#include "cli/command_line.h"
+#include "cli/unit_records.h"
 #include "cliplib/bitmap32.h"
 #include "data/embedded_data_set.h"
 #include "data/rom_tables.h"
 #include "graphics/anim_set.h"
 #include "graphics/clip_export.h"
 #include "graphics/preview.h"
+#include "patch/crc32.h"
 
 namespace varsk::cli::test {
 namespace {
 
 class FilesTest : public CliTest {
  protected:
-  static std::unique_ptr<DataSet> EmbeddedRecords() {
-    std::unique_ptr<DataSet> dataSet = NewDataSet();
-    LoadRecords(std::string(), *dataSet);
-    return dataSet;
+  static DataSetPtr EmbeddedRecords() {
+    return LoadRecords(std::string(), DataSetPart::Everything);
   }
 };
 
@@ -50,7 +49,7 @@ TEST_P(RenderEntryTest, MatchesTheWindowPreviewPixels) {
   ASSERT_EQ(image.width(), kSpritePreviewWidth);
   ASSERT_EQ(image.height(), kSpritePreviewHeight);
 
-  const std::unique_ptr<DataSet> dataSet = EmbeddedRecords();
+  const DataSetPtr dataSet = EmbeddedRecords();
   AnimSetTable table;
   BuildAnimSetTable(table);
   Bitmap32 expected(kSpritePreviewWidth, kSpritePreviewHeight);
@@ -115,7 +114,7 @@ TEST_F(FilesTest, ExportClipsEqualsTheClipSetEncoding) {
 TEST_F(FilesTest, InfoDescribesHeaderChecksumAndDifferences) {
   // An image that holds the packed data set, with a valid cartridge header.
   QByteArray image(8 * 1024 * 1024, '\0');
-  const std::unique_ptr<DataSet> dataSet = EmbeddedRecords();
+  const DataSetPtr dataSet = EmbeddedRecords();
   RomBuffers buffers;
   PackRomTables(*dataSet, buffers);
   std::memcpy(image.data() + kMsTableOffset, buffers.ms.data(), buffers.ms.size());
@@ -129,8 +128,8 @@ TEST_F(FilesTest, InfoDescribesHeaderChecksumAndDifferences) {
   ProcessResult result = Run({QStringLiteral("info"), rom_});
   ExpectSuccess(result);
   const QString text = QString::fromUtf8(result.out);
-  const uLong crc = crc32(crc32(0, Z_NULL, 0), reinterpret_cast<const Bytef*>(image.constData()),
-                          static_cast<uInt>(image.size()));
+  const uint32_t crc = Crc32(std::span(reinterpret_cast<const uint8_t*>(image.constData()),
+                                       static_cast<size_t>(image.size())));
   EXPECT_TRUE(text.contains(QStringLiteral("8388608 bytes"))) << text.toStdString();
   EXPECT_TRUE(text.contains(QStringLiteral("\"VARSK TEST\""))) << text.toStdString();
   EXPECT_TRUE(text.contains(QStringLiteral("\"AVTE\""))) << text.toStdString();

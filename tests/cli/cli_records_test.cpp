@@ -6,8 +6,8 @@
 #include <QJsonObject>
 #include <map>
 
-#include "cli/cli_common.h"
 #include "cli/cli_test_support.h"
+#include "cli/csv_text.h"
 #include "data/rom_tables.h"
 
 namespace varsk::cli::test {
@@ -99,11 +99,56 @@ TEST_F(RecordsTest, DryRunPrintsTheChangesAndWritesNothing) {
       Run({QStringLiteral("import"), rom_, Path(QStringLiteral("edits.csv")),
            QStringLiteral("--dry-run")});
   ExpectSuccess(result);
+  // Each change as diff prints it.
   EXPECT_TRUE(QString::fromUtf8(result.out)
-                  .contains(QStringLiteral("entry 5 (Unit 5): hp %1 -> 1234").arg(oldHp)))
+                  .startsWith(QStringLiteral("5 Unit 5 hp: %1 -> 1234\n").arg(oldHp)))
       << result.out.toStdString();
   EXPECT_TRUE(result.out.contains("1 value would change")) << result.out.toStdString();
   EXPECT_TRUE(ReadFile(rom_) == romBytes_);
+}
+
+// A reviewed diff replays on another copy: diff --format csv of a modified ROM
+// against the clean one, imported into a clean copy, gives the modified ROM
+// byte for byte. Every byte changed here is one that a field shows.
+TEST_F(RecordsTest, DiffAsCsvReplaysOnACleanCopy) {
+  QByteArray modified = romBytes_;
+  auto set = [&](qsizetype offset, int value) { modified[offset] = static_cast<char>(value); };
+  set(MsByte(5, 2), 0x34);  // hp
+  set(MsByte(5, 3), 0x12);
+  for (int i = 0; i < 4; ++i) set(MsByte(6, 15 + i), 0xDE + i);  // raw bytes
+  set(MsByte(7, 25), 42);                                        // w2.weaponId
+  set(MsByte(7, 27), 239);                                       // w2.ammo -16
+  set(MsByte(8, 4), 0xFF);                                       // terrainFlags and move
+  set(ShipByte(200, 21), 77);                                    // armor
+  for (int i = 0; i < 3; ++i) set(ShipByte(229, 15 + i), 1 + i);
+  const QString modifiedRom = Path(QStringLiteral("modified.gba"));
+  WriteFile(modifiedRom, modified);
+
+  const ProcessResult diff = Run({QStringLiteral("diff"), QStringLiteral("--format"),
+                                  QStringLiteral("csv"), rom_, modifiedRom});
+  EXPECT_EQ(diff.exitCode, 1) << diff.err.toStdString();
+  EXPECT_TRUE(diff.err.isEmpty()) << diff.err.toStdString();
+  const QString edits = Path(QStringLiteral("edits.csv"));
+  WriteFile(edits, diff.out);
+  const QString replayed = Path(QStringLiteral("replayed.gba"));
+  ExpectSuccess(Run({QStringLiteral("import"), rom_, edits, QStringLiteral("-o"), replayed}));
+  EXPECT_TRUE(ReadFile(replayed) == modified) << diff.out.toStdString();
+
+  // A byte that no field shows (an ammunition byte 0 against 255) cannot
+  // travel in an edit file: diff says so.
+  set(MsByte(9, 30), 255);
+  WriteFile(Path(QStringLiteral("a.gba")), modified);
+  set(MsByte(9, 30), 0);
+  WriteFile(Path(QStringLiteral("b.gba")), modified);
+  const ProcessResult unseen =
+      Run({QStringLiteral("diff"), QStringLiteral("--format"), QStringLiteral("json"),
+           Path(QStringLiteral("a.gba")), Path(QStringLiteral("b.gba"))});
+  EXPECT_EQ(unseen.exitCode, 1);
+  EXPECT_EQ(unseen.out, "{\"entries\": []}\n");
+  EXPECT_TRUE(
+      unseen.err.contains("1 table byte differs without changing any field; the edit file "
+                          "cannot carry them"))
+      << unseen.err.toStdString();
 }
 
 // Each bad edit is refused with a message naming it, and nothing is written,
@@ -155,7 +200,12 @@ INSTANTIATE_TEST_SUITE_P(
         BadEdit{"ShipSpeed", "e.csv", "entryIndex,speed\n192,999\n", "does not store"},
         BadEdit{"ShipWeapon", "e.csv", "entryIndex,w0.weaponId\n192,250\n", "does not store"},
         BadEdit{"SpriteIndex", "e.csv", "entryIndex,spriteIndex\n1,9999\n", "does not store"},
-        BadEdit{"RawBytes", "e.csv", "entryIndex,rawBytes\n1,01 02 03\n", "raw bytes"},
+        BadEdit{"RawBytesCount", "e.csv", "entryIndex,rawBytes\n1,01 02 03\n",
+                "value \"01 02 03\" is not 4 raw bytes"},
+        BadEdit{"RawBytesHex", "e.csv", "entryIndex,rawBytes\n192,01 02 1G\n", "not 3 raw bytes"},
+        BadEdit{"JsonRawByteRange", "e.json",
+                R"({"entries":[{"entryIndex":1,"rawBytes":[1,2,3,256]}]})",
+                "value \"[1, 2, 3, 256]\" is not 4 raw bytes"},
         BadEdit{"Kind", "e.csv", "entryIndex,kind\n1,ship\n", "field kind"},
         BadEdit{"ShipFieldOnMs", "e.csv", "entryIndex,space\n1,3\n", "kind \"ms\""},
         BadEdit{"MsFieldOnShip", "e.csv", "entryIndex,ace\n192,1\n", "kind \"ship\""},

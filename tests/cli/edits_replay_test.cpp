@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "cli/cli_common.h"
 #include "cli/record_text.h"
+#include "cli/unit_records.h"
 #include "data/entry_fields.h"
 #include "patch/record_diff.h"
 
@@ -14,8 +14,7 @@ namespace varsk::cli {
 namespace {
 
 TEST(EditsReplay, DumpColumnsAreTheFieldTableNames) {
-  const RecordsPtr records = NewRecords();
-  LoadRecordTables(std::string(), *records);
+  const DataSetPtr records = LoadRecords(std::string(), DataSetPart::Records);
   const QByteArray dump = DumpCsv(*records, nullptr);
   std::string header = "entryIndex,kind,nameE,nameC,nameJ";
   for (const char* column : FieldColumns()) header += std::string(",") + column;
@@ -25,15 +24,12 @@ TEST(EditsReplay, DumpColumnsAreTheFieldTableNames) {
 // Every field the import can change, spread over three entries of each kind,
 // so that one entry carries several fields and weapon slots.
 TEST(EditsReplay, DiffWrittenAsEditsReplaysOnTheOldRecords) {
-  const RecordsPtr before = NewRecords();
-  LoadRecordTables(std::string(), *before);
-  const RecordsPtr after = NewRecords();
-  CopyRecordTables(*before, *after);
+  const DataSetPtr before = LoadRecords(std::string(), DataSetPart::Records);
+  const DataSetPtr after = CopyOfRecords(*before);
   for (const EntryKind kind : {EntryKind::Ms, EntryKind::Ship}) {
     int row = 0;
-    for (const varsk::EntryField& field : EntryFields(kind)) {
-      // The import keeps raw bytes as they are.
-      if (!field.StoredInRom() || field.coding == FieldCoding::RawBytes) continue;
+    for (const EntryField& field : EntryFields(kind)) {
+      if (!field.StoredInRom()) continue;
       const int entry = (kind == EntryKind::Ms ? 1 : before->msCount + 1) + row % 3;
       const int64_t wanted = row++ % 2 == 0 ? field.Maximum() : field.Minimum();
       const int64_t value = *EntryFieldValue(*after, entry, field);
@@ -46,8 +42,7 @@ TEST(EditsReplay, DiffWrittenAsEditsReplaysOnTheOldRecords) {
   ASSERT_GT(changes.size(), 40u);
 
   for (const std::string& edits : {EditsCsv(changes), EditsJson(changes)}) {
-    const RecordsPtr replayed = NewRecords();
-    CopyRecordTables(*before, *replayed);
+    const DataSetPtr replayed = CopyOfRecords(*before);
     ApplyEdits(QByteArray::fromStdString(edits), QStringLiteral("edits"), nullptr, *replayed);
     EXPECT_TRUE(DiffRecords(*after, *replayed).empty()) << edits;
   }

@@ -114,6 +114,22 @@ TEST(LoadDataSet, FillsEveryTableFromItsSlots) {
   EXPECT_TRUE(guarded->GuardsIntact());
 }
 
+TEST(LoadDataSet, RecordsAloneLeaveTheGraphicsTables) {
+  auto full = NewDataSet();
+  auto records = NewDataSet();
+  LoadDataSetFromBytes(full->dataSet, SmallResource());
+  LoadDataSetRecordsFromBytes(records->dataSet, SmallResource());
+  EXPECT_EQ(records->dataSet.msCount, 3);
+  EXPECT_EQ(records->dataSet.shipCount, 2);
+  EXPECT_TRUE(
+      std::ranges::equal(BytesOf(records->dataSet.msRecords), BytesOf(full->dataSet.msRecords)));
+  EXPECT_TRUE(std::ranges::equal(BytesOf(records->dataSet.shipRecords),
+                                 BytesOf(full->dataSet.shipRecords)));
+  EXPECT_TRUE(
+      std::ranges::all_of(BytesOf(records->dataSet.clips), [](uint8_t b) { return b == 0; }));
+  EXPECT_TRUE(records->GuardsIntact());
+}
+
 TEST(LoadDataSet, TrailerIsNotNeeded) {
   std::vector<uint8_t> full = SmallResource();
   std::vector<uint8_t> withoutTrailer(full.begin(), full.end() - 8192);

@@ -60,5 +60,38 @@ TEST(EntryFields, EntryAccessReachesOnlyRowsOfTheEntrysKind) {
   EXPECT_EQ(FindEntryField(EntryKind::Ship, "ace"), nullptr);
 }
 
+// Raw bytes are read back from the forms the dump writes, and only whole.
+TEST(EntryFields, ValuesComeBackFromTheirText) {
+  const EntryField& msRaw = *FindEntryField(EntryKind::Ms, "rawBytes");
+  const EntryField& shipRaw = *FindEntryField(EntryKind::Ship, "rawBytes");
+  const EntryField& hp = *FindEntryField(EntryKind::Ms, "hp");
+  EXPECT_EQ(FieldValueFromText(msRaw, FieldValueText(msRaw, 0x01011403)), 0x01011403);
+  EXPECT_EQ(FieldValueFromText(shipRaw, " 82 5a\tA "), 0x0A5A82);
+  EXPECT_EQ(FieldValueFromText(hp, "$FA"), 250);
+  for (const char* bad : {"82 5A", "82 5A 0A 00", "82 5A 0AA", "82 5A 0G", "", "825A0A"}) {
+    EXPECT_FALSE(FieldValueFromText(shipRaw, bad).has_value()) << bad;
+  }
+  const int64_t bytes[] = {3, 20, 1, 1};
+  EXPECT_EQ(RawBytesValue(msRaw, bytes), 0x01011403);
+  EXPECT_FALSE(RawBytesValue(shipRaw, bytes).has_value());
+  const int64_t tooLarge[] = {3, 20, 256};
+  EXPECT_FALSE(RawBytesValue(shipRaw, tooLarge).has_value());
+}
+
+TEST(EntryFields, FindValueNotHeldNamesTheFirstStoredValueThatDoesNotFit) {
+  auto dataSet = std::make_unique<DataSet>();
+  dataSet->msCount = kMsEntryCount;
+  dataSet->shipCount = kShipEntryCount;
+  dataSet->ShipSlot(1)->speed = -5;  // a ship's speed is not stored
+  EXPECT_FALSE(FindValueNotHeld(*dataSet).has_value());
+  dataSet->MsSlot(40)->weapons[6].ammo = 300;
+  dataSet->ShipSlot(2)->armor = 256;
+  const std::optional<ValueNotHeld> found = FindValueNotHeld(*dataSet);
+  ASSERT_TRUE(found.has_value());
+  EXPECT_EQ(found->entryIndex, 40);
+  EXPECT_STREQ(found->field->name, "w6.ammo");
+  EXPECT_EQ(found->value, 300);
+}
+
 }  // namespace
 }  // namespace varsk

@@ -323,5 +323,35 @@ TEST_F(RomFile, SaveThenLoadRoundTrip) {
   EXPECT_EQ(loaded->shipRecords[37].sPointShip, 20);
 }
 
+// Stored changes touch only the bytes of the changed values: bytes that Save
+// ROM would rewrite (a random MS byte 11, ammunition bytes 0) stay as read.
+TEST_F(RomFile, StoreRecordChangesWritesOnlyTheChangedValuesBytes) {
+  const std::vector<uint8_t> image = RandomBytes(kRomTablesEnd + 100, 25);
+  const std::string path = MakeFile("rom.gba", image);
+  auto before = std::make_unique<DataSet>();
+  RomBuffers buffers;
+  LoadRomFile(path, buffers, *before);
+  auto after = std::make_unique<DataSet>(*before);
+  after->msRecords[4].hp ^= 1;
+  after->shipRecords[0].rawBytes[2] ^= 0xFF;
+  std::vector<uint8_t> expected = image;
+  expected[kMsTableOffset + 4 * kRomMsEntrySize + 2] ^= 1;
+  expected[kShipTableOffset + 17] ^= 0xFF;
+
+  const std::string copy = (fs::path(dir_) / "copy.gba").string();
+  StoreRecordChanges(path, copy, *before, *after);
+  EXPECT_EQ(Contents(copy), expected);
+  EXPECT_EQ(Contents(path), image);
+  StoreRecordChanges(path, std::string(), *before, *after);
+  EXPECT_EQ(Contents(path), expected);
+  EXPECT_EQ(MergeRecordChanges(*before, *after, buffers), 2);
+
+  const std::string shortRom = MakeFile("short.gba", RandomBytes(kRomTablesEnd - 1, 26));
+  EXPECT_NE(ErrorOf([&] { StoreRecordChanges(shortRom, copy, *before, *after); }).find("short"),
+            std::string::npos);
+  EXPECT_EQ(Contents(copy), expected);
+  EXPECT_FALSE(RomTablesOfImage(RandomBytes(kRomTablesEnd - 1, 27)).has_value());
+}
+
 }  // namespace
 }  // namespace varsk

@@ -39,7 +39,7 @@ expect "--format" varsk-units dump --fo
 expect "--ammo-from-hp" varsk-units auto-modify --am
 expect "csv json" varsk-units dump --format ""
 expect "csv" varsk-units dump --format = c
-expect "json text" varsk-units diff --format ""
+expect "csv json text" varsk-units diff --format ""
 expect "lists" varsk-units render --names ""
 expect "" varsk-units render --entry ""
 expect "lists rom.gba" varsk-units import ""

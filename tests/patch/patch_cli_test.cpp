@@ -109,8 +109,8 @@ TEST_F(VarskUnitsSharing, DiffOfARomWithItselfIsEmpty) {
   const Outcome json = Units({"diff", "--format", "json", Path("a.gba"), Path("a.gba")});
   EXPECT_EQ(json.status, 0);
   const QJsonObject root = QJsonDocument::fromJson(json.out.toUtf8()).object();
-  ASSERT_TRUE(root.value("changes").isArray()) << json.out.toStdString();
-  EXPECT_TRUE(root.value("changes").toArray().isEmpty());
+  ASSERT_TRUE(root.value("entries").isArray()) << json.out.toStdString();
+  EXPECT_TRUE(root.value("entries").toArray().isEmpty());
 }
 
 TEST_F(VarskUnitsSharing, DiffAfterOneEditNamesExactlyThatField) {
@@ -124,21 +124,21 @@ TEST_F(VarskUnitsSharing, DiffAfterOneEditNamesExactlyThatField) {
   EXPECT_EQ(text.status, 1) << text.err.toStdString();
   const QStringList lines = text.out.split('\n', Qt::SkipEmptyParts);
   ASSERT_EQ(lines.size(), 3) << text.out.toStdString();
-  EXPECT_EQ(lines[0].toStdString(), DiffChangeLine(12, "", "hp", std::to_string(oldHp), std::to_string(newHp)));
+  EXPECT_EQ(lines[0].toStdString(),
+            DiffChangeLine(12, "", "hp", std::to_string(oldHp), std::to_string(newHp)));
   EXPECT_EQ(lines[1].toStdString(), DiffCountLine(1));
   EXPECT_EQ(lines[2].toStdString(), DiffOutsideLine(1, 0, 0));
 
+  // The edit forms carry the new value only.
   const Outcome json = Units({"diff", "--format", "json", Path("a.gba"), Path("b.gba")});
   EXPECT_EQ(json.status, 1);
-  const QJsonArray changes =
-      QJsonDocument::fromJson(json.out.toUtf8()).object().value("changes").toArray();
-  ASSERT_EQ(changes.size(), 1) << json.out.toStdString();
-  const QJsonObject change = changes[0].toObject();
-  EXPECT_EQ(change.value("entryIndex").toInt(), 12);
-  EXPECT_EQ(change.value("kind").toString(), "ms");
-  EXPECT_EQ(change.value("field").toString(), "hp");
-  EXPECT_EQ(change.value("old").toInt(), oldHp);
-  EXPECT_EQ(change.value("new").toInt(), newHp);
+  EXPECT_EQ(json.out.toStdString(),
+            "{\"entries\": [\n  {\"entryIndex\": 12, \"kind\": \"ms\", "
+            "\"hp\": " +
+                std::to_string(newHp) + "}\n]}\n");
+  const Outcome csv = Units({"diff", "--format", "csv", Path("a.gba"), Path("b.gba")});
+  EXPECT_EQ(csv.status, 1);
+  EXPECT_EQ(csv.out.toStdString(), "entryIndex,kind,hp\r\n12,ms," + std::to_string(newHp) + "\r\n");
 }
 
 TEST_F(VarskUnitsSharing, DiffTroubleIsStatusTwo) {

@@ -1,0 +1,238 @@
+#include "cli/command_line.h"
+
+#include <QRegularExpression>
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <new>
+
+#include "cli/cli_messages.h"
+#include "data/file_io.h"
+#include "data/messages.h"
+
+namespace varsk::cli {
+
+// ---------------------------------------------------------------------------
+// Errors and exit codes
+
+void Fail(const QString& message) { throw VarskError(message.toStdString()); }
+
+void FailUsage(const QString& message) { throw UsageError(message); }
+
+namespace {
+
+void WriteLine(FILE* stream, const QString& line) {
+  const QByteArray bytes = (line + QLatin1Char('\n')).toUtf8();
+  std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
+  std::fflush(stream);
+}
+
+// One line: a message never spreads over several lines of stderr.
+QString OneLine(QString text) {
+  text.replace(QLatin1Char('\r'), QLatin1Char(' '));
+  text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+  return text.trimmed();
+}
+
+}  // namespace
+
+void PrintError(const QString& message) {
+  WriteLine(stderr, QStringLiteral("varsk-units: ") + OneLine(message));
+}
+
+void PrintWarning(const QString& message) {
+  WriteLine(stderr, QStringLiteral("varsk-units: warning: ") + OneLine(message));
+}
+
+int RunCommand(const std::function<int()>& body, int errorStatus, int usageStatus) {
+  try {
+    return body();
+  } catch (const UsageError& error) {
+    PrintError(QString::fromUtf8(error.what()));
+    return usageStatus;
+  } catch (const std::bad_alloc&) {
+    PrintError(OutOfMemoryMessage());
+  } catch (const std::exception& error) {
+    PrintError(QString::fromUtf8(error.what()));
+  }
+  return errorStatus;
+}
+
+// ---------------------------------------------------------------------------
+// Parsing
+
+bool ParseCommandLine(QCommandLineParser& parser, const QString& command, const QStringList& args,
+                      int minPositional, int maxPositional) {
+  parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+  const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")},
+                                      QStringLiteral("Show this help."));
+  parser.addOption(helpOption);
+  if (!parser.parse(QStringList{QStringLiteral("varsk-units")} + args)) {
+    // The parser's text quotes the bad option, which may be anything.
+    FailUsage(UsageMessage(command,
+                           QString::fromStdString(QuotedValue(ArgumentBytes(parser.errorText())))));
+  }
+  if (parser.isSet(helpOption)) {
+    // helpText() names the program only; the usage line also names the command.
+    QString help = parser.helpText();
+    static const QRegularExpression usageLine(QStringLiteral("^Usage: \\S+"));
+    help.replace(usageLine, QStringLiteral("Usage: varsk-units ") + command);
+    WriteOutput(std::string(), help.toUtf8());
+    return false;
+  }
+  const qsizetype count = parser.positionalArguments().size();
+  if (count < minPositional) {
+    FailUsage(UsageMessage(command, MissingArgumentText()));
+  }
+  if (count > maxPositional) {
+    FailUsage(UsageMessage(command, UnexpectedArgumentText(parser.positionalArguments().at(
+                                        static_cast<qsizetype>(maxPositional)))));
+  }
+  return true;
+}
+
+int ParseIntOption(const QCommandLineParser& parser, const QString& option, int minimum,
+                   int maximum) {
+  const QString text = parser.value(option);
+  bool ok = false;
+  const qlonglong value = text.trimmed().toLongLong(&ok);
+  if (!ok || value < minimum || value > maximum) {
+    FailUsage(BadOptionValueMessage(option, text, minimum, maximum));
+  }
+  return static_cast<int>(value);
+}
+
+std::string PathArgument(const QCommandLineParser& parser, qsizetype index) {
+  return ArgumentBytes(parser.positionalArguments().value(index));
+}
+
+QCommandLineOption OutputOption(const QString& description, const QString& valueName) {
+  return QCommandLineOption({QStringLiteral("o"), QStringLiteral("output")}, description,
+                            valueName);
+}
+
+std::string OutputPath(const QCommandLineParser& parser, const QCommandLineOption& option,
+                       const QString& command) {
+  if (!parser.isSet(option)) {
+    return {};
+  }
+  std::string path = ArgumentBytes(parser.value(option));
+  if (path.empty()) {
+    FailUsage(UsageMessage(command, EmptyOutputNameText()));
+  }
+  return path;
+}
+
+void CheckOutputIsNoInput(const QString& command, const std::string& output,
+                          std::span<const std::string> inputs) {
+  if (const std::optional<size_t> input = FindSameFile(output, inputs)) {
+    FailUsage(
+        UsageMessage(command, OutputIsInputText(ShownPath(output), ShownPath(inputs[*input]))));
+  }
+}
+
+std::string RequiredOutputPath(const QCommandLineParser& parser, const QCommandLineOption& option,
+                               const QString& command) {
+  if (!parser.isSet(option)) {
+    FailUsage(UsageMessage(command, OptionRequiredMessage(QStringLiteral("output"))));
+  }
+  return OutputPath(parser, option, command);
+}
+
+QCommandLineOption FormatOption(const QStringList& formats) {
+  // "json (default) or csv", "text (default), json or csv"
+  QString listed = formats.front() + QStringLiteral(" (default)");
+  for (qsizetype i = 1; i < formats.size(); ++i) {
+    listed +=
+        (i + 1 == formats.size() ? QStringLiteral(" or ") : QStringLiteral(", ")) + formats.at(i);
+  }
+  return QCommandLineOption({QStringLiteral("format")},
+                            QStringLiteral("Output format: %1.").arg(listed),
+                            formats.join(QLatin1Char('|')), formats.front());
+}
+
+QString ChosenFormat(const QCommandLineParser& parser, const QCommandLineOption& option,
+                     const QString& command, const QStringList& formats) {
+  const QString name = parser.value(option).toLower();
+  if (!formats.contains(name)) {
+    FailUsage(UsageMessage(command, BadFormatText(parser.value(option), formats)));
+  }
+  return name;
+}
+
+// ---------------------------------------------------------------------------
+// Argument bytes and standard output
+
+namespace {
+
+// Lone surrogates U+DC80..U+DCFF stand for the bytes 0x80..0xFF of an
+// argument that are not UTF-8.
+constexpr char16_t kEscapedByteBase = 0xDC00;
+
+// Writes all of `bytes` to standard output; returns 0 or the errno.
+int WriteToStdout(const QByteArray& bytes) {
+  errno = 0;
+  const size_t written =
+      std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
+  if (written != static_cast<size_t>(bytes.size()) || std::fflush(stdout) != 0) {
+    return errno != 0 ? errno : EIO;
+  }
+  return 0;
+}
+
+}  // namespace
+
+QString DecodeArgument(const char* bytes) {
+  const std::string_view text(bytes);
+  QString decoded;
+  size_t pos = 0;
+  while (pos < text.size()) {
+    const size_t length = Utf8SequenceLength(text.substr(pos));
+    if (length == 0) {
+      decoded += QChar(static_cast<char16_t>(kEscapedByteBase + static_cast<uint8_t>(text[pos])));
+      ++pos;
+    } else {
+      decoded += QString::fromUtf8(text.data() + pos, static_cast<qsizetype>(length));
+      pos += length;
+    }
+  }
+  return decoded;
+}
+
+std::string ArgumentBytes(const QString& argument) {
+  std::string bytes;
+  const qsizetype n = argument.size();
+  for (qsizetype i = 0; i < n; ++i) {
+    const char16_t unit = argument.at(i).unicode();
+    if (QChar::isHighSurrogate(unit) && i + 1 < n && argument.at(i + 1).isLowSurrogate()) {
+      AppendUtf8(bytes, QChar::surrogateToUcs4(unit, argument.at(i + 1).unicode()));
+      ++i;
+    } else if (unit >= kEscapedByteBase + 0x80 && unit <= kEscapedByteBase + 0xFF) {
+      bytes += static_cast<char>(unit - kEscapedByteBase);
+    } else {
+      AppendUtf8(bytes, unit);
+    }
+  }
+  return bytes;
+}
+
+QString ShownPath(const std::string& path) { return QString::fromStdString(FullPath(path)); }
+
+void WriteOutput(const std::string& path, const QByteArray& bytes) {
+  if (!path.empty()) {
+    ReplaceFile(path, std::span(reinterpret_cast<const uint8_t*>(bytes.constData()),
+                                static_cast<size_t>(bytes.size())));
+    return;
+  }
+  if (const int error = WriteToStdout(bytes)) {
+    Fail(StdoutFailedMessage(QString::fromStdString(SystemErrorText(error))));
+  }
+}
+
+void PrintStatusLine(const QString& line) {
+  // The work is done: a reader that has gone must not turn it into a failure.
+  std::signal(SIGPIPE, SIG_IGN);
+  WriteToStdout((line + QLatin1Char('\n')).toUtf8());
+}
+
+}  // namespace varsk::cli

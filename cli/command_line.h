@@ -1,0 +1,110 @@
+// What every command of varsk-units shares on the command line: errors and
+// exit codes, parsing with the shared options, argument bytes, and standard
+// output.
+#pragma once
+
+#include <QByteArray>
+#include <QCommandLineParser>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <span>
+#include <stdexcept>
+#include <string>
+
+namespace varsk::cli {
+
+// ---------------------------------------------------------------------------
+// Errors and exit codes
+
+constexpr int kExitSuccess = 0;
+constexpr int kExitError = 1;
+constexpr int kExitUsage = 2;
+
+// A wrong command line (unknown option, missing argument): exit status 2.
+// Errors of the work itself are varsk::VarskError (data/messages.h): status 1.
+class UsageError : public std::runtime_error {
+ public:
+  explicit UsageError(const QString& message) : std::runtime_error(message.toStdString()) {}
+};
+
+// Throws VarskError with `message` (exit status 1).
+[[noreturn]] void Fail(const QString& message);
+// Throws UsageError with `message` (exit status 2).
+[[noreturn]] void FailUsage(const QString& message);
+
+// Writes "varsk-units: <message>" as one line to stderr.
+void PrintError(const QString& message);
+// Writes "varsk-units: warning: <message>" as one line to stderr.
+void PrintWarning(const QString& message);
+
+// Runs a command body and turns its exceptions into the exit status: the
+// body's return value, `errorStatus` after VarskError (or any other failure),
+// `usageStatus` after UsageError; the message goes to stderr through PrintError.
+int RunCommand(const std::function<int()>& body, int errorStatus = kExitError,
+               int usageStatus = kExitUsage);
+
+// ---------------------------------------------------------------------------
+// Parsing
+
+// Sets up `parser` for `varsk-units <command>` with the --help option, parses
+// `args` (the arguments after the command name) and checks the number of
+// positional arguments. Returns false after printing the help text to stdout
+// (the command then exits 0); throws UsageError for anything malformed.
+bool ParseCommandLine(QCommandLineParser& parser, const QString& command, const QStringList& args,
+                      int minPositional, int maxPositional);
+
+// An option's value as a whole number within [minimum, maximum]; throws UsageError.
+int ParseIntOption(const QCommandLineParser& parser, const QString& option, int minimum,
+                   int maximum);
+
+// Positional argument `index` as a path (ArgumentBytes); "" when not given.
+std::string PathArgument(const QCommandLineParser& parser, qsizetype index);
+
+// -o/--output FILE.
+QCommandLineOption OutputOption(const QString& description, const QString& valueName);
+// The file named by the output option as bytes, or "" when the option is not
+// given. An empty file name is a usage error (exit 2): it would otherwise
+// silently mean "in place" or "standard output".
+std::string OutputPath(const QCommandLineParser& parser, const QCommandLineOption& option,
+                       const QString& command);
+// OutputPath of an option that must be given (usage error otherwise).
+std::string RequiredOutputPath(const QCommandLineParser& parser, const QCommandLineOption& option,
+                               const QString& command);
+// Refuses (usage error, exit 2) an output that is one of the files the command
+// reads, through links: writing there would destroy an input.
+void CheckOutputIsNoInput(const QString& command, const std::string& output,
+                          std::span<const std::string> inputs);
+
+// --format NAME among `formats`, the first being the default.
+QCommandLineOption FormatOption(const QStringList& formats);
+// The chosen format in lower case; a usage error when it is none of `formats`.
+QString ChosenFormat(const QCommandLineParser& parser, const QCommandLineOption& option,
+                     const QString& command, const QStringList& formats);
+
+// ---------------------------------------------------------------------------
+// Argument bytes
+
+// A program argument as the parser takes it: UTF-8 text, with each byte that
+// is not UTF-8 kept as the lone surrogate U+DC80 + byte, so that
+// ArgumentBytes gives back exactly the bytes given (a file name need not be UTF-8).
+QString DecodeArgument(const char* bytes);
+// The bytes of an argument decoded by DecodeArgument: a path as the system takes it.
+std::string ArgumentBytes(const QString& argument);
+// A path as messages show it: full, with control and non-UTF-8 bytes escaped.
+QString ShownPath(const std::string& path);
+
+// ---------------------------------------------------------------------------
+// Standard output (the files themselves go through data/file_io.h)
+
+// The data a command was asked for: into the file `path` (replaced whole), or
+// to standard output when `path` is empty. Throws VarskError when either
+// cannot be written whole.
+void WriteOutput(const std::string& path, const QByteArray& bytes);
+// A line that tells what a command did, once the work is done: written to
+// standard output if that can be done. Losing it (standard output closed,
+// full, or a pipe whose reader has gone) neither undoes the work nor changes
+// the exit status.
+void PrintStatusLine(const QString& line);
+
+}  // namespace varsk::cli

@@ -1,0 +1,29 @@
+// The one road of import and auto-modify: load the records of a ROM, change a
+// copy, then print the changes (a dry run) or write them back.
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <string>
+
+#include "cli/unit_records.h"
+#include "data/data_set.h"
+
+namespace varsk::cli {
+
+struct RecordEdit {
+  QString command;  // names the command in messages
+  std::string romPath;
+  std::string outPath;  // empty: in place, like Save ROM
+  bool dryRun = false;
+  const NameLists* names = nullptr;  // for the dry run's change lines
+};
+
+// Loads the records of `romPath` as Load ROM does and lets `change` edit a
+// copy. A dry run prints the changes (ChangeLines) and their count and writes
+// nothing. Otherwise a value that the ROM cannot hold is an error; the changed
+// values are written (StoreRecordChanges: in place, or into a copy), and the
+// count is printed. Throws VarskError; on any error no file has changed.
+void EditRecords(const RecordEdit& edit, const std::function<void(DataSet&)>& change);
+
+}  // namespace varsk::cli

@@ -1,0 +1,129 @@
+#include "cli/unit_records.h"
+
+#include <cstdlib>
+#include <new>
+#include <type_traits>
+
+#include "cli/cli_messages.h"
+#include "cli/command_line.h"
+#include "data/embedded_data_set.h"
+#include "data/messages.h"
+#include "data/rom_file.h"
+#include "patch/patch_messages.h"
+
+namespace varsk::cli {
+
+// ---------------------------------------------------------------------------
+// Records
+
+void FreeDataSet::operator()(DataSet* dataSet) const { std::free(dataSet); }
+
+DataSetPtr NewDataSet() {
+  // DataSet is an aggregate of integer arrays, an implicit-lifetime type:
+  // calloc creates it, all zero.
+  static_assert(std::is_trivially_copyable_v<DataSet> && std::is_aggregate_v<DataSet>);
+  void* memory = std::calloc(1, sizeof(DataSet));
+  if (memory == nullptr) {
+    throw std::bad_alloc();
+  }
+  return DataSetPtr(static_cast<DataSet*>(memory));
+}
+
+DataSetPtr LoadRecords(const std::string& romPath, DataSetPart part, RomBuffers* romBuffers) {
+  DataSetPtr dataSet = NewDataSet();
+  RegisterEmbeddedDataSet();
+  if (part == DataSetPart::Records) {
+    LoadDataSetRecords(*dataSet);
+  } else {
+    LoadDataSet(*dataSet);
+  }
+  if (!romPath.empty()) {
+    RomBuffers buffers;
+    LoadRomFile(romPath, romBuffers != nullptr ? *romBuffers : buffers, *dataSet);
+  }
+  return dataSet;
+}
+
+DataSetPtr CopyOfRecords(const DataSet& from) {
+  DataSetPtr to = NewDataSet();
+  to->msCount = from.msCount;
+  to->shipCount = from.shipCount;
+  to->msRecords = from.msRecords;
+  to->shipRecords = from.shipRecords;
+  return to;
+}
+
+// ---------------------------------------------------------------------------
+// Name lists
+
+namespace {
+
+std::vector<std::string> NameListPaths(const std::string& dir) {
+  const std::string folder = dir.empty() || dir.back() == '/' ? dir : dir + '/';
+  return {folder + kNameListFileC, folder + kNameListFileE, folder + kNameListFileJ};
+}
+
+NameLists LoadNames(const std::string& dir) {
+  const std::vector<std::string> paths = NameListPaths(dir);
+  return NameLists{LoadNameList(paths[0]), LoadNameList(paths[1]), LoadNameList(paths[2])};
+}
+
+}  // namespace
+
+QCommandLineOption NamesOption(const QString& description) {
+  return QCommandLineOption(
+      {QStringLiteral("names")},
+      description.isEmpty()
+          ? QStringLiteral("Folder of namestringC/E/J.txt (default: the working directory).")
+          : description,
+      QStringLiteral("DIR"));
+}
+
+std::vector<std::string> NameListInputs(const QCommandLineParser& parser,
+                                        const QCommandLineOption& option) {
+  return NameListPaths(ArgumentBytes(parser.value(option)));
+}
+
+std::optional<NameLists> LoadNameLists(const QCommandLineParser& parser,
+                                       const QCommandLineOption& option, bool warnWhenMissing) {
+  if (parser.isSet(option)) {
+    return LoadNames(ArgumentBytes(parser.value(option)));
+  }
+  try {
+    return LoadNames(std::string());
+  } catch (const VarskError& error) {
+    if (warnWhenMissing) {
+      PrintWarning(NamesLeftOutMessage(QString::fromUtf8(error.what())));
+    }
+    return std::nullopt;
+  }
+}
+
+QString EntryName(const NameLists& names, NameListLanguage language, int entryIndex) {
+  const NameList& list = language == NameListLanguage::C   ? names.c
+                         : language == NameListLanguage::E ? names.e
+                                                           : names.j;
+  if (entryIndex < 1 || static_cast<size_t>(entryIndex) > list.size()) {
+    return {};
+  }
+  return DecodeNameLine(list[static_cast<size_t>(entryIndex - 1)], language);
+}
+
+// ---------------------------------------------------------------------------
+// Changes
+
+QByteArray ChangeLines(std::span<const FieldChange> changes, const NameLists* names) {
+  std::string text;
+  for (const FieldChange& change : changes) {
+    const std::string name =
+        names != nullptr ? EntryName(*names, NameListLanguage::E, change.entryIndex).toStdString()
+                         : std::string();
+    text += DiffChangeLine(change.entryIndex, name, change.field->name,
+                           FieldValueText(*change.field, change.oldValue),
+                           FieldValueText(*change.field, change.newValue)) +
+            '\n';
+  }
+  return QByteArray::fromStdString(text);
+}
+
+}  // namespace varsk::cli
