@@ -381,8 +381,25 @@ int32_t TForm1::FactoryFlagsFromBoxes() const {
 int32_t TForm1::MoveTypeFromBox() const { return MoveTypeOfItem(ComboBox3->currentIndex()); }
 
 // One step of the record history, also when a conversion error stops Apply.
+// What was typed before is Apply's from then on: Ctrl+Z in an edit takes it
+// back through the records, never only in the edit, where the text would then
+// differ from what is stored.
 void TForm1::Button1Click(QObject* /*Sender*/) {
+  struct TypingApplied {
+    TForm1* form;
+    ~TypingApplied() { form->ForgetEditTyping(); }
+  } typingApplied{this};
   history_.Record(tables_.dataSet, [this] { ApplyToSelectedEntry(); });
+}
+
+void TForm1::ForgetEditTyping() {
+  for (QLineEdit* edit : findChildren<QLineEdit*>(Qt::FindDirectChildrenOnly)) {
+    if (!edit->isUndoAvailable() && !edit->isRedoAvailable()) continue;
+    // Setting the text starts the edit's own undo anew.
+    const int cursor = edit->cursorPosition();
+    edit->setText(edit->text());
+    edit->setCursorPosition(cursor);
+  }
 }
 
 // Each field is stored as soon as it is converted: a conversion error stops

@@ -117,7 +117,8 @@ class TForm1 final : public QWidget {
   // Auto modify or Load ROM made to the records, or makes the last one taken
   // back again, then shows the selected entry anew, preview included. With
   // nothing to take back or make again, nothing happens. An edit that has
-  // typing of its own to take back or make again takes these keys first.
+  // typing of its own (since the entry was shown or Apply pressed) to take
+  // back or make again takes these keys first.
   void UndoRecordChange();
   void RedoRecordChange();
   const RecordHistory& History() const { return history_; }
@@ -221,6 +222,8 @@ class TForm1 final : public QWidget {
   // The undo and redo keys, also in the designed edits.
   void ConnectHistoryKeys();
   void ApplyToSelectedEntry();
+  // Ends the edits' own undo and redo of typing.
+  void ForgetEditTyping();
   void CreateWeaponRows();
   void ShowMsEntry(const MsRecord& record);
   void ShowShipEntry(const ShipRecord& record);

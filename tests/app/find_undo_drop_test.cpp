@@ -158,16 +158,18 @@ TEST_F(FindUndoDropTest, UndoAndRedoRestoreTheRecordsOfApplyAutoModifyAndLoadRom
   EXPECT_EQ(dialogs_.errors.size(), 1u);
 }
 
-TEST_F(FindUndoDropTest, InAnEditCtrlZTakesBackItsTypingBeforeTheRecords) {
+TEST_F(FindUndoDropTest, InAnEditCtrlZTakesBackTypingNotYetAppliedBeforeTheRecords) {
   const QByteArray before = Records(*dataSet_);
   const QString hp = form_->Edit3->text();
-  form_->Edit3->setText(QStringLiteral("500"));
+  form_->Edit3->selectAll();
+  QTest::keyClicks(form_->Edit3, QStringLiteral("500"));
   form_->Button1->click();
   const QByteArray applied = Records(*dataSet_);
   QTest::keyClicks(form_->Edit3, QStringLiteral("1"));
   Key(form_->Edit3, Qt::Key_Z);
   EXPECT_EQ(form_->Edit3->text(), QStringLiteral("500"));
   EXPECT_TRUE(Records(*dataSet_) == applied);
+  // The typing of "500" was applied: it goes back with the records.
   Key(form_->Edit3, Qt::Key_Z);
   EXPECT_TRUE(Records(*dataSet_) == before);
   EXPECT_EQ(form_->Edit3->text(), hp);
