@@ -15,9 +15,10 @@ namespace varsk {
 
 class RecordHistory {
  public:
-  // The most the steps may take together; beyond it the oldest steps go.
-  // An Apply takes about a hundred bytes, so tens of thousands fit; a Load ROM
-  // that changes every field of every entry takes up to about 100 kB.
+  // The most the steps may take together; beyond it the oldest steps go. An
+  // Apply of one field takes about 120 bytes, so tens of thousands fit; Auto
+  // modify of the shipped records takes about 8 kB and Load ROM of the sample
+  // ROM about 20 kB, so 1,000 steps fit unless they average above 8 kB.
   static constexpr size_t kDefaultByteLimit = size_t{8} << 20;
 
   explicit RecordHistory(size_t byteLimit = kDefaultByteLimit);
@@ -44,7 +45,8 @@ class RecordHistory {
 
   size_t UndoCount() const { return undo_.size(); }
   size_t RedoCount() const { return redo_.size(); }
-  // Heap bytes held by the steps and the copy that Begin keeps.
+  // Heap bytes held by the steps and the copy that Begin keeps, allocator
+  // overhead included.
   size_t MemoryBytes() const;
   void Clear();
 

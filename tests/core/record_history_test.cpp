@@ -4,86 +4,75 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <memory>
 #include <random>
-#include <stdexcept>
+#include <span>
 #include <vector>
-
-#include "data/auto_modify.h"
 
 namespace varsk {
 namespace {
 
+// Both record tables as one run of bytes.
+std::span<uint8_t> RecordBytes(DataSet& dataSet) {
+  static_assert(offsetof(DataSet, shipRecords) ==
+                offsetof(DataSet, msRecords) + sizeof(DataSet::msRecords));
+  return {reinterpret_cast<uint8_t*>(dataSet.msRecords.data()),
+          sizeof dataSet.msRecords + sizeof dataSet.shipRecords};
+}
+
+std::vector<uint8_t> Records(DataSet& dataSet) {
+  const std::span<uint8_t> bytes = RecordBytes(dataSet);
+  return {bytes.begin(), bytes.end()};
+}
+
+// Records whose every byte is one of seven values, so most words differ
+// between two seeds and some bytes agree.
 std::unique_ptr<DataSet> RandomRecords(unsigned seed) {
   auto dataSet = std::make_unique<DataSet>();
   std::mt19937 random(seed);
-  for (auto* bytes : {reinterpret_cast<uint8_t*>(dataSet->msRecords.data()),
-                      reinterpret_cast<uint8_t*>(dataSet->shipRecords.data())}) {
-    const size_t size = bytes == reinterpret_cast<uint8_t*>(dataSet->msRecords.data())
-                            ? sizeof dataSet->msRecords
-                            : sizeof dataSet->shipRecords;
-    for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<uint8_t>(random() % 7);
-  }
+  for (uint8_t& byte : RecordBytes(*dataSet)) byte = static_cast<uint8_t>(random() % 7);
   dataSet->msCount = kMsEntryCount;
   dataSet->shipCount = kShipEntryCount;
   return dataSet;
 }
 
-// Both record tables, byte for byte.
-std::vector<uint8_t> Records(const DataSet& dataSet) {
-  const auto* ms = reinterpret_cast<const uint8_t*>(dataSet.msRecords.data());
-  const auto* ships = reinterpret_cast<const uint8_t*>(dataSet.shipRecords.data());
-  std::vector<uint8_t> bytes(ms, ms + sizeof dataSet.msRecords);
-  bytes.insert(bytes.end(), ships, ships + sizeof dataSet.shipRecords);
-  return bytes;
-}
-
+// (Apply stopped by an error, Auto modify and Load ROM are steps of the
+// window's own test.)
 TEST(RecordHistoryTest, UndoAndRedoPutEveryStepBackExactly) {
   auto dataSet = RandomRecords(1);
   RecordHistory history;
   std::vector<std::vector<uint8_t>> states{Records(*dataSet)};
-  const auto keep = [&] { states.push_back(Records(*dataSet)); };
-
-  // One field; neighbouring fields of the last MS slot and the first ship slot
-  // (the two tables meet there); a bulk change; a change stopped by an error.
-  EXPECT_TRUE(history.Record(*dataSet, [&] { dataSet->MsSlot(12)->hp = 4321; }));
-  keep();
+  // Fields far apart in one record; the last bytes of the MS table and the
+  // first of the ship table, where the two tables meet.
+  EXPECT_TRUE(history.Record(*dataSet, [&] {
+    dataSet->MsSlot(12)->cost = 4321;
+    dataSet->MsSlot(12)->weapons[15].occupied = -1;
+  }));
+  states.push_back(Records(*dataSet));
   EXPECT_TRUE(history.Record(*dataSet, [&] {
     dataSet->msRecords.back().rawBytes[3] ^= 0xFF;
     dataSet->ShipSlot(1)->spriteIndex = -1;
-    dataSet->ShipSlot(1)->padding = 9;
+    dataSet->ShipSlot(kShipSlots)->padding = 9;
   }));
-  keep();
-  EXPECT_TRUE(history.Record(*dataSet, [&] { AutoModify(*dataSet, {true, true, true}); }));
-  keep();
-  EXPECT_THROW(history.Record(*dataSet,
-                              [&] {
-                                dataSet->MsSlot(3)->cost = 7;
-                                throw std::runtime_error("stopped");
-                              }),
-               std::runtime_error);
-  keep();
-  // Nothing changed: no step, and the steps to redo stay.
-  EXPECT_FALSE(history.Record(*dataSet, [&] { dataSet->MsSlot(3)->cost = 7; }));
-  ASSERT_EQ(history.UndoCount(), 4u);
+  states.push_back(Records(*dataSet));
 
-  for (int s = 3; s >= 0; --s) {
+  for (int s = 1; s >= 0; --s) {
     ASSERT_TRUE(history.Undo(*dataSet));
     EXPECT_TRUE(Records(*dataSet) == states[s]) << "undo to state " << s;
   }
   EXPECT_FALSE(history.Undo(*dataSet));
-  EXPECT_TRUE(Records(*dataSet) == states[0]);
+  // Nothing changed: no step, and the steps to redo stay.
   EXPECT_FALSE(history.Record(*dataSet, [] {}));
-  for (int s = 1; s <= 4; ++s) {
+  for (int s = 1; s <= 2; ++s) {
     ASSERT_TRUE(history.Redo(*dataSet));
     EXPECT_TRUE(Records(*dataSet) == states[s]) << "redo to state " << s;
   }
   EXPECT_FALSE(history.Redo(*dataSet));
-
   // A new change after an undo ends what could be redone.
   ASSERT_TRUE(history.Undo(*dataSet));
   EXPECT_TRUE(history.Record(*dataSet, [&] { dataSet->ShipSlot(38)->hp = 1; }));
-  EXPECT_EQ(history.RedoCount(), 0u);
   EXPECT_FALSE(history.Redo(*dataSet));
 }
 
@@ -115,10 +104,8 @@ TEST(RecordHistoryTest, AThousandAppliesTakeLittleAndTheLimitDropsTheOldestSteps
   for (unsigned seed = 10; seed < 30; ++seed) {
     states.push_back(Records(*dataSet));
     const auto next = RandomRecords(seed);
-    bounded.Record(*dataSet, [&] {
-      dataSet->msRecords = next->msRecords;
-      dataSet->shipRecords = next->shipRecords;
-    });
+    bounded.Record(*dataSet,
+                   [&] { std::ranges::copy(RecordBytes(*next), RecordBytes(*dataSet).begin()); });
     EXPECT_LE(bounded.MemoryBytes(),
               kLimit + sizeof dataSet->msRecords + sizeof dataSet->shipRecords);
   }
