@@ -25,42 +25,6 @@ QString StdoutFailedMessage(const QString& cause);
 QString EmptyOutputNameText();
 QString OutputIsInputText(const QString& output, const QString& input);
 
-// CSV text
-QString CsvErrorMessage(const QString& source, int line, const QString& problem);
-QString CsvNotUtf8Text();
-QString CsvUnterminatedQuoteText();
-QString CsvTextAfterQuoteText();
-QString CsvStrayQuoteText();
-
-// Edit files: "<place>: entry <n>, field <f>: <problem>"
-QString EditErrorMessage(const QString& place, int entryIndex, const QString& field,
-                         const QString& problem);
-QString CsvPlace(const QString& source, int line);
-QString JsonPlace(const QString& source, qsizetype entryPosition);
-QString EditFileEmptyMessage(const QString& source);
-QString JsonErrorMessage(const QString& source, qsizetype offset, const QString& problem);
-QString NotAnIntegerText(const QString& text, int64_t minimum, int64_t maximum);
-QString OutOfRangeText(const QString& text, int64_t minimum, int64_t maximum);
-QString NoSuchEntryText(const QString& text, int64_t minimum, int64_t maximum);
-QString DuplicateEntryText(const QString& firstPlace);
-QString NotStoredText(const QString& text, int64_t current);
-QString KindMismatchText(const QString& text, const QString& current);
-QString NameMismatchText(const QString& text, const QString& current);
-QString RawBytesText(const QString& text, int count);
-QString FieldOfOtherKindText(const QString& kind);
-QString UnknownFieldText();
-QString UnknownColumnText(const QString& column);
-QString DuplicateColumnText(const QString& column);
-QString MissingEntryColumnText();
-QString FieldCountText(qsizetype count, int expected);
-QString ExpectedArrayText();
-QString ExpectedObjectText();
-QString ExpectedStringText();
-QString TooManyWeaponsText(qsizetype count);
-QString MissingEntryIndexText();
-QString UnknownTopLevelKeyText(const QString& key);
-QString MissingEntriesText();
-QString RepeatedKeyText();
 // A value that a bulk change left outside its packed field.
 QString DoesNotFitRomMessage(const QString& what, int entryIndex, const QString& field,
                              int64_t value, int64_t minimum, int64_t maximum);

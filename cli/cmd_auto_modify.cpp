@@ -23,13 +23,8 @@ int RunAutoModify(const QStringList& args) {
                                          QStringLiteral("Set all \"Product Turn\" to 1."));
     const QCommandLineOption supportTurn(QStringList{QStringLiteral("support-turn")},
                                          QStringLiteral("Set all \"Support Turn\" to 1."));
-    const QCommandLineOption output = OutputOption(
-        QStringLiteral("Write a copy of ROM with the new tables to OUT; ROM stays as it is."),
-        QStringLiteral("OUT"));
-    const QCommandLineOption dryRun(
-        QStringList{QStringLiteral("dry-run")},
-        QStringLiteral("Print the changes as diff does; write nothing."));
-    parser.addOptions({ammo, productTurn, supportTurn, output, dryRun});
+    parser.addOptions({ammo, productTurn, supportTurn});
+    const RecordEditOptions editOptions = AddRecordEditOptions(parser);
     if (!ParseCommandLine(parser, command, args, 1, 1)) {
       return kExitSuccess;
     }
@@ -40,10 +35,8 @@ int RunAutoModify(const QStringList& args) {
     if (!options.ammoFromHp && !options.productTurnToOne && !options.supportTurnToOne) {
       FailUsage(UsageMessage(command, NoAutoModifyChoiceText()));
     }
-    // OUT may be ROM itself: it is then replaced whole by its changed copy.
-    const RecordEdit edit{command, PathArgument(parser, 0), OutputPath(parser, output, command),
-                          parser.isSet(dryRun)};
-    EditRecords(edit, [&](DataSet& records) { AutoModify(records, options); });
+    EditRecords(RecordEditOf(parser, editOptions, command),
+                [&](DataSet& records) { AutoModify(records, options); });
     return kExitSuccess;
   });
 }

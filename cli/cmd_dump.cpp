@@ -1,8 +1,8 @@
 // varsk-units dump [ROM] [--format json|csv] [-o FILE] [--names DIR]
 #include "cli/command_line.h"
 #include "cli/commands.h"
-#include "cli/record_text.h"
 #include "cli/unit_records.h"
+#include "data/record_text.h"
 
 namespace varsk::cli {
 
@@ -33,9 +33,10 @@ int RunDump(const QStringList& args) {
 
     const DataSetPtr dataSet = LoadRecords(rom, DataSetPart::Records);
     const std::optional<NameLists> names = LoadNameLists(parser, namesDir);
-    const NameLists* namesOrNull = names ? &*names : nullptr;
-    WriteOutput(outPath, formatName == QLatin1String("csv") ? DumpCsv(*dataSet, namesOrNull)
-                                                            : DumpJson(*dataSet, namesOrNull));
+    const EntryNameOf nameOf = EntryNames(names ? &*names : nullptr);
+    WriteOutput(outPath, QByteArray::fromStdString(formatName == QLatin1String("csv")
+                                                       ? DumpCsv(*dataSet, nameOf)
+                                                       : DumpJson(*dataSet, nameOf)));
     return kExitSuccess;
   });
 }

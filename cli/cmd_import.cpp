@@ -1,8 +1,8 @@
 // varsk-units import ROM EDITS [-o OUT] [--dry-run] [--names DIR]
 #include "cli/command_line.h"
 #include "cli/commands.h"
+#include "cli/edit_file.h"
 #include "cli/edit_pipeline.h"
-#include "cli/record_text.h"
 #include "data/file_io.h"
 #include "data/messages.h"
 
@@ -21,22 +21,16 @@ int RunImport(const QStringList& args) {
     parser.addPositionalArgument(QStringLiteral("ROM"), QStringLiteral("The ROM image."));
     parser.addPositionalArgument(QStringLiteral("EDITS"),
                                  QStringLiteral("The edit file (JSON or CSV)."));
-    const QCommandLineOption output = OutputOption(
-        QStringLiteral("Write a copy of ROM with the new tables to OUT; ROM stays as it is."),
-        QStringLiteral("OUT"));
-    const QCommandLineOption dryRun(
-        QStringList{QStringLiteral("dry-run")},
-        QStringLiteral("Print the changes as diff does; write nothing."));
+    const RecordEditOptions editOptions = AddRecordEditOptions(parser);
     const QCommandLineOption namesDir = NamesOption(
         QStringLiteral("Folder of the name lists that names in EDITS are checked against, and\n"
                        "that the dry run prints (default: the working directory)."));
-    parser.addOptions({output, dryRun, namesDir});
+    parser.addOption(namesDir);
     if (!ParseCommandLine(parser, command, args, 2, 2)) {
       return kExitSuccess;
     }
     const std::string editsPath = PathArgument(parser, 1);
-    RecordEdit edit{command, PathArgument(parser, 0), OutputPath(parser, output, command),
-                    parser.isSet(dryRun)};
+    RecordEdit edit = RecordEditOf(parser, editOptions, command);
     // OUT may be ROM itself (replaced whole by its edited copy), but no other input.
     std::vector<std::string> inputs = NameListInputs(parser, namesDir);
     inputs.push_back(editsPath);
@@ -50,7 +44,7 @@ int RunImport(const QStringList& args) {
     const std::optional<NameLists> names = LoadNameLists(parser, namesDir, false);
     edit.names = names ? &*names : nullptr;
     EditRecords(edit, [&](DataSet& records) {
-      ApplyEdits(edits, QString::fromStdString(ShownText(editsPath)), edit.names, records);
+      ApplyEdits(edits, ShownText(editsPath), EntryNames(edit.names), records);
     });
     return kExitSuccess;
   });

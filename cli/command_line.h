@@ -1,6 +1,5 @@
 // What every command of varsk-units shares on the command line: errors and
-// exit codes, parsing with the shared options, argument bytes, and standard
-// output.
+// exit codes, parsing with the shared options, and standard output.
 #pragma once
 
 #include <QByteArray>
@@ -11,6 +10,8 @@
 #include <span>
 #include <stdexcept>
 #include <string>
+
+#include "cli/argument_bytes.h"
 
 namespace varsk::cli {
 
@@ -81,18 +82,6 @@ QCommandLineOption FormatOption(const QStringList& formats);
 // The chosen format in lower case; a usage error when it is none of `formats`.
 QString ChosenFormat(const QCommandLineParser& parser, const QCommandLineOption& option,
                      const QString& command, const QStringList& formats);
-
-// ---------------------------------------------------------------------------
-// Argument bytes
-
-// A program argument as the parser takes it: UTF-8 text, with each byte that
-// is not UTF-8 kept as the lone surrogate U+DC80 + byte, so that
-// ArgumentBytes gives back exactly the bytes given (a file name need not be UTF-8).
-QString DecodeArgument(const char* bytes);
-// The bytes of an argument decoded by DecodeArgument: a path as the system takes it.
-std::string ArgumentBytes(const QString& argument);
-// A path as messages show it: full, with control and non-UTF-8 bytes escaped.
-QString ShownPath(const std::string& path);
 
 // ---------------------------------------------------------------------------
 // Standard output (the files themselves go through data/file_io.h)

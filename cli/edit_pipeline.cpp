@@ -11,6 +11,24 @@
 
 namespace varsk::cli {
 
+RecordEditOptions AddRecordEditOptions(QCommandLineParser& parser) {
+  RecordEditOptions options{
+      OutputOption(
+          QStringLiteral("Write a copy of ROM with the new tables to OUT; ROM stays as it is."),
+          QStringLiteral("OUT")),
+      QCommandLineOption(QStringList{QStringLiteral("dry-run")},
+                         QStringLiteral("Print the changes as diff does; write nothing."))};
+  parser.addOptions({options.output, options.dryRun});
+  return options;
+}
+
+RecordEdit RecordEditOf(const QCommandLineParser& parser, const RecordEditOptions& options,
+                        const QString& command) {
+  // OUT may be ROM itself: it is then replaced whole by its changed copy.
+  return RecordEdit{command, PathArgument(parser, 0), OutputPath(parser, options.output, command),
+                    parser.isSet(options.dryRun)};
+}
+
 void EditRecords(const RecordEdit& edit, const std::function<void(DataSet&)>& change) {
   RomBuffers tables;
   const DataSetPtr before = LoadRecords(edit.romPath, DataSetPart::Records, &tables);

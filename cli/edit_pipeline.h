@@ -2,6 +2,8 @@
 // copy, then print the changes (a dry run) or write them back.
 #pragma once
 
+#include <QCommandLineOption>
+#include <QCommandLineParser>
 #include <QString>
 #include <functional>
 #include <string>
@@ -18,6 +20,17 @@ struct RecordEdit {
   bool dryRun = false;
   const NameLists* names = nullptr;  // for the dry run's change lines
 };
+
+// -o OUT and --dry-run, added to `parser`.
+struct RecordEditOptions {
+  QCommandLineOption output;
+  QCommandLineOption dryRun;
+};
+RecordEditOptions AddRecordEditOptions(QCommandLineParser& parser);
+// The edit that the parsed command line asks for: ROM the first positional
+// argument, OUT (a usage error when empty), the dry run; no names yet.
+RecordEdit RecordEditOf(const QCommandLineParser& parser, const RecordEditOptions& options,
+                        const QString& command);
 
 // Loads the records of `romPath` as Load ROM does and lets `change` edit a
 // copy. A dry run prints the changes (ChangeLines) and their count and writes

@@ -109,6 +109,13 @@ QString EntryName(const NameLists& names, NameListLanguage language, int entryIn
   return DecodeNameLine(list[static_cast<size_t>(entryIndex - 1)], language);
 }
 
+EntryNameOf EntryNames(const NameLists* names) {
+  if (names == nullptr) return {};
+  return [names](int entryIndex, NameListLanguage language) {
+    return EntryName(*names, language, entryIndex).toStdString();
+  };
+}
+
 // ---------------------------------------------------------------------------
 // Changes
 

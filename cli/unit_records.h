@@ -15,6 +15,7 @@
 
 #include "data/data_set.h"
 #include "data/name_list.h"
+#include "data/record_text.h"
 #include "data/rom_tables.h"
 #include "patch/record_diff.h"
 #include "qtbridge/name_text.h"
@@ -70,6 +71,8 @@ std::optional<NameLists> LoadNameLists(const QCommandLineParser& parser,
 // The name of entry `entryIndex` (1..229) in one language, decoded as the
 // window decodes it; empty when the list has no such line.
 QString EntryName(const NameLists& names, NameListLanguage language, int entryIndex);
+// EntryName as the core's dump and edit checks take names (none for nullptr).
+EntryNameOf EntryNames(const NameLists* names);
 
 // ---------------------------------------------------------------------------
 // Changes

@@ -70,6 +70,135 @@ std::string NothingToSaveMessage() {
          "are empty. Load a ROM first";
 }
 
+std::string EditErrorMessage(std::string_view place, int entryIndex, std::string_view field,
+                             std::string_view problem) {
+  std::string where(place);
+  if (entryIndex > 0) where += ": entry " + std::to_string(entryIndex);
+  if (!field.empty()) where += Join({entryIndex > 0 ? ", field " : ": field ", QuotedValue(field)});
+  return Join({where, ": ", problem});
+}
+
+std::string CsvPlace(std::string_view source, int line) {
+  return Join({source, " line ", std::to_string(line)});
+}
+
+std::string JsonPlace(std::string_view source, int64_t entryPosition) {
+  return Join({source, " entries[", std::to_string(entryPosition), "]"});
+}
+
+std::string EditFileEmptyMessage(std::string_view source) {
+  return Join({source, ": the edit file is empty"});
+}
+
+std::string CsvErrorMessage(std::string_view source, int line, std::string_view problem) {
+  if (line <= 0) return Join({source, ": ", problem});
+  return Join({CsvPlace(source, line), ": ", problem});
+}
+
+std::string CsvNotUtf8Text() { return "the CSV text is not valid UTF-8"; }
+
+std::string CsvUnterminatedQuoteText() { return "a quoted field is never closed"; }
+
+std::string CsvTextAfterQuoteText() { return "text follows the closing quote of a field"; }
+
+std::string CsvStrayQuoteText() {
+  return "a quote inside an unquoted field (quote the whole field)";
+}
+
+std::string UnknownColumnText(std::string_view column) {
+  return Join({"unknown column \"", QuotedValue(column), "\""});
+}
+
+std::string DuplicateColumnText(std::string_view column) {
+  return Join({"column \"", QuotedValue(column), "\" appears twice"});
+}
+
+std::string MissingEntryColumnText() { return "the header has no entryIndex column"; }
+
+std::string FieldCountText(size_t count, size_t expected) {
+  return Join({std::to_string(count), " fields where the header has ", std::to_string(expected)});
+}
+
+std::string JsonErrorMessage(std::string_view source, int64_t offset, std::string_view problem) {
+  if (offset < 0) return Join({source, ": ", problem});
+  return Join({source, ": malformed JSON at byte ", std::to_string(offset), ": ", problem});
+}
+
+std::string UnknownTopLevelKeyText(std::string_view key) {
+  return Join({"unknown key \"", QuotedValue(key), "\" (expected only \"entries\")"});
+}
+
+std::string MissingEntriesText() {
+  return "expected an object with an \"entries\" array, or an array";
+}
+
+std::string RepeatedKeyText() { return "the key appears twice in one object"; }
+
+std::string ExpectedArrayText() { return "expected an array"; }
+
+std::string ExpectedObjectText() { return "expected an object"; }
+
+std::string ExpectedStringText() { return "expected a string"; }
+
+std::string TooManyWeaponsText(int64_t count) {
+  return std::to_string(count) + " weapon slots (allowed 0..8)";
+}
+
+std::string MissingEntryIndexText() { return "missing (allowed 1..229)"; }
+
+namespace {
+
+std::string Range(int64_t minimum, int64_t maximum) {
+  return Join({"(allowed ", std::to_string(minimum), "..", std::to_string(maximum), ")"});
+}
+
+}  // namespace
+
+std::string NotAnIntegerText(std::string_view text, int64_t minimum, int64_t maximum) {
+  return Join({"'", QuotedValue(text), "' is not a valid integer value ", Range(minimum, maximum)});
+}
+
+std::string OutOfRangeText(std::string_view text, int64_t minimum, int64_t maximum) {
+  return Join({"value ", QuotedValue(text), " is out of range ", Range(minimum, maximum)});
+}
+
+std::string NoSuchEntryText(std::string_view text, int64_t minimum, int64_t maximum) {
+  return Join({"no entry ", QuotedValue(text), " ", Range(minimum, maximum)});
+}
+
+std::string DuplicateEntryText(std::string_view firstPlace) {
+  return Join({"the entry is edited twice (first at ", firstPlace, ")"});
+}
+
+std::string NotStoredText(std::string_view text, int64_t current) {
+  return Join({"value ", QuotedValue(text),
+               " cannot be set: the ROM does not store this field (allowed: its current value ",
+               std::to_string(current), ")"});
+}
+
+std::string RawBytesText(std::string_view text, int count) {
+  const std::string bytes = std::to_string(count);
+  return Join({"value \"", QuotedValue(text), "\" is not ", bytes, " raw bytes (allowed: ", bytes,
+               " bytes of 0..255, as the dump writes them)"});
+}
+
+std::string KindMismatchText(std::string_view text, std::string_view current) {
+  return Join(
+      {"value \"", QuotedValue(text), "\" is not the entry's kind (allowed: \"", current, "\")"});
+}
+
+std::string NameMismatchText(std::string_view text, std::string_view current) {
+  return Join({"value \"", QuotedValue(text),
+               "\" differs from the name list; names are not stored in the ROM (allowed: \"",
+               QuotedValue(current), "\")"});
+}
+
+std::string FieldOfOtherKindText(std::string_view kind) {
+  return Join({"unknown field for an entry of kind \"", kind, "\""});
+}
+
+std::string UnknownFieldText() { return "unknown field"; }
+
 std::string WithFullStop(std::string message) {
   if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') message += '.';
   return message;

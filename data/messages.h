@@ -40,6 +40,42 @@ std::string FileLockedText(int waitedSeconds);
 // Save ROM while the records hold neither the data set nor a loaded ROM.
 std::string NothingToSaveMessage();
 
+// Edit files: "<place>: entry <n>, field <f>: <problem>", each part only when known.
+std::string EditErrorMessage(std::string_view place, int entryIndex, std::string_view field,
+                             std::string_view problem);
+std::string CsvPlace(std::string_view source, int line);                // "<source> line 7"
+std::string JsonPlace(std::string_view source, int64_t entryPosition);  // "<source> entries[3]"
+std::string EditFileEmptyMessage(std::string_view source);
+std::string CsvErrorMessage(std::string_view source, int line, std::string_view problem);
+std::string CsvNotUtf8Text();
+std::string CsvUnterminatedQuoteText();
+std::string CsvTextAfterQuoteText();
+std::string CsvStrayQuoteText();
+std::string UnknownColumnText(std::string_view column);
+std::string DuplicateColumnText(std::string_view column);
+std::string MissingEntryColumnText();
+std::string FieldCountText(size_t count, size_t expected);
+// A JSON parser's complaint at `offset`, or (offset < 0) a problem of the whole file.
+std::string JsonErrorMessage(std::string_view source, int64_t offset, std::string_view problem);
+std::string UnknownTopLevelKeyText(std::string_view key);
+std::string MissingEntriesText();
+std::string RepeatedKeyText();
+std::string ExpectedArrayText();
+std::string ExpectedObjectText();
+std::string ExpectedStringText();
+std::string TooManyWeaponsText(int64_t count);
+std::string MissingEntryIndexText();
+std::string NotAnIntegerText(std::string_view text, int64_t minimum, int64_t maximum);
+std::string OutOfRangeText(std::string_view text, int64_t minimum, int64_t maximum);
+std::string NoSuchEntryText(std::string_view text, int64_t minimum, int64_t maximum);
+std::string DuplicateEntryText(std::string_view firstPlace);
+std::string NotStoredText(std::string_view text, int64_t current);
+std::string RawBytesText(std::string_view text, int count);
+std::string KindMismatchText(std::string_view text, std::string_view current);
+std::string NameMismatchText(std::string_view text, std::string_view current);
+std::string FieldOfOtherKindText(std::string_view kind);
+std::string UnknownFieldText();
+
 // The message-box text: a full stop is appended when the message's last
 // character has a higher code than the full stop ("...value" gets one, "(3)" not).
 std::string WithFullStop(std::string message);

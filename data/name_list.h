@@ -16,6 +16,9 @@ constexpr int kWeaponCount = 175;     // lines 230..404: weapon ids 1..175
 
 using NameList = std::vector<std::string>;  // raw 8-bit lines, untrimmed
 
+// The three lists: Chinese, English, Japanese.
+enum class NameListLanguage { C, E, J };
+
 // Splits at CR, LF or CR LF; the text ends at its end or its first zero byte.
 NameList SplitNameList(std::span<const uint8_t> bytes);
 // Reads a whole file (at most kNameListSizeLimit bytes); throws "Cannot open

@@ -20,7 +20,7 @@
 #include <memory>
 #include <string>
 
-#include "cli/record_text.h"
+#include "cli/edit_file.h"
 #include "cli/unit_records.h"
 #include "data/data_set.h"
 #include "data/embedded_data_set.h"
@@ -36,7 +36,8 @@ using varsk::DataSet;
 namespace {
 
 DataSet* baseline = nullptr;  // the embedded data set after Pack and Load ROM
-varsk::cli::NameLists* names = nullptr;
+varsk::EntryNameOf names;
+const varsk::EntryNameOf kNoNames;
 
 void CopyRecords(const DataSet& from, DataSet& to) {
   to.msCount = from.msCount;
@@ -63,10 +64,10 @@ void WriteSeeds(const QString& dir) {
   QDir().mkpath(dir);
   // Whole dumps are a quarter of a megabyte; entries 1, 2 and the first
   // ship make seeds of every field that mutate quickly.
-  for (const varsk::cli::NameLists* withNames :
-       {names, static_cast<varsk::cli::NameLists*>(nullptr)}) {
-    const QJsonArray all =
-        QJsonDocument::fromJson(varsk::cli::DumpJson(*baseline, withNames))["entries"].toArray();
+  for (const varsk::EntryNameOf& withNames : {names, varsk::EntryNameOf()}) {
+    const QJsonArray all = QJsonDocument::fromJson(QByteArray::fromStdString(
+        varsk::DumpJson(*baseline, withNames)))["entries"]
+                               .toArray();
     QJsonArray some;
     for (int at : {0, 1, 191}) {
       if (at < all.size()) some.append(all[at]);
@@ -75,7 +76,8 @@ void WriteSeeds(const QString& dir) {
               QJsonDocument(QJsonObject{{QStringLiteral("entries"), some}})
                   .toJson(QJsonDocument::Compact));
   }
-  const QList<QByteArray> rows = varsk::cli::DumpCsv(*baseline, names).split('\n');
+  const QList<QByteArray> rows =
+      QByteArray::fromStdString(varsk::DumpCsv(*baseline, names)).split('\n');
   if (rows.size() > 193) {
     WriteSeed(dir, "three-names.csv",
               rows[0] + '\n' + rows[1] + '\n' + rows[2] + '\n' + rows[192] + '\n');
@@ -102,7 +104,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   baseline = loaded.get();
   static varsk::cli::NameLists lists{SyntheticNames("Unit C "), SyntheticNames("Unit "),
                                      SyntheticNames("Unit J ")};
-  names = &lists;
+  names = varsk::cli::EntryNames(&lists);
   if (const char* dir = std::getenv("VARSK_FUZZ_WRITE_SEEDS"); dir != nullptr && *dir != '\0') {
     WriteSeeds(QString::fromLocal8Bit(dir));
     std::exit(0);
@@ -113,11 +115,11 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static DataSet* const edited = new DataSet;
   static DataSet* const again = new DataSet;
-  const varsk::cli::NameLists* checkNames = size % 2 == 0 ? names : nullptr;
+  const varsk::EntryNameOf& checkNames = size % 2 == 0 ? names : kNoNames;
   const QByteArray text(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
   CopyRecords(*baseline, *edited);
   try {
-    varsk::cli::ApplyEdits(text, QStringLiteral("edits"), checkNames, *edited);
+    varsk::cli::ApplyEdits(text, "edits", checkNames, *edited);
   } catch (const varsk::VarskError& error) {
     FUZZ_CHECK(*error.what() != '\0');
     return 0;
@@ -148,10 +150,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                          sizeof edited->shipRecords) == 0);
 
   // The records' own dumps import back to the same records.
-  for (const QByteArray& dump :
-       {varsk::cli::DumpJson(*edited, checkNames), varsk::cli::DumpCsv(*edited, checkNames)}) {
+  for (const std::string& dump :
+       {varsk::DumpJson(*edited, checkNames), varsk::DumpCsv(*edited, checkNames)}) {
     CopyRecords(*baseline, *again);
-    varsk::cli::ApplyEdits(dump, QStringLiteral("dump"), checkNames, *again);
+    varsk::cli::ApplyEdits(QByteArray::fromStdString(dump), "dump", checkNames, *again);
     FUZZ_CHECK(varsk::DiffRecords(*edited, *again).empty());
   }
   return 0;

@@ -4,9 +4,9 @@
 #include <QString>
 #include <string>
 
-namespace varsk {
+#include "data/name_list.h"
 
-enum class NameListLanguage { C, E, J };
+namespace varsk {
 
 // UTF-8 when the line is valid UTF-8; otherwise Big5 (C), Shift_JIS (J) or
 // Windows-1252 (E).

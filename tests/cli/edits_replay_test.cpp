@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "cli/record_text.h"
+#include "cli/edit_file.h"
 #include "cli/unit_records.h"
 #include "data/entry_fields.h"
 #include "patch/record_diff.h"
@@ -15,10 +15,10 @@ namespace {
 
 TEST(EditsReplay, DumpColumnsAreTheFieldTableNames) {
   const DataSetPtr records = LoadRecords(std::string(), DataSetPart::Records);
-  const QByteArray dump = DumpCsv(*records, nullptr);
+  const std::string dump = DumpCsv(*records, {});
   std::string header = "entryIndex,kind,nameE,nameC,nameJ";
   for (const char* column : FieldColumns()) header += std::string(",") + column;
-  EXPECT_EQ(dump.left(dump.indexOf("\r\n")).toStdString(), header);
+  EXPECT_EQ(dump.substr(0, dump.find("\r\n")), header);
 }
 
 // Every field the import can change, spread over three entries of each kind,
@@ -43,7 +43,7 @@ TEST(EditsReplay, DiffWrittenAsEditsReplaysOnTheOldRecords) {
 
   for (const std::string& edits : {EditsCsv(changes), EditsJson(changes)}) {
     const DataSetPtr replayed = CopyOfRecords(*before);
-    ApplyEdits(QByteArray::fromStdString(edits), QStringLiteral("edits"), nullptr, *replayed);
+    ApplyEdits(QByteArray::fromStdString(edits), "edits", {}, *replayed);
     EXPECT_TRUE(DiffRecords(*after, *replayed).empty()) << edits;
   }
 }

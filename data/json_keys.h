@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-namespace varsk::cli {
+namespace varsk {
 
 // One step from the top of a JSON text to a value: a key of an object, or
 // (when `index` is not negative) a position in an array.
@@ -32,4 +32,4 @@ std::optional<RepeatedJsonKey> FindRepeatedKey(std::string_view json);
 // "weapons[2].ammo": the steps, then `key` when it is not empty.
 std::string JsonPathText(const std::vector<JsonStep>& steps, const std::string& key);
 
-}  // namespace varsk::cli
+}  // namespace varsk

@@ -1,10 +1,10 @@
-#include "cli/json_keys.h"
+#include "data/json_keys.h"
 
 #include <set>
 
 #include "data/messages.h"
 
-namespace varsk::cli {
+namespace varsk {
 
 namespace {
 
@@ -155,4 +155,4 @@ std::string JsonPathText(const std::vector<JsonStep>& steps, const std::string& 
   return text;
 }
 
-}  // namespace varsk::cli
+}  // namespace varsk
