@@ -46,9 +46,19 @@ void AppendJsonString(std::string& out, std::string_view text) {
   out += '"';
 }
 
-int64_t ValueOf(const DataSet& dataSet, int entry, const EntryField& field) {
-  return *EntryFieldValue(dataSet, entry, field);
-}
+// The field values of one entry (whose kind is not None), read straight from its record.
+class EntryValues {
+ public:
+  EntryValues(const DataSet& dataSet, int entry)
+      : ms_(MsOfEntry(dataSet, entry)), ship_(ShipOfEntry(dataSet, entry)) {}
+  int64_t operator()(const EntryField& field) const {
+    return ms_ != nullptr ? FieldValue(*ms_, field) : FieldValue(*ship_, field);
+  }
+
+ private:
+  const MsRecord* ms_;
+  const ShipRecord* ship_;
+};
 
 }  // namespace
 
@@ -70,10 +80,14 @@ std::string DumpJson(const DataSet& dataSet, const EntryNameOf& names) {
       out += ",\n";
     }
     const std::span<const EntryField> fields = EntryFields(kind);
+    const EntryValues valueOf(dataSet, entry);
     for (const EntryField& field : fields) {
       if (field.weaponSlot >= 0) continue;
-      out += std::string("      \"") + field.key + "\": ";
-      out += FieldValueJson(field, ValueOf(dataSet, entry, field)) + ",\n";
+      out += "      \"";
+      out += field.key;
+      out += "\": ";
+      out += FieldValueJson(field, valueOf(field));
+      out += ",\n";
     }
     out += "      \"weapons\": [\n";
     for (int slot = 0; slot < kShownWeaponSlots; ++slot) {
@@ -81,8 +95,10 @@ std::string DumpJson(const DataSet& dataSet, const EntryNameOf& names) {
       const char* separator = "\"";
       for (const EntryField& field : fields) {
         if (field.weaponSlot != slot) continue;
-        out += separator + std::string(field.key) + "\": ";
-        out += FieldValueJson(field, ValueOf(dataSet, entry, field));
+        out += separator;
+        out += field.key;
+        out += "\": ";
+        out += FieldValueJson(field, valueOf(field));
         separator = ", \"";
       }
       out += slot + 1 < kShownWeaponSlots ? "},\n" : "}\n";
@@ -110,6 +126,7 @@ std::string DumpCsv(const DataSet& dataSet, const EntryNameOf& names) {
     const EntryKind kind = KindOfEntry(dataSet, entry);
     if (kind == EntryKind::None) continue;
     out += std::to_string(entry) + ',' + EntryKindName(kind);
+    const EntryValues valueOf(dataSet, entry);
     for (const NameListLanguage language : kNameKeyLanguages) {
       out += ',';
       if (names) out += CsvField(names(entry, language));
@@ -117,7 +134,7 @@ std::string DumpCsv(const DataSet& dataSet, const EntryNameOf& names) {
     for (const auto& rows : columns) {
       out += ',';
       if (const EntryField* field = rows[kind == EntryKind::Ship]) {
-        out += FieldValueText(*field, ValueOf(dataSet, entry, *field));
+        out += FieldValueText(*field, valueOf(*field));
       }
     }
     out += "\r\n";
