@@ -18,6 +18,9 @@ namespace varsk::cli {
 
 void FreeDataSet::operator()(DataSet* dataSet) const { std::free(dataSet); }
 
+namespace {
+
+// A zeroed DataSet.
 DataSetPtr NewDataSet() {
   // DataSet is an aggregate of integer arrays, an implicit-lifetime type:
   // calloc creates it, all zero.
@@ -28,6 +31,8 @@ DataSetPtr NewDataSet() {
   }
   return DataSetPtr(static_cast<DataSet*>(memory));
 }
+
+}  // namespace
 
 DataSetPtr LoadRecords(const std::string& romPath, DataSetPart part, RomBuffers* romBuffers) {
   DataSetPtr dataSet = NewDataSet();

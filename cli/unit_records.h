@@ -25,14 +25,13 @@ namespace varsk::cli {
 // ---------------------------------------------------------------------------
 // Records
 
-// A zeroed DataSet whose memory is touched only where it is written (calloc
-// hands out fresh zero pages): a short command that uses the records alone
-// pays for none of the graphics tables.
+// A DataSet on the heap whose memory is touched only where it is written
+// (calloc hands out fresh zero pages): a short command that uses the records
+// alone pays for none of the graphics tables.
 struct FreeDataSet {
   void operator()(DataSet* dataSet) const;
 };
 using DataSetPtr = std::unique_ptr<DataSet, FreeDataSet>;
-DataSetPtr NewDataSet();
 
 // What of the embedded data set a command needs.
 enum class DataSetPart { Records, Everything };
