@@ -11,7 +11,6 @@
 #include <chrono>
 #include <climits>
 #include <csignal>
-#include <cstdlib>
 #include <thread>
 
 #include "data/messages.h"
@@ -110,16 +109,23 @@ std::pair<std::string, std::string> SplitPath(const std::string& path) {
   return {slash == 0 ? "/" : path.substr(0, slash), path.substr(slash + 1)};
 }
 
-// The file a path names once symbolic links are followed; the path itself
-// when it is not a link or the link leads nowhere yet.
+// The file a path names once symbolic links are followed, also where the last
+// link leads to a file that is not there yet (it is then made, as a shell's
+// redirection makes it). Throws for a loop of links.
 std::string ResolvedTarget(const std::string& path) {
-  struct stat info {};
-  if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
-  char* resolved = ::realpath(path.c_str(), nullptr);
-  if (resolved == nullptr) return path;
-  std::string target(resolved);
-  std::free(resolved);
-  return target;
+  std::string target = path;
+  // As many links as the system follows in one path.
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat info {};
+    if (::lstat(target.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return target;
+    std::string link(PATH_MAX, '\0');
+    const ssize_t length = ::readlink(target.c_str(), link.data(), link.size());
+    if (length <= 0) return target;
+    link.resize(static_cast<size_t>(length));
+    // A relative link is read from the folder that holds it.
+    target = link.front() == '/' ? link : SplitPath(target).first + "/" + link;
+  }
+  ThrowCannotCreate(path, ELOOP);
 }
 
 // A new file beside the target, removed again unless Keep() is called.

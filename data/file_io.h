@@ -93,11 +93,12 @@ class RegularFile {
 std::vector<uint8_t> ReadWholeFile(const std::string& path, FileKind kind);
 
 // Makes the file at `path` hold `pieces` one after the other, atomically, as
-// described above. A symbolic link is followed: its target is replaced. An
-// existing file keeps its permissions. Throws VarskError "Cannot create file
-// ..." for an empty path, a missing folder, a folder or other non-regular file
-// at `path`, a file that may not be written, or a failed rename; "Cannot write
-// file ..." when a write or the sync fails.
+// described above. A symbolic link is followed: its target is replaced, or
+// made when it is not there yet. An existing file keeps its permissions.
+// Throws VarskError "Cannot create file ..." for an empty path, a missing
+// folder, a loop of links, a folder or other non-regular file at `path`, a
+// file that may not be written, or a failed rename; "Cannot write file ..."
+// when a write or the sync fails.
 void ReplaceFile(const std::string& path, std::span<const std::span<const uint8_t>> pieces);
 void ReplaceFile(const std::string& path, std::span<const uint8_t> bytes);
 

@@ -127,6 +127,21 @@ TEST_F(FileLayer, ReplaceWritesThePiecesAndKeepsModeAndLinks) {
   EXPECT_EQ(Entries(), (std::vector<std::string>{Path("link.bin"), Path("out.bin")}));
 }
 
+TEST_F(FileLayer, ReplaceMakesTheFileADanglingLinkNamesAndRefusesALoop) {
+  fs::create_directory(Path("sub"));
+  fs::create_symlink("sub/new.bin", Path("dangling.bin"));
+  fs::create_symlink("../dangling.bin", Path("sub/chain.bin"));
+  ReplaceFile(Path("sub/chain.bin"), std::vector<uint8_t>{7});
+  EXPECT_EQ(Contents(Path("sub/new.bin")), std::vector<uint8_t>{7});
+  EXPECT_TRUE(fs::is_symlink(Path("dangling.bin")) && fs::is_symlink(Path("sub/chain.bin")));
+
+  fs::create_symlink("loop-b", Path("loop-a"));
+  fs::create_symlink("loop-a", Path("loop-b"));
+  EXPECT_EQ(ErrorOf([&] { ReplaceFile(Path("loop-a"), std::vector<uint8_t>{1}); }),
+            "Cannot create file \"" + Path("loop-a") + "\". Too many levels of symbolic links");
+  EXPECT_TRUE(fs::is_symlink(Path("loop-a")));
+}
+
 // Each failing call: the old file stays, and no temporary file is left.
 struct ReplaceFault {
   const char* name;
