@@ -175,6 +175,7 @@ std::vector<uint8_t> ApplyIpsPatch(std::span<const uint8_t> patch, std::span<con
       need(3);
       const size_t count = Read16(patch, pos);
       const uint8_t value = patch[pos + 2];
+      if (count == 0) throw VarskError(IpsEmptyRunMessage(pos - 5));
       pos += 3;
       grow(offset + count);
       std::fill_n(out.begin() + offset, count, value);

@@ -41,6 +41,10 @@ std::string IpsTruncationBeyondEndMessage(uint64_t truncation, uint64_t size) {
          " bytes, beyond the end of the patched file (" + Number(size) + " bytes)";
 }
 
+std::string IpsEmptyRunMessage(uint64_t position) {
+  return "IPS patch is malformed: a run of no bytes at patch byte " + Number(position);
+}
+
 std::string BpsDamagedMessage(uint32_t expectedCrc, uint32_t actualCrc) {
   return "BPS patch is damaged: its CRC32 should be " + Crc32Text(expectedCrc) + " but is " +
          Crc32Text(actualCrc);

@@ -17,6 +17,7 @@ std::string NotAPatchMessage();
 std::string PatchTruncatedMessage(std::string_view format, uint64_t position);
 std::string IpsBytesAfterEofMessage(uint64_t count);
 std::string IpsTruncationBeyondEndMessage(uint64_t truncation, uint64_t size);
+std::string IpsEmptyRunMessage(uint64_t position);
 std::string BpsDamagedMessage(uint32_t expectedCrc, uint32_t actualCrc);
 std::string BpsMalformedMessage(std::string_view what, uint64_t position);
 std::string BpsTargetTooLargeMessage(uint64_t targetSize, uint64_t limit);

@@ -428,8 +428,14 @@ TEST(PatchFormats, EveryTruncationIsRejected) {
   }
 }
 
-TEST(IpsPatch, RejectsMalformedEndings) {
+TEST(IpsPatch, RejectsMalformedRecordsAndEndings) {
   const Bytes rom(16, 0);
+  // A run of no bytes far beyond the end must not lengthen the file.
+  const Bytes emptyRun = {'P', 'A', 'T', 'C', 'H',  0x10, 0x00, 0x00,
+                          0,   0,   0,   0,   0x41, 'E',  'O',  'F'};
+  EXPECT_NE(
+      ErrorOf([&] { ApplyIpsPatch(emptyRun, rom); }).find("a run of no bytes at patch byte 5"),
+      std::string::npos);
   const Bytes twoAfterEof = {'P', 'A', 'T', 'C', 'H', 'E', 'O', 'F', 0x00, 0x00};
   EXPECT_NE(ErrorOf([&] { ApplyIpsPatch(twoAfterEof, rom); }).find("after its"), std::string::npos);
   const Bytes cutTooFar = {'P', 'A', 'T', 'C', 'H', 'E', 'O', 'F', 0x00, 0x00, 0x20};
