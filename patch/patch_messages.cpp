@@ -102,10 +102,6 @@ std::string PatchExtensionText(std::string_view fileName) {
   return "the patch file name must end in .ips or .bps: '" + std::string(fileName) + "'";
 }
 
-std::string OutputReplacesInputText(std::string_view path) {
-  return "the output would replace the input file '" + std::string(path) + "'";
-}
-
 std::string PatchWrittenLine(std::string_view format, std::string_view path, uint64_t patchSize,
                              uint64_t changedBytes) {
   return "wrote " + std::string(format) + " patch " + std::string(path) + ": " + Number(patchSize) +
