@@ -170,6 +170,8 @@ std::string DuplicateEntryText(std::string_view firstPlace) {
   return Join({"the entry is edited twice (first at ", firstPlace, ")"});
 }
 
+std::string FieldEditedTwiceText() { return "the entry gives this field twice"; }
+
 std::string NotStoredText(std::string_view text, int64_t current) {
   return Join({"value ", QuotedValue(text),
                " cannot be set: the ROM does not store this field (allowed: its current value ",

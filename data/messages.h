@@ -69,6 +69,7 @@ std::string NotAnIntegerText(std::string_view text, int64_t minimum, int64_t max
 std::string OutOfRangeText(std::string_view text, int64_t minimum, int64_t maximum);
 std::string NoSuchEntryText(std::string_view text, int64_t minimum, int64_t maximum);
 std::string DuplicateEntryText(std::string_view firstPlace);
+std::string FieldEditedTwiceText();
 std::string NotStoredText(std::string_view text, int64_t current);
 std::string RawBytesText(std::string_view text, int count);
 std::string KindMismatchText(std::string_view text, std::string_view current);

@@ -165,6 +165,7 @@ void EditApplier::BeginEntry(const EditValue& input) {
   }
   entry_ = static_cast<int>(number);
   kind_ = KindOfEntry(dataSet_, entry_);
+  fieldsSet_.clear();
   const auto [seen, inserted] = entriesSeen_.emplace(entry_, place_);
   if (!inserted) Problem("entryIndex", DuplicateEntryText(seen->second));
 }
@@ -190,6 +191,8 @@ void EditApplier::NoSuchField(std::string_view name) const {
 }
 
 void EditApplier::SetValue(const EntryField& field, const EditValue& input) {
+  // Two values for one field (a weapon slot given twice) would leave the last silently.
+  if (!fieldsSet_.insert(&field).second) Problem(field.name, FieldEditedTwiceText());
   const int64_t current = *EntryFieldValue(dataSet_, entry_, field);
   if (!field.StoredInRom()) {
     if (!input.value || *input.value != current) {

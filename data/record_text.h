@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -58,7 +59,7 @@ class EditApplier {
   void CheckName(int nameKey, std::string_view text) const;
   // Fails for a field that the entry's kind lacks.
   [[noreturn]] void NoSuchField(std::string_view name) const;
-  // Sets a field of the entry (a row of its kind's table).
+  // Sets a field of the entry (a row of its kind's table); each field once.
   void SetValue(const EntryField& field, const EditValue& input);
   [[noreturn]] void Problem(std::string_view field, std::string_view problem) const;
 
@@ -70,6 +71,7 @@ class EditApplier {
   int entry_ = 0;
   EntryKind kind_ = EntryKind::None;
   std::map<int, std::string> entriesSeen_;
+  std::set<const EntryField*> fieldsSet_;  // of the current entry
 };
 
 // Applies the rows of a CSV edit file: a header of dump columns (entryIndex
