@@ -31,7 +31,7 @@ int RunImport(const QStringList& args) {
     }
     const std::string editsPath = PathArgument(parser, 1);
     RecordEdit edit = RecordEditOf(parser, editOptions, command);
-    // OUT may be ROM itself (replaced whole by its edited copy), but no other input.
+    // OUT may be ROM itself (then it is written in place), but no other input.
     std::vector<std::string> inputs = NameListInputs(parser, namesDir);
     inputs.push_back(editsPath);
     CheckOutputIsNoInput(command, edit.outPath, inputs);

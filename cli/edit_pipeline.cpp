@@ -24,7 +24,7 @@ RecordEditOptions AddRecordEditOptions(QCommandLineParser& parser) {
 
 RecordEdit RecordEditOf(const QCommandLineParser& parser, const RecordEditOptions& options,
                         const QString& command) {
-  // OUT may be ROM itself: it is then replaced whole by its changed copy.
+  // OUT may be ROM itself: it is then written in place.
   return RecordEdit{command, PathArgument(parser, 0), OutputPath(parser, options.output, command),
                     parser.isSet(options.dryRun)};
 }

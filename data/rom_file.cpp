@@ -124,7 +124,10 @@ int MergeRecordChanges(const DataSet& before, const DataSet& after, RomBuffers& 
 
 void StoreRecordChanges(const std::string& romPath, const std::string& outPath,
                         const DataSet& before, const DataSet& after) {
-  if (outPath.empty()) {
+  // An output that is the ROM itself is updated in place too: a whole new file
+  // would drop what another program stored meanwhile under the lock.
+  const std::string rom[] = {romPath};
+  if (outPath.empty() || FindSameFile(outPath, rom)) {
     UpdateRomTables(romPath,
                     [&](RomBuffers& tables) { MergeRecordChanges(before, after, tables); });
     return;

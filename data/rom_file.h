@@ -49,11 +49,11 @@ std::optional<RomBuffers> RomTablesOfImage(std::span<const uint8_t> image);
 int MergeRecordChanges(const DataSet& before, const DataSet& after, RomBuffers& tables);
 
 // Writes the changes from `before` to `after` (MergeRecordChanges) into the
-// tables of `romPath`. With an empty `outPath`, in place with the locked write
-// of Save ROM, merged into the tables as they are at that moment (a change
-// another program saved meanwhile is kept); else `outPath` becomes a copy of
-// `romPath` as it is now with the merged tables, replaced atomically. Throws
-// VarskError; on failure no file has changed.
+// tables of `romPath`. With an empty `outPath`, or one that is `romPath`
+// itself, in place with the locked write of Save ROM, merged into the tables as
+// they are at that moment (a change another program saved meanwhile is kept);
+// else `outPath` becomes a copy of `romPath` as it is now with the merged
+// tables, replaced atomically. Throws VarskError; on failure no file has changed.
 void StoreRecordChanges(const std::string& romPath, const std::string& outPath,
                         const DataSet& before, const DataSet& after);
 

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -342,8 +343,20 @@ TEST_F(RomFile, StoreRecordChangesWritesOnlyTheChangedValuesBytes) {
   StoreRecordChanges(path, copy, *before, *after);
   EXPECT_EQ(Contents(copy), expected);
   EXPECT_EQ(Contents(path), image);
-  StoreRecordChanges(path, std::string(), *before, *after);
-  EXPECT_EQ(Contents(path), expected);
+  // The ROM as its own output is updated in place like Save ROM: it waits for
+  // readers and writers, and its hard links see the change.
+  const std::string hardLink = (fs::path(dir_) / "hard.gba").string();
+  fs::create_hard_link(path, hardLink);
+  FileCalls noWait;
+  noWait.lockWaitMilliseconds = 0;
+  SetFileCallsForTesting(noWait);
+  const int reader = ::open(path.c_str(), O_RDONLY);
+  ASSERT_EQ(::flock(reader, LOCK_SH), 0);
+  EXPECT_NE(ErrorOf([&] { StoreRecordChanges(path, path, *before, *after); }).find("locked"),
+            std::string::npos);
+  ::close(reader);
+  StoreRecordChanges(hardLink, path, *before, *after);
+  EXPECT_EQ(Contents(hardLink), expected);
   EXPECT_EQ(MergeRecordChanges(*before, *after, buffers), 2);
 
   const std::string shortRom = MakeFile("short.gba", RandomBytes(kRomTablesEnd - 1, 26));
