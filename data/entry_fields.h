@@ -43,6 +43,12 @@ struct EntryField {
   constexpr bool StoredInRom() const { return coding != FieldCoding::NotStored; }
   // The bytes of the ROM entry the value touches, from romByte.
   constexpr int RomByteCount() const { return (shift + bits + 7) / 8; }
+  // The bits of those bytes that hold the value, byte romByte + i in bits
+  // 8i..8i+7: a bit field's own bits; every bit of the bytes of the other codings.
+  constexpr uint32_t RomBitMask() const {
+    if (coding == FieldCoding::Bits) return ((uint32_t{1} << bits) - 1) << shift;
+    return RomByteCount() >= 4 ? 0xFFFFFFFFu : (uint32_t{1} << (8 * RomByteCount())) - 1;
+  }
   // The values the ROM holds, exactly what unpacking can yield: a value in this
   // range survives Save ROM and Load ROM, any other comes back as its low bits.
   // A field the ROM does not store takes any 32-bit value.

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 
+#include "data/entry_fields.h"
 #include "data/file_io.h"
 #include "data/messages.h"
 
@@ -80,13 +81,43 @@ std::optional<RomBuffers> RomTablesOfImage(std::span<const uint8_t> image) {
 
 namespace {
 
-// Copies the bytes where `oldImage` and `newImage` differ into `target`.
-int CopyDifferences(std::span<const uint8_t> oldImage, std::span<const uint8_t> newImage,
-                    std::span<uint8_t> target) {
+// Calls action(byte, bits) for each byte of the ROM entry that `field` touches,
+// with the bits of that byte that hold it.
+template <typename Action>
+void ForEachFieldByte(const EntryField& field, Action action) {
+  for (int i = 0; i < field.RomByteCount(); ++i) {
+    action(static_cast<size_t>(field.romByte + i),
+           static_cast<uint8_t>(field.RomBitMask() >> (8 * i)));
+  }
+}
+
+// Copies into `target` the bits of every field whose packed bits differ
+// between `oldImage` and `newImage`, with the bits of its bytes that no field
+// holds (as packing writes them). The bits of the other fields stay as in
+// `target`, so a change that another program stored there meanwhile is kept,
+// also in a byte that two fields share. Returns the number of bytes changed.
+int CopyChangedFields(std::span<const EntryField> fields, std::span<const uint8_t> oldImage,
+                      std::span<const uint8_t> newImage, std::span<uint8_t> target) {
+  std::array<uint8_t, kRomMsEntrySize> held{};
+  std::array<uint8_t, kRomMsEntrySize> copied{};
+  for (const EntryField& field : fields) {
+    ForEachFieldByte(field, [&](size_t at, uint8_t bits) { held[at] |= bits; });
+  }
+  for (const EntryField& field : fields) {
+    bool differs = false;
+    ForEachFieldByte(field, [&](size_t at, uint8_t bits) {
+      differs = differs || ((oldImage[at] ^ newImage[at]) & bits) != 0;
+    });
+    if (!differs) continue;
+    ForEachFieldByte(field, [&](size_t at, uint8_t bits) {
+      copied[at] |= static_cast<uint8_t>(bits | ~held[at]);
+    });
+  }
   int changed = 0;
   for (size_t i = 0; i < newImage.size(); ++i) {
-    if (oldImage[i] != newImage[i] && target[i] != newImage[i]) {
-      target[i] = newImage[i];
+    const auto merged = static_cast<uint8_t>((target[i] & ~copied[i]) | (newImage[i] & copied[i]));
+    if (merged != target[i]) {
+      target[i] = merged;
       ++changed;
     }
   }
@@ -95,17 +126,20 @@ int CopyDifferences(std::span<const uint8_t> oldImage, std::span<const uint8_t> 
 
 template <size_t Size, typename Record>
 int MergeEntry(const Record& before, const Record& after, std::span<uint8_t> table, int number) {
+  static_assert(Size <= kRomMsEntrySize);
   std::array<uint8_t, Size> oldImage{};
   std::array<uint8_t, Size> newImage{};
+  EntryKind kind = EntryKind::Ms;
   if constexpr (Size == kRomMsEntrySize) {
     PackMsEntry(before, oldImage);
     PackMsEntry(after, newImage);
   } else {
     PackShipEntry(before, oldImage);
     PackShipEntry(after, newImage);
+    kind = EntryKind::Ship;
   }
-  return CopyDifferences(oldImage, newImage,
-                         table.subspan(static_cast<size_t>(number - 1) * Size, Size));
+  return CopyChangedFields(EntryFields(kind), oldImage, newImage,
+                           table.subspan(static_cast<size_t>(number - 1) * Size, Size));
 }
 
 }  // namespace

@@ -42,10 +42,11 @@ void SaveRomFile(const std::string& path, const DataSet& dataSet, RomBuffers& bu
 std::optional<RomBuffers> RomTablesOfImage(std::span<const uint8_t> image);
 
 // Carries the changes from `before` to `after` into table bytes read from a
-// ROM: per entry, only the bytes where the packed images of the two records
-// differ are replaced. Bytes that packing would rewrite without a change of
-// value (an MS byte 11, a ship's byte 11 bit 7, an ammunition byte 0) so stay
-// as they were read. Returns the number of bytes changed.
+// ROM: per entry, only the bits of the fields whose packed values differ are
+// replaced. Bytes that packing would rewrite without a change of value (an MS
+// byte 11, a ship's byte 11 bit 7, an ammunition byte 0) so stay as they were
+// read, and so do the other fields of a byte that two fields share. Returns
+// the number of bytes changed.
 int MergeRecordChanges(const DataSet& before, const DataSet& after, RomBuffers& tables);
 
 // Writes the changes from `before` to `after` (MergeRecordChanges) into the

@@ -23,11 +23,8 @@ constexpr std::optional<std::array<uint8_t, Size>> OwnedBits(
   for (const EntryField& field : fields) {
     if (!field.StoredInRom()) continue;
     if (field.romByte + field.RomByteCount() > static_cast<int>(Size)) return std::nullopt;
-    const bool wholeBytes = field.coding != FieldCoding::Bits;
-    const uint32_t mask =
-        wholeBytes ? 0xFFFFFFFFu : ((uint32_t{1} << field.bits) - 1) << field.shift;
     for (int i = 0; i < field.RomByteCount(); ++i) {
-      const auto bits = static_cast<uint8_t>(mask >> (8 * i));
+      const auto bits = static_cast<uint8_t>(field.RomBitMask() >> (8 * i));
       uint8_t& at = owned[static_cast<size_t>(field.romByte + i)];
       if ((at & bits) != 0) return std::nullopt;
       at |= bits;

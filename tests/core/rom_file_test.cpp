@@ -366,5 +366,23 @@ TEST_F(RomFile, StoreRecordChangesWritesOnlyTheChangedValuesBytes) {
   EXPECT_FALSE(RomTablesOfImage(RandomBytes(kRomTablesEnd - 1, 27)).has_value());
 }
 
+// A change merged into tables that another program changed meanwhile keeps
+// that program's change, also in a byte the two fields share.
+TEST(MergeRecordChanges, KeepsAnotherProgramsFieldInTheSameByte) {
+  RomBuffers tables = RandomBuffers(28);
+  tables.ship[11] |= 0x80;  // a bit no field shows
+  auto before = std::make_unique<DataSet>();
+  UnpackRomTables(tables, *before);
+  auto after = std::make_unique<DataSet>(*before);
+  after->msRecords[0].productTurn ^= 1;  // byte 10, bits 3..7
+  after->shipRecords[0].artilleryRange ^= 1;
+  tables.ms[10] ^= 0x05;  // meanwhile: supportTurn, bits 0..2 of the same byte
+  const uint8_t msByte = tables.ms[10] ^ 0x08;
+  const auto shipByte = static_cast<uint8_t>((tables.ship[11] ^ 0x01) & 0x7F);
+  EXPECT_EQ(MergeRecordChanges(*before, *after, tables), 2);
+  EXPECT_EQ(tables.ms[10], msByte);
+  EXPECT_EQ(tables.ship[11], shipByte);  // written as packing writes it, bit 7 clear
+}
+
 }  // namespace
 }  // namespace varsk
