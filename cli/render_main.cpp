@@ -16,7 +16,10 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     arguments.append(varsk::cli::DecodeArgument(argv[i]));
   }
-  QGuiApplication application(argc, argv);
+  // The arguments are ours alone: Qt would take "-platform NAME" among them
+  // for its own and abort when NAME is no platform.
+  int qtArgc = 1;
+  QGuiApplication application(qtArgc, argv);
   QCoreApplication::setApplicationName(QStringLiteral("varsk-units"));
   return varsk::cli::RunRender(arguments);
 }

@@ -239,6 +239,10 @@ INSTANTIATE_TEST_SUITE_P(
                2,
                "1 to 32"},
         BadRun{"RenderNeedsOutput", {"render", "--entry", "1"}, 2, "--output is required"},
+        BadRun{"RenderQtOption",
+               {"render", "--entry", "1", "-o", "x.png", "-platform", "none"},
+               2,
+               "render: Unknown option 'platform'"},
         BadRun{"AutoModifyNeedsAChoice", {"auto-modify", "ROM"}, 2, "choose at least one"}),
     [](const ::testing::TestParamInfo<BadRun>& param) { return std::string(param.param.name); });
 
