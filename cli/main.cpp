@@ -35,7 +35,7 @@ constexpr Command kCommands[] = {
     {"apply", varsk::cli::RunApply, "apply a patch to a ROM"},
 };
 
-void PrintHelp(FILE* stream) {
+QByteArray HelpText() {
   QString text = QStringLiteral(
       "Usage: varsk-units <command> [options] [arguments]\n"
       "\n"
@@ -56,8 +56,16 @@ void PrintHelp(FILE* stream) {
       "'varsk-units <command> --help' shows the options of a command.\n"
       "\n"
       "Exit status: 0 success, 1 error, 2 wrong command line.\n");
-  const QByteArray bytes = text.toUtf8();
-  std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
+  return text.toUtf8();
+}
+
+// The text asked for on standard output, which like any command's data must
+// be written whole (exit status 1 otherwise).
+int PrintToStdout(const QByteArray& text) {
+  return varsk::cli::RunCommand([&] {
+    varsk::cli::WriteOutput(std::string(), text);
+    return kExitSuccess;
+  });
 }
 
 }  // namespace
@@ -70,23 +78,21 @@ int main(int argc, char** argv) {
     arguments.append(varsk::cli::DecodeArgument(argv[i]));
   }
   if (arguments.isEmpty()) {
-    PrintHelp(stderr);
+    const QByteArray help = HelpText();
+    std::fwrite(help.constData(), 1, static_cast<size_t>(help.size()), stderr);
     return kExitUsage;
   }
   QString name = arguments.takeFirst();
   if (name == QLatin1String("--help") || name == QLatin1String("-h")) {
-    PrintHelp(stdout);
-    return kExitSuccess;
+    return PrintToStdout(HelpText());
   }
   if (name == QLatin1String("--version")) {
-    std::printf("varsk-units %s\n", VARSK_VERSION);
-    return kExitSuccess;
+    return PrintToStdout(QByteArrayLiteral("varsk-units " VARSK_VERSION "\n"));
   }
   // "help <command>" is "<command> --help".
   if (name == QLatin1String("help")) {
     if (arguments.isEmpty()) {
-      PrintHelp(stdout);
-      return kExitSuccess;
+      return PrintToStdout(HelpText());
     }
     name = arguments.takeFirst();
     arguments = QStringList{QStringLiteral("--help")};

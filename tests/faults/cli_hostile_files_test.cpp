@@ -105,6 +105,7 @@ TEST_F(HostileFiles, StandardOutputThatCannotBeWrittenFailsOnlyWhatItCarries) {
   EXPECT_EQ(result.exitCode, 1);
   EXPECT_TRUE(result.err.contains("varsk-units: cannot write to standard output"))
       << result.err.data();
+  EXPECT_EQ(Run({QStringLiteral("--version")}, QStringLiteral("/dev/full")).exitCode, 1);
 }
 
 TEST_F(HostileFiles, TwoInPlaceImportsAtOnceBothLand) {
