@@ -57,6 +57,14 @@ class CompletionListsFollowDialog final : public QObject {
   QWidget& dialog_;
 };
 
+// A window manager gives the keyboard back to the window once its dialog has
+// closed; without one nothing does, and the keys typed next (the value that
+// a message asked to mend, Ctrl+Z) would go nowhere until a click.
+void GiveKeyboardBackTo(QWidget* parent) {
+  QWidget* window = parent != nullptr ? parent->window() : nullptr;
+  if (window != nullptr && window->isVisible()) window->activateWindow();
+}
+
 }  // namespace
 
 std::optional<QString> ModalEditorDialogs::ChooseFile(QFileDialog& dialog) {
@@ -64,6 +72,7 @@ std::optional<QString> ModalEditorDialogs::ChooseFile(QFileDialog& dialog) {
   lists.Watch();
   const int result = dialog.exec();
   lists.CloseLists();
+  GiveKeyboardBackTo(dialog.parentWidget());
   if (result != QDialog::Accepted) return std::nullopt;
   const QStringList files = dialog.selectedFiles();
   if (files.isEmpty()) return std::nullopt;
@@ -76,6 +85,7 @@ void ModalEditorDialogs::ShowError(QWidget* parent, const QString& text) {
   QMessageBox box(QMessageBox::Critical, QString::fromUtf16(kApplicationTitle), text,
                   QMessageBox::Ok, parent);
   box.exec();
+  GiveKeyboardBackTo(parent);
 }
 
 }  // namespace varsk

@@ -228,6 +228,25 @@ TEST_F(RomButtonsTest, TheDialogTakesAnyTypedNameAndLeavesNoPopupOpen) {
   EXPECT_EQ(ReadFile(romPath_), rom_);
 }
 
+TEST_F(RomButtonsTest, TheWindowHasTheKeyboardAgainOnceADialogCloses) {
+  form_->show();
+  QApplication::setActiveWindow(form_.get());
+  ASSERT_TRUE(QTest::qWaitForWindowActive(form_.get()));
+  ModalEditorDialogs modal;
+  // Each dialog is closed as soon as it is up, as by Escape or Return.
+  const auto closeWhenUp = [] {
+    QTimer::singleShot(0, [] {
+      if (QWidget* up = QApplication::activeModalWidget()) up->close();
+    });
+  };
+  closeWhenUp();
+  EXPECT_FALSE(modal.ChooseFile(form_->OpenDialog()));
+  EXPECT_TRUE(QTest::qWaitForWindowActive(form_.get()));
+  closeWhenUp();
+  modal.ShowError(form_.get(), QStringLiteral("'x' is not a valid integer value."));
+  EXPECT_TRUE(QTest::qWaitForWindowActive(form_.get()));
+}
+
 using EmptyRecordsTest = EditorTest;
 
 TEST_F(EmptyRecordsTest, SaveRomRefusesRecordsThatWereNeverFilled) {

@@ -3,7 +3,7 @@
 # Load ROM by typing a path and Return, choose entry 12 in the entry list with
 # the mouse, set its HP, Apply, Save ROM, and compare the saved file with the
 # expected bytes. Also checks that no window of the file dialog stays open
-# once it has closed.
+# once it has closed, and that the keyboard goes back to the editor window.
 #
 #   x11_load_edit_save_test.sh EDITOR RUN_DIR
 #
@@ -90,6 +90,9 @@ choose_file() {
   wait_for 10 eval '[[ -z $(named_window "^Open$") ]]' || fail "the file dialog did not close"
   wait_for 2 window_count_is 1 ||
     fail "a window of the file dialog stayed open: $(editor_windows | xargs -r -n1 xdotool getwindowname)"
+  # No window manager runs here: the window itself must take the keyboard back.
+  wait_for 2 eval '[[ $(xdotool getwindowfocus 2>/dev/null) == "$main" ]]' ||
+    fail "the keyboard did not go back to the editor window after the file dialog"
 }
 
 # Load ROM (Button2 at 364,44 73x21).
