@@ -429,7 +429,7 @@ void TForm1::ApplyToSelectedEntry() {
     ms->shipDamage = Number(Edit14);
     ms->areaDamage = Number(Edit16);
     ms->areaRange = Number(Edit17);
-    for (int r = 0; r < static_cast<int>(WeaponRows.size()) && r < kShownWeaponSlots; ++r) {
+    for (int r = 0; r < static_cast<int>(WeaponRows.size()); ++r) {
       const WeaponRowValues values = ReadWeaponRow(r);
       ms->weapons[r].weaponId = values.weaponId;
       ms->weapons[r].damage = values.damage;

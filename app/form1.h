@@ -69,9 +69,11 @@ constexpr int kClientWidth = 442;
 constexpr int kClientHeight = 379;
 constexpr int kWindowLeft = 242;
 constexpr int kWindowTop = 102;
-constexpr int kWeaponRowCount = 8;
+// One row for each weapon slot the window shows; WeaponNames holds the empty
+// weapon, then weapon ids 1..175 of the name lists.
+constexpr int kWeaponRowCount = kShownWeaponSlots;
 constexpr int kWeaponBoxDropDownCount = 48;
-constexpr int kWeaponNameCount = 176;
+constexpr int kWeaponNameCount = kWeaponCount + 1;
 
 // Captions of Label23 over the third row of edits.
 inline constexpr char16_t kMsCaption[] =
