@@ -228,22 +228,17 @@ TEST_F(RomButtonsTest, TheDialogTakesAnyTypedNameAndLeavesNoPopupOpen) {
   EXPECT_EQ(ReadFile(romPath_), rom_);
 }
 
-TEST_F(RomButtonsTest, TheWindowHasTheKeyboardAgainOnceADialogCloses) {
+// The file dialog's half is checked under a real X server without a window
+// manager (x11_load_edit_save_test.sh).
+TEST_F(RomButtonsTest, TheWindowHasTheKeyboardAgainOnceAMessageCloses) {
   form_->show();
   QApplication::setActiveWindow(form_.get());
   ASSERT_TRUE(QTest::qWaitForWindowActive(form_.get()));
-  ModalEditorDialogs modal;
-  // Each dialog is closed as soon as it is up, as by Escape or Return.
-  const auto closeWhenUp = [] {
-    QTimer::singleShot(0, [] {
-      if (QWidget* up = QApplication::activeModalWidget()) up->close();
-    });
-  };
-  closeWhenUp();
-  EXPECT_FALSE(modal.ChooseFile(form_->OpenDialog()));
-  EXPECT_TRUE(QTest::qWaitForWindowActive(form_.get()));
-  closeWhenUp();
-  modal.ShowError(form_.get(), QStringLiteral("'x' is not a valid integer value."));
+  // Closed as soon as it is up, as by Return.
+  QTimer::singleShot(0, [] {
+    if (QWidget* box = QApplication::activeModalWidget()) box->close();
+  });
+  ModalEditorDialogs().ShowError(form_.get(), QStringLiteral("'x' is not a valid integer value."));
   EXPECT_TRUE(QTest::qWaitForWindowActive(form_.get()));
 }
 
