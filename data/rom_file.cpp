@@ -129,15 +129,9 @@ int MergeEntry(const Record& before, const Record& after, std::span<uint8_t> tab
   static_assert(Size <= kRomMsEntrySize);
   std::array<uint8_t, Size> oldImage{};
   std::array<uint8_t, Size> newImage{};
-  EntryKind kind = EntryKind::Ms;
-  if constexpr (Size == kRomMsEntrySize) {
-    PackMsEntry(before, oldImage);
-    PackMsEntry(after, newImage);
-  } else {
-    PackShipEntry(before, oldImage);
-    PackShipEntry(after, newImage);
-    kind = EntryKind::Ship;
-  }
+  PackRomEntry(before, oldImage);
+  PackRomEntry(after, newImage);
+  const EntryKind kind = Size == kRomMsEntrySize ? EntryKind::Ms : EntryKind::Ship;
   return CopyChangedFields(EntryFields(kind), oldImage, newImage,
                            table.subspan(static_cast<size_t>(number - 1) * Size, Size));
 }

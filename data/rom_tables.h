@@ -36,6 +36,19 @@ void UnpackMsEntry(std::span<const uint8_t, kRomMsEntrySize> bytes, MsRecord& re
 void PackMsEntry(const MsRecord& record, std::span<uint8_t, kRomMsEntrySize> bytes);
 void UnpackShipEntry(std::span<const uint8_t, kRomShipEntrySize> bytes, ShipRecord& record);
 void PackShipEntry(const ShipRecord& record, std::span<uint8_t, kRomShipEntrySize> bytes);
+// The same chosen by the record type, for code that serves both formats.
+inline void UnpackRomEntry(std::span<const uint8_t, kRomMsEntrySize> bytes, MsRecord& record) {
+  UnpackMsEntry(bytes, record);
+}
+inline void UnpackRomEntry(std::span<const uint8_t, kRomShipEntrySize> bytes, ShipRecord& record) {
+  UnpackShipEntry(bytes, record);
+}
+inline void PackRomEntry(const MsRecord& record, std::span<uint8_t, kRomMsEntrySize> bytes) {
+  PackMsEntry(record, bytes);
+}
+inline void PackRomEntry(const ShipRecord& record, std::span<uint8_t, kRomShipEntrySize> bytes) {
+  PackShipEntry(record, bytes);
+}
 
 // Buffers -> MS slots 1..191 and ship slots 1..38 (msCount/shipCount not consulted).
 void UnpackRomTables(const RomBuffers& buffers, DataSet& dataSet);

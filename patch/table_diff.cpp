@@ -22,39 +22,35 @@ int64_t UnseenBytes(std::span<const uint8_t, Size> a, std::span<const uint8_t, S
   return count;
 }
 
+// Entry `number` (from 1) of two tables of one format, unpacked over `base`:
+// its changed fields into `diff`, and the bytes no field shows.
+template <size_t Size, typename Record>
+void DiffEntry(int entryIndex, const Record& base, std::span<const uint8_t> tableA,
+               std::span<const uint8_t> tableB, int number, UnitTableDiff& diff) {
+  const size_t at = static_cast<size_t>(number - 1) * Size;
+  const std::span<const uint8_t, Size> bytesA(tableA.data() + at, Size);
+  const std::span<const uint8_t, Size> bytesB(tableB.data() + at, Size);
+  Record recordA = base;
+  Record recordB = base;
+  UnpackRomEntry(bytesA, recordA);
+  UnpackRomEntry(bytesB, recordB);
+  DiffRecord(entryIndex, recordA, recordB, diff.changes);
+  std::array<uint8_t, Size> repackedA{};
+  std::array<uint8_t, Size> repackedB{};
+  PackRomEntry(recordA, repackedA);
+  PackRomEntry(recordB, repackedB);
+  diff.unseenTableBytes += UnseenBytes<Size>(bytesA, bytesB, repackedA, repackedB);
+}
+
 }  // namespace
 
 UnitTableDiff DiffUnitTables(const DataSet& base, const RomBuffers& a, const RomBuffers& b) {
   UnitTableDiff diff;
   for (int k = 1; k <= kRomMsEntryCount; ++k) {
-    const size_t at = static_cast<size_t>(k - 1) * kRomMsEntrySize;
-    const std::span<const uint8_t, kRomMsEntrySize> bytesA(a.ms.data() + at, kRomMsEntrySize);
-    const std::span<const uint8_t, kRomMsEntrySize> bytesB(b.ms.data() + at, kRomMsEntrySize);
-    MsRecord recordA = *base.MsSlot(k);
-    MsRecord recordB = recordA;
-    UnpackMsEntry(bytesA, recordA);
-    UnpackMsEntry(bytesB, recordB);
-    DiffRecord(k, recordA, recordB, diff.changes);
-    std::array<uint8_t, kRomMsEntrySize> repackedA{};
-    std::array<uint8_t, kRomMsEntrySize> repackedB{};
-    PackMsEntry(recordA, repackedA);
-    PackMsEntry(recordB, repackedB);
-    diff.unseenTableBytes += UnseenBytes<kRomMsEntrySize>(bytesA, bytesB, repackedA, repackedB);
+    DiffEntry<kRomMsEntrySize>(k, *base.MsSlot(k), a.ms, b.ms, k, diff);
   }
   for (int n = 1; n <= kRomShipEntryCount; ++n) {
-    const size_t at = static_cast<size_t>(n - 1) * kRomShipEntrySize;
-    const std::span<const uint8_t, kRomShipEntrySize> bytesA(a.ship.data() + at, kRomShipEntrySize);
-    const std::span<const uint8_t, kRomShipEntrySize> bytesB(b.ship.data() + at, kRomShipEntrySize);
-    ShipRecord recordA = *base.ShipSlot(n);
-    ShipRecord recordB = recordA;
-    UnpackShipEntry(bytesA, recordA);
-    UnpackShipEntry(bytesB, recordB);
-    DiffRecord(kRomMsEntryCount + n, recordA, recordB, diff.changes);
-    std::array<uint8_t, kRomShipEntrySize> repackedA{};
-    std::array<uint8_t, kRomShipEntrySize> repackedB{};
-    PackShipEntry(recordA, repackedA);
-    PackShipEntry(recordB, repackedB);
-    diff.unseenTableBytes += UnseenBytes<kRomShipEntrySize>(bytesA, bytesB, repackedA, repackedB);
+    DiffEntry<kRomShipEntrySize>(kRomMsEntryCount + n, *base.ShipSlot(n), a.ship, b.ship, n, diff);
   }
   return diff;
 }
