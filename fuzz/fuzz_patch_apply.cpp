@@ -33,8 +33,9 @@ Bytes MakeRom(size_t size) {
 }
 
 // IPS as plainly as it can be read: records until "EOF" (a run record when the
-// length is 0; bytes beyond the end grow the file with zeros), then nothing or
-// a 3-byte length that the result is cut to (never longer than the result).
+// length is 0, of at least one byte; bytes beyond the end grow the file with
+// zeros), then nothing or a 3-byte length that the result is cut to (never
+// longer than the result).
 std::optional<Bytes> ReferenceIps(std::span<const uint8_t> p, Bytes out) {
   if (p.size() < 5 || std::memcmp(p.data(), "PATCH", 5) != 0) return std::nullopt;
   size_t pos = 5;
@@ -52,6 +53,7 @@ std::optional<Bytes> ReferenceIps(std::span<const uint8_t> p, Bytes out) {
     if (length == 0) {
       if (!have(3)) return std::nullopt;
       const size_t count = size_t{p[pos]} << 8 | p[pos + 1];
+      if (count == 0) return std::nullopt;
       if (out.size() < offset + count) out.resize(offset + count, 0);
       for (size_t i = 0; i < count; ++i) out[offset + i] = p[pos + 2];
       pos += 3;
