@@ -202,11 +202,14 @@ std::optional<int64_t> FieldValueFromText(const EntryField& field, std::string_v
     size_t end = pos;
     int64_t byte = 0;
     for (; end < text.size() && std::isxdigit(static_cast<unsigned char>(text[end])); ++end) {
+      if (end - pos == 2) return std::nullopt;  // a byte has one or two digits
       const char c = static_cast<char>(std::tolower(static_cast<unsigned char>(text[end])));
       byte = byte * 16 + (c <= '9' ? c - '0' : c - 'a' + 10);
     }
     const bool blankFollows = end == text.size() || text[end] == ' ' || text[end] == '\t';
-    if (end == pos || end - pos > 2 || !blankFollows) return std::nullopt;
+    if (end == pos || !blankFollows || bytes.size() == static_cast<size_t>(field.RomByteCount())) {
+      return std::nullopt;
+    }
     bytes.push_back(byte);
     pos = end;
   }
