@@ -37,15 +37,17 @@ std::string JsonText(const QJsonValue& value) {
   return value.isString() ? value.toString().toStdString() : JsonNumber(value).text;
 }
 
-std::string WeaponPlace(qsizetype position) { return "weapons[" + std::to_string(position) + "]"; }
+std::string WeaponPlace(qsizetype position) {
+  return std::string(kWeaponsKey) + "[" + std::to_string(position) + "]";
+}
 
 void ApplyJsonWeapons(const QJsonValue& weaponsValue, EditApplier& applier) {
   if (!weaponsValue.isArray()) {
-    applier.Problem("weapons", ExpectedArrayText());
+    applier.Problem(kWeaponsKey, ExpectedArrayText());
   }
   const QJsonArray weapons = weaponsValue.toArray();
   if (weapons.size() > kShownWeaponSlots) {
-    applier.Problem("weapons", TooManyWeaponsText(weapons.size()));
+    applier.Problem(kWeaponsKey, TooManyWeaponsText(weapons.size()));
   }
   for (qsizetype position = 0; position < weapons.size(); ++position) {
     const QJsonValue item = weapons.at(position);
@@ -58,16 +60,16 @@ void ApplyJsonWeapons(const QJsonValue& weaponsValue, EditApplier& applier) {
     const QJsonObject weapon = item.toObject();
     // A "slot" key addresses a slot directly; otherwise the position does.
     int slot = static_cast<int>(position);
-    if (weapon.contains(QLatin1String("slot"))) {
-      const EditValue input = JsonNumber(weapon.value(QLatin1String("slot")));
+    if (weapon.contains(QLatin1String(kSlotKey))) {
+      const EditValue input = JsonNumber(weapon.value(QLatin1String(kSlotKey)));
       if (!input.value || *input.value < 0 || *input.value >= kShownWeaponSlots) {
-        applier.Problem(WeaponPlace(position) + ".slot",
+        applier.Problem(WeaponPlace(position) + "." + kSlotKey,
                         OutOfRangeText(input.text, 0, kShownWeaponSlots - 1));
       }
       slot = static_cast<int>(*input.value);
     }
     for (auto it = weapon.begin(); it != weapon.end(); ++it) {
-      if (it.key() == QLatin1String("slot") || it.value().isNull()) {
+      if (it.key() == QLatin1String(kSlotKey) || it.value().isNull()) {
         continue;
       }
       const std::string key = it.key().toStdString();
@@ -95,21 +97,21 @@ EditValue JsonRawBytes(const EntryField& field, const QJsonArray& array) {
 }
 
 void ApplyJsonEntry(const QJsonObject& entry, EditApplier& applier) {
-  if (!entry.contains(QLatin1String("entryIndex"))) {
-    applier.Problem("entryIndex", MissingEntryIndexText());
+  if (!entry.contains(QLatin1String(kEntryIndexKey))) {
+    applier.Problem(kEntryIndexKey, MissingEntryIndexText());
   }
-  applier.BeginEntry(JsonNumber(entry.value(QLatin1String("entryIndex"))));
+  applier.BeginEntry(JsonNumber(entry.value(QLatin1String(kEntryIndexKey))));
   for (auto it = entry.begin(); it != entry.end(); ++it) {
     const std::string key = it.key().toStdString();
     const QJsonValue value = it.value();
-    if (key == "entryIndex" || value.isNull()) {
+    if (key == kEntryIndexKey || value.isNull()) {
       continue;  // null, like an empty CSV cell, changes nothing
     }
-    if (key == "kind") {
+    if (key == kKindKey) {
       applier.CheckKind(JsonText(value));
       continue;
     }
-    if (key == "weapons") {
+    if (key == kWeaponsKey) {
       ApplyJsonWeapons(value, applier);
       continue;
     }
@@ -155,9 +157,9 @@ void ApplyJsonEntry(const QJsonObject& entry, EditApplier& applier) {
   const std::vector<JsonStep> inside(repeated.path.begin() + static_cast<ptrdiff_t>(toEntries) + 1,
                                      repeated.path.end());
   const QJsonObject entry = entries.at(position).toObject();
-  const bool entryIndexRepeated = inside.empty() && repeated.key == "entryIndex";
-  if (!entryIndexRepeated && entry.contains(QLatin1String("entryIndex"))) {
-    applier.BeginEntry(JsonNumber(entry.value(QLatin1String("entryIndex"))));
+  const bool entryIndexRepeated = inside.empty() && repeated.key == kEntryIndexKey;
+  if (!entryIndexRepeated && entry.contains(QLatin1String(kEntryIndexKey))) {
+    applier.BeginEntry(JsonNumber(entry.value(QLatin1String(kEntryIndexKey))));
   }
   applier.Problem(JsonPathText(inside, repeated.key), RepeatedKeyText());
 }
@@ -174,15 +176,15 @@ void ApplyJsonEdits(const QByteArray& text, const std::string& source, EditAppli
   } else {
     const QJsonObject top = document.object();
     for (auto it = top.begin(); it != top.end(); ++it) {
-      if (it.key() != QLatin1String("entries")) {
+      if (it.key() != QLatin1String(kEntriesKey)) {
         throw VarskError(
             JsonErrorMessage(source, -1, UnknownTopLevelKeyText(it.key().toStdString())));
       }
     }
-    if (!top.value(QLatin1String("entries")).isArray()) {
+    if (!top.value(QLatin1String(kEntriesKey)).isArray()) {
       throw VarskError(JsonErrorMessage(source, -1, MissingEntriesText()));
     }
-    entries = top.value(QLatin1String("entries")).toArray();
+    entries = top.value(QLatin1String(kEntriesKey)).toArray();
   }
   if (const std::optional<RepeatedJsonKey> repeated =
           FindRepeatedKey(std::string_view(text.constData(), static_cast<size_t>(text.size())))) {

@@ -65,15 +65,15 @@ class EntryValues {
 std::string DumpJson(const DataSet& dataSet, const EntryNameOf& names) {
   std::string out;
   out.reserve(512 * 1024);
-  out += "{\n  \"entries\": [";
+  out += std::string("{\n  \"") + kEntriesKey + "\": [";
   bool firstEntry = true;
   for (int entry = 1; entry <= kEntryListCount; ++entry) {
     const EntryKind kind = KindOfEntry(dataSet, entry);
     if (kind == EntryKind::None) continue;
     out += firstEntry ? "\n    {\n" : ",\n    {\n";
     firstEntry = false;
-    out += "      \"entryIndex\": " + std::to_string(entry) + ",\n      \"kind\": \"" +
-           EntryKindName(kind) + "\",\n";
+    out += std::string("      \"") + kEntryIndexKey + "\": " + std::to_string(entry) +
+           ",\n      \"" + kKindKey + "\": \"" + EntryKindName(kind) + "\",\n";
     for (size_t i = 0; names && i < kNameKeys.size(); ++i) {
       out += std::string("      \"") + kNameKeys[i] + "\": ";
       AppendJsonString(out, names(entry, kNameKeyLanguages[i]));
@@ -89,7 +89,7 @@ std::string DumpJson(const DataSet& dataSet, const EntryNameOf& names) {
       out += FieldValueJson(field, valueOf(field));
       out += ",\n";
     }
-    out += "      \"weapons\": [\n";
+    out += std::string("      \"") + kWeaponsKey + "\": [\n";
     for (int slot = 0; slot < kShownWeaponSlots; ++slot) {
       out += "        {";
       const char* separator = "\"";
@@ -113,7 +113,8 @@ std::string DumpCsv(const DataSet& dataSet, const EntryNameOf& names) {
   // RFC 4180: CRLF between records.
   std::string out;
   out.reserve(128 * 1024);
-  out += "entryIndex,kind,nameE,nameC,nameJ";
+  out += std::string(kEntryIndexKey) + ',' + kKindKey;
+  for (const char* key : kNameKeys) out += std::string(",") + key;
   // Each column's row for an MS entry and for a ship; a kind without it leaves the cell empty.
   std::vector<std::array<const EntryField*, 2>> columns;
   for (const char* column : FieldColumns()) {
@@ -157,21 +158,21 @@ void EditApplier::SetPlace(std::string place) {
 void EditApplier::BeginEntry(const EditValue& input) {
   entry_ = 0;
   kind_ = EntryKind::None;
-  if (!input.value) Problem("entryIndex", NotAnIntegerText(input.text, 1, kEntryListCount));
+  if (!input.value) Problem(kEntryIndexKey, NotAnIntegerText(input.text, 1, kEntryListCount));
   const int64_t number = *input.value;
   if (number < 1 || number > kEntryListCount ||
       KindOfEntry(dataSet_, static_cast<int>(number)) == EntryKind::None) {
-    Problem("entryIndex", NoSuchEntryText(input.text, 1, kEntryListCount));
+    Problem(kEntryIndexKey, NoSuchEntryText(input.text, 1, kEntryListCount));
   }
   entry_ = static_cast<int>(number);
   kind_ = KindOfEntry(dataSet_, entry_);
   fieldsSet_.clear();
   const auto [seen, inserted] = entriesSeen_.emplace(entry_, place_);
-  if (!inserted) Problem("entryIndex", DuplicateEntryText(seen->second));
+  if (!inserted) Problem(kEntryIndexKey, DuplicateEntryText(seen->second));
 }
 
 void EditApplier::CheckKind(std::string_view text) const {
-  if (text != EntryKindName(kind_)) Problem("kind", KindMismatchText(text, EntryKindName(kind_)));
+  if (text != EntryKindName(kind_)) Problem(kKindKey, KindMismatchText(text, EntryKindName(kind_)));
 }
 
 void EditApplier::CheckName(int nameKey, std::string_view text) const {
@@ -234,8 +235,8 @@ struct CsvColumn {
 std::optional<CsvColumn> CsvColumnOf(std::string_view header) {
   using Role = CsvColumn::Role;
   const std::string name(header);
-  if (header == "entryIndex") return CsvColumn{Role::EntryIndex, 0, {}, name};
-  if (header == "kind") return CsvColumn{Role::Kind, 0, {}, name};
+  if (header == kEntryIndexKey) return CsvColumn{Role::EntryIndex, 0, {}, name};
+  if (header == kKindKey) return CsvColumn{Role::Kind, 0, {}, name};
   if (const int nameKey = NameKeyIndex(header); nameKey >= 0) {
     return CsvColumn{Role::Name, nameKey, {}, name};
   }

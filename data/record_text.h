@@ -22,6 +22,15 @@ namespace varsk {
 // when the list has no such line. An empty function: no name lists.
 using EntryNameOf = std::function<std::string(int entryIndex, NameListLanguage language)>;
 
+// The keys around the field names in a dump or edit file: the JSON document
+// {"entries": [{"entryIndex": n, "kind": k, <fields>, "weapons": [{"slot": s,
+// <values>}, ...]}, ...]}, and the first two columns of the CSV.
+inline constexpr char kEntriesKey[] = "entries";
+inline constexpr char kEntryIndexKey[] = "entryIndex";
+inline constexpr char kKindKey[] = "kind";
+inline constexpr char kWeaponsKey[] = "weapons";
+inline constexpr char kSlotKey[] = "slot";
+
 // The dump's name keys, in its order, with their lists.
 inline constexpr std::array<const char*, 3> kNameKeys = {"nameE", "nameC", "nameJ"};
 inline constexpr std::array<NameListLanguage, 3> kNameKeyLanguages = {

@@ -4,6 +4,8 @@
 #include <functional>
 #include <map>
 
+#include "data/record_text.h"
+
 namespace varsk {
 
 namespace {
@@ -81,7 +83,7 @@ std::string EditsCsv(std::span<const FieldChange> changes) {
     });
     if (changed) columns.push_back(column);
   }
-  std::string text = "entryIndex,kind";
+  std::string text = std::string(kEntryIndexKey) + ',' + kKindKey;
   for (const char* column : columns) text += std::string(",") + column;
   text += "\r\n";
   for (const auto& [entryIndex, edits] : entries) {
@@ -98,13 +100,13 @@ std::string EditsCsv(std::span<const FieldChange> changes) {
 }
 
 std::string EditsJson(std::span<const FieldChange> changes) {
-  std::string text = "{\"entries\": [";
+  std::string text = std::string("{\"") + kEntriesKey + "\": [";
   bool firstEntry = true;
   for (const auto& [entryIndex, edits] : ByEntry(changes)) {
     text += firstEntry ? "\n" : ",\n";
     firstEntry = false;
-    text += "  {\"entryIndex\": " + std::to_string(entryIndex) + ", \"kind\": \"" +
-            EntryKindName(edits.kind) + "\"";
+    text += std::string("  {\"") + kEntryIndexKey + "\": " + std::to_string(entryIndex) + ", \"" +
+            kKindKey + "\": \"" + EntryKindName(edits.kind) + "\"";
     std::string weapons;
     int openSlot = -1;
     for (const auto& [field, value] : edits.values) {
@@ -115,12 +117,12 @@ std::string EditsJson(std::span<const FieldChange> changes) {
       } else if (field->weaponSlot == openSlot) {
         weapons += ", " + item;
       } else {
-        weapons += (weapons.empty() ? "{\"slot\": " : "}, {\"slot\": ") +
-                   std::to_string(field->weaponSlot) + ", " + item;
+        weapons += std::string(weapons.empty() ? "{\"" : "}, {\"") + kSlotKey +
+                   "\": " + std::to_string(field->weaponSlot) + ", " + item;
         openSlot = field->weaponSlot;
       }
     }
-    if (!weapons.empty()) text += ", \"weapons\": [" + weapons + "}]";
+    if (!weapons.empty()) text += std::string(", \"") + kWeaponsKey + "\": [" + weapons + "}]";
     text += "}";
   }
   return text + (firstEntry ? "]}\n" : "\n]}\n");
