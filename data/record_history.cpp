@@ -125,25 +125,19 @@ bool RecordHistory::Put(const Step& step, bool after, DataSet& dataSet) {
   return true;
 }
 
-bool RecordHistory::Undo(DataSet& dataSet) {
-  if (undo_.empty()) return false;
-  if (!Put(undo_.back(), false, dataSet)) {
-    Clear();
-    return false;
-  }
-  redo_.push_back(std::move(undo_.back()));
-  undo_.pop_back();
-  return true;
-}
+bool RecordHistory::Undo(DataSet& dataSet) { return Move(undo_, redo_, false, dataSet); }
 
-bool RecordHistory::Redo(DataSet& dataSet) {
-  if (redo_.empty()) return false;
-  if (!Put(redo_.back(), true, dataSet)) {
+bool RecordHistory::Redo(DataSet& dataSet) { return Move(redo_, undo_, true, dataSet); }
+
+bool RecordHistory::Move(std::deque<Step>& from, std::deque<Step>& to, bool after,
+                         DataSet& dataSet) {
+  if (from.empty()) return false;
+  if (!Put(from.back(), after, dataSet)) {
     Clear();
     return false;
   }
-  undo_.push_back(std::move(redo_.back()));
-  redo_.pop_back();
+  to.push_back(std::move(from.back()));
+  from.pop_back();
   return true;
 }
 

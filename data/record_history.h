@@ -68,6 +68,9 @@ class RecordHistory {
   // Writes the before (`after` false) or after bytes of `step` into the tables
   // when they hold the other side; returns false and changes nothing otherwise.
   static bool Put(const Step& step, bool after, DataSet& dataSet);
+  // Puts back the last step of `from` (as it was after it when `after`) and
+  // moves it to `to`; clears the history when the tables no longer match it.
+  bool Move(std::deque<Step>& from, std::deque<Step>& to, bool after, DataSet& dataSet);
   void Trim();
 
   size_t byteLimit_;
