@@ -49,6 +49,10 @@ struct EntryField {
     if (coding == FieldCoding::Bits) return ((uint32_t{1} << bits) - 1) << shift;
     return RomByteCount() >= 4 ? 0xFFFFFFFFu : (uint32_t{1} << (8 * RomByteCount())) - 1;
   }
+  // The bits of entry byte romByte + i (i < RomByteCount()) that hold the value.
+  constexpr uint8_t RomBitsOfByte(int i) const {
+    return static_cast<uint8_t>(RomBitMask() >> (8 * i));
+  }
   // The values the ROM holds, exactly what unpacking can yield: a value in this
   // range survives Save ROM and Load ROM, any other comes back as its low bits.
   // A field the ROM does not store takes any 32-bit value.
@@ -232,6 +236,23 @@ inline constexpr auto kShipFields = [] {
               },
               WeaponRows(offsetof(R, weapons), false));
 }();
+
+// The bits of each byte of a `Size`-byte ROM entry that the stored rows of a
+// table hold; nullopt when two rows share a bit or a row reaches past the entry.
+template <size_t Size, size_t N>
+constexpr std::optional<std::array<uint8_t, Size>> HeldRomBits(
+    const std::array<EntryField, N>& fields) {
+  std::array<uint8_t, Size> held{};
+  for (const EntryField& field : fields) {
+    if (field.romByte + field.RomByteCount() > static_cast<int>(Size)) return std::nullopt;
+    for (int i = 0; i < field.RomByteCount(); ++i) {
+      uint8_t& at = held[static_cast<size_t>(field.romByte + i)];
+      if ((at & field.RomBitsOfByte(i)) != 0) return std::nullopt;
+      at |= field.RomBitsOfByte(i);
+    }
+  }
+  return held;
+}
 
 // The rows of a kind in the dump's order; empty for EntryKind::None.
 std::span<const EntryField> EntryFields(EntryKind kind);

@@ -86,23 +86,26 @@ namespace {
 template <typename Action>
 void ForEachFieldByte(const EntryField& field, Action action) {
   for (int i = 0; i < field.RomByteCount(); ++i) {
-    action(static_cast<size_t>(field.romByte + i),
-           static_cast<uint8_t>(field.RomBitMask() >> (8 * i)));
+    action(static_cast<size_t>(field.romByte + i), field.RomBitsOfByte(i));
   }
 }
 
+constexpr std::array<uint8_t, kRomMsEntrySize> kMsHeldBits =
+    *HeldRomBits<kRomMsEntrySize>(kMsFields);
+constexpr std::array<uint8_t, kRomShipEntrySize> kShipHeldBits =
+    *HeldRomBits<kRomShipEntrySize>(kShipFields);
+
 // Copies into `target` the bits of every field whose packed bits differ
 // between `oldImage` and `newImage`, with the bits of its bytes that no field
-// holds (as packing writes them). The bits of the other fields stay as in
-// `target`, so a change that another program stored there meanwhile is kept,
-// also in a byte that two fields share. Returns the number of bytes changed.
-int CopyChangedFields(std::span<const EntryField> fields, std::span<const uint8_t> oldImage,
-                      std::span<const uint8_t> newImage, std::span<uint8_t> target) {
-  std::array<uint8_t, kRomMsEntrySize> held{};
-  std::array<uint8_t, kRomMsEntrySize> copied{};
-  for (const EntryField& field : fields) {
-    ForEachFieldByte(field, [&](size_t at, uint8_t bits) { held[at] |= bits; });
-  }
+// holds (`held` has the others; packing writes these). The bits of the other
+// fields stay as in `target`, so a change that another program stored there
+// meanwhile is kept, also in a byte that two fields share. Returns the number
+// of bytes changed.
+template <size_t Size>
+int CopyChangedFields(std::span<const EntryField> fields, const std::array<uint8_t, Size>& held,
+                      std::span<const uint8_t, Size> oldImage,
+                      std::span<const uint8_t, Size> newImage, std::span<uint8_t> target) {
+  std::array<uint8_t, Size> copied{};
   for (const EntryField& field : fields) {
     bool differs = false;
     ForEachFieldByte(field, [&](size_t at, uint8_t bits) {
@@ -124,16 +127,16 @@ int CopyChangedFields(std::span<const EntryField> fields, std::span<const uint8_
   return changed;
 }
 
+// Entry `number` (from 1) of `table`, whose fields and held bits are given.
 template <size_t Size, typename Record>
-int MergeEntry(const Record& before, const Record& after, std::span<uint8_t> table, int number) {
-  static_assert(Size <= kRomMsEntrySize);
+int MergeEntry(std::span<const EntryField> fields, const std::array<uint8_t, Size>& held,
+               const Record& before, const Record& after, std::span<uint8_t> table, int number) {
   std::array<uint8_t, Size> oldImage{};
   std::array<uint8_t, Size> newImage{};
   PackRomEntry(before, oldImage);
   PackRomEntry(after, newImage);
-  const EntryKind kind = Size == kRomMsEntrySize ? EntryKind::Ms : EntryKind::Ship;
-  return CopyChangedFields(EntryFields(kind), oldImage, newImage,
-                           table.subspan(static_cast<size_t>(number - 1) * Size, Size));
+  return CopyChangedFields<Size>(fields, held, oldImage, newImage,
+                                 table.subspan(static_cast<size_t>(number - 1) * Size, Size));
 }
 
 }  // namespace
@@ -141,11 +144,12 @@ int MergeEntry(const Record& before, const Record& after, std::span<uint8_t> tab
 int MergeRecordChanges(const DataSet& before, const DataSet& after, RomBuffers& tables) {
   int changed = 0;
   for (int k = 1; k <= kRomMsEntryCount; ++k) {
-    changed += MergeEntry<kRomMsEntrySize>(*before.MsSlot(k), *after.MsSlot(k), tables.ms, k);
+    changed += MergeEntry(EntryFields(EntryKind::Ms), kMsHeldBits, *before.MsSlot(k),
+                          *after.MsSlot(k), tables.ms, k);
   }
   for (int n = 1; n <= kRomShipEntryCount; ++n) {
-    changed +=
-        MergeEntry<kRomShipEntrySize>(*before.ShipSlot(n), *after.ShipSlot(n), tables.ship, n);
+    changed += MergeEntry(EntryFields(EntryKind::Ship), kShipHeldBits, *before.ShipSlot(n),
+                          *after.ShipSlot(n), tables.ship, n);
   }
   return changed;
 }

@@ -14,25 +14,6 @@ static_assert(kRomMsEntryCount <= kMsSlots && kRomShipEntryCount <= kShipSlots,
 
 namespace {
 
-// The bits of an entry that the stored rows of a table own, each bit by one
-// row at most; nullopt when two rows share a bit or a row leaves the entry.
-template <size_t Size, size_t N>
-constexpr std::optional<std::array<uint8_t, Size>> OwnedBits(
-    const std::array<EntryField, N>& fields) {
-  std::array<uint8_t, Size> owned{};
-  for (const EntryField& field : fields) {
-    if (!field.StoredInRom()) continue;
-    if (field.romByte + field.RomByteCount() > static_cast<int>(Size)) return std::nullopt;
-    for (int i = 0; i < field.RomByteCount(); ++i) {
-      const auto bits = static_cast<uint8_t>(field.RomBitMask() >> (8 * i));
-      uint8_t& at = owned[static_cast<size_t>(field.romByte + i)];
-      if ((at & bits) != 0) return std::nullopt;
-      at |= bits;
-    }
-  }
-  return owned;
-}
-
 template <size_t Size>
 constexpr std::array<uint8_t, Size> AllBits() {
   std::array<uint8_t, Size> bits{};
@@ -42,8 +23,8 @@ constexpr std::array<uint8_t, Size> AllBits() {
 
 // Pack writes every byte of an entry: the rows own each bit once, and the only
 // bit no row owns, a ship's byte 11 bit 7, is always written as 0.
-static_assert(OwnedBits<kRomMsEntrySize>(kMsFields) == AllBits<kRomMsEntrySize>());
-static_assert(OwnedBits<kRomShipEntrySize>(kShipFields) == [] {
+static_assert(HeldRomBits<kRomMsEntrySize>(kMsFields) == AllBits<kRomMsEntrySize>());
+static_assert(HeldRomBits<kRomShipEntrySize>(kShipFields) == [] {
   auto bits = AllBits<kRomShipEntrySize>();
   bits[11] = 0x7F;
   return bits;
