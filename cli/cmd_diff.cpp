@@ -5,7 +5,6 @@
 #include "cli/command_line.h"
 #include "cli/commands.h"
 #include "cli/unit_records.h"
-#include "data/file_io.h"
 #include "data/rom_file.h"
 #include "patch/patch_messages.h"
 #include "patch/record_diff.h"
@@ -46,13 +45,9 @@ int Diff(const QStringList& args) {
   // As dump ROM loads them: DiffUnitTables unpacks each ROM's tables over
   // copies of the data set's records.
   const DataSetPtr records = LoadRecords(std::string(), DataSetPart::Records);
-  RomBuffers tablesA;
-  RomBuffers tablesB;
-  ReadRomTables(pathA, tablesA);
-  ReadRomTables(pathB, tablesB);
-  const std::vector<uint8_t> bytesA = ReadWholeFile(pathA, FileKind::RomImage);
-  const std::vector<uint8_t> bytesB = ReadWholeFile(pathB, FileKind::RomImage);
-  const UnitTableDiff diff = DiffUnitTables(*records, tablesA, tablesB);
+  const RomImage romA = ReadRomImage(pathA);
+  const RomImage romB = ReadRomImage(pathB);
+  const UnitTableDiff diff = DiffUnitTables(*records, romA.tables, romB.tables);
   const int status =
       diff.changes.empty() && diff.unseenTableBytes == 0 ? kDiffSame : kDiffDifferent;
 
@@ -72,9 +67,9 @@ int Diff(const QStringList& args) {
       diff.changes.empty() ? std::nullopt : LoadNameLists(parser, namesDir);
   std::string summary = DiffCountLine(diff.changes.size()) + "\n";
   if (diff.unseenTableBytes > 0) summary += DiffUnseenLine(diff.unseenTableBytes) + "\n";
-  summary +=
-      DiffOutsideLine(CountDifferencesOutsideTables(bytesA, bytesB), bytesA.size(), bytesB.size()) +
-      "\n";
+  summary += DiffOutsideLine(CountDifferencesOutsideTables(romA.bytes, romB.bytes),
+                             romA.bytes.size(), romB.bytes.size()) +
+             "\n";
   WriteOutput(std::string(), ChangeLines(diff.changes, names ? &*names : nullptr) +
                                  QByteArray::fromStdString(summary));
   return status;

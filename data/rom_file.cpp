@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
+#include <vector>
 
 #include "data/entry_fields.h"
 #include "data/file_io.h"
@@ -27,7 +29,8 @@ TableBytes ReadRuns(const RegularFile& file) {
   return bytes;
 }
 
-RomBuffers ToBuffers(const TableBytes& bytes) {
+// The two runs from `bytes`, which start with the first byte of the MS table.
+RomBuffers ToBuffers(std::span<const uint8_t> bytes) {
   RomBuffers buffers;
   std::copy_n(bytes.begin(), kMsTableBytes, buffers.ms.begin());
   std::copy_n(bytes.begin() + kMsTableBytes, kShipTableBytes, buffers.ship.begin());
@@ -73,10 +76,17 @@ void SaveRomFile(const std::string& path, const DataSet& dataSet, RomBuffers& bu
 
 std::optional<RomBuffers> RomTablesOfImage(std::span<const uint8_t> image) {
   if (image.size() < static_cast<uint64_t>(kRomTablesEnd)) return std::nullopt;
-  RomBuffers buffers;
-  std::copy_n(image.begin() + kMsTableOffset, kMsTableBytes, buffers.ms.begin());
-  std::copy_n(image.begin() + kShipTableOffset, kShipTableBytes, buffers.ship.begin());
-  return buffers;
+  return ToBuffers(image.subspan(kMsTableOffset));
+}
+
+RomImage ReadRomImage(const std::string& path) {
+  std::vector<uint8_t> bytes = ReadWholeFile(path, FileKind::RomImage);
+  std::optional<RomBuffers> tables = RomTablesOfImage(bytes);
+  if (!tables) {
+    throw VarskError(
+        RomTooShortMessage(FullPath(path), static_cast<int64_t>(bytes.size()), kRomTablesEnd));
+  }
+  return RomImage{std::move(bytes), *tables};
 }
 
 namespace {
@@ -164,18 +174,13 @@ void StoreRecordChanges(const std::string& romPath, const std::string& outPath,
                     [&](RomBuffers& tables) { MergeRecordChanges(before, after, tables); });
     return;
   }
-  const std::vector<uint8_t> image = ReadWholeFile(romPath, FileKind::RomImage);
-  std::optional<RomBuffers> tables = RomTablesOfImage(image);
-  if (!tables) {
-    throw VarskError(
-        RomTooShortMessage(FullPath(romPath), static_cast<int64_t>(image.size()), kRomTablesEnd));
-  }
-  MergeRecordChanges(before, after, *tables);
-  const std::span<const uint8_t> whole(image);
+  RomImage image = ReadRomImage(romPath);
+  MergeRecordChanges(before, after, image.tables);
+  const std::span<const uint8_t> whole(image.bytes);
   const std::span<const uint8_t> pieces[] = {
       whole.first(kMsTableOffset),
-      tables->ms,
-      tables->ship,
+      image.tables.ms,
+      image.tables.ship,
       whole.subspan(kRomTablesEnd),
   };
   ReplaceFile(outPath, pieces);

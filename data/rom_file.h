@@ -8,6 +8,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "data/rom_tables.h"
 
@@ -40,6 +41,15 @@ void SaveRomFile(const std::string& path, const DataSet& dataSet, RomBuffers& bu
 // The two runs of a whole ROM image in memory; nullopt when the image ends
 // before 4205224.
 std::optional<RomBuffers> RomTablesOfImage(std::span<const uint8_t> image);
+
+// A whole ROM image as ReadWholeFile reads it, with its two runs.
+struct RomImage {
+  std::vector<uint8_t> bytes;
+  RomBuffers tables;
+};
+// Throws VarskError as ReadWholeFile does, and the too-short message when the
+// image ends before 4205224.
+RomImage ReadRomImage(const std::string& path);
 
 // Carries the changes from `before` to `after` into table bytes read from a
 // ROM: per entry, only the bits of the fields whose packed values differ are
