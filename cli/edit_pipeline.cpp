@@ -1,5 +1,6 @@
 #include "cli/edit_pipeline.h"
 
+#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -30,8 +31,7 @@ RecordEdit RecordEditOf(const QCommandLineParser& parser, const RecordEditOption
 }
 
 void EditRecords(const RecordEdit& edit, const std::function<void(DataSet&)>& change) {
-  RomBuffers tables;
-  const DataSetPtr before = LoadRecords(edit.romPath, DataSetPart::Records, &tables);
+  const DataSetPtr before = LoadRecords(edit.romPath, DataSetPart::Records);
   const DataSetPtr after = CopyOfRecords(*before);
   change(*after);
   const std::vector<FieldChange> changes = DiffRecords(*before, *after);
@@ -47,8 +47,12 @@ void EditRecords(const RecordEdit& edit, const std::function<void(DataSet&)>& ch
     Fail(DoesNotFitRomMessage(edit.command, value->entryIndex, QLatin1String(value->field->name),
                               value->value, value->field->Minimum(), value->field->Maximum()));
   }
-  // Values the ROM does not carry (a ship's weapons) may change without a byte changing.
-  if (MergeRecordChanges(*before, *after, tables) > 0 || !edit.outPath.empty()) {
+  // Values the ROM does not carry (a ship's weapons) may change without a
+  // byte changing: the ROM itself is then left as it is. A stored value that
+  // changes (and fits, as checked above) always changes its bits.
+  const bool romChanges = std::any_of(changes.begin(), changes.end(),
+                                      [](const FieldChange& c) { return c.field->StoredInRom(); });
+  if (romChanges || !edit.outPath.empty()) {
     StoreRecordChanges(edit.romPath, edit.outPath, *before, *after);
   }
   PrintStatusLine(ChangeCountText(count, false));

@@ -34,7 +34,7 @@ DataSetPtr NewDataSet() {
 
 }  // namespace
 
-DataSetPtr LoadRecords(const std::string& romPath, DataSetPart part, RomBuffers* romBuffers) {
+DataSetPtr LoadRecords(const std::string& romPath, DataSetPart part) {
   DataSetPtr dataSet = NewDataSet();
   RegisterEmbeddedDataSet();
   if (part == DataSetPart::Records) {
@@ -44,7 +44,7 @@ DataSetPtr LoadRecords(const std::string& romPath, DataSetPart part, RomBuffers*
   }
   if (!romPath.empty()) {
     RomBuffers buffers;
-    LoadRomFile(romPath, romBuffers != nullptr ? *romBuffers : buffers, *dataSet);
+    LoadRomFile(romPath, buffers, *dataSet);
   }
   return dataSet;
 }

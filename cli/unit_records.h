@@ -38,10 +38,9 @@ enum class DataSetPart { Records, Everything };
 
 // The records as the editor holds them: the embedded data set (only its
 // record tables for DataSetPart::Records), and, when `romPath` is not empty,
-// after Load ROM, whose table bytes are kept in `romBuffers` when given.
-// Throws VarskError for a missing, unreadable, too short or directory ROM.
-DataSetPtr LoadRecords(const std::string& romPath, DataSetPart part,
-                       RomBuffers* romBuffers = nullptr);
+// after Load ROM. Throws VarskError for a missing, unreadable, too short or
+// directory ROM.
+DataSetPtr LoadRecords(const std::string& romPath, DataSetPart part);
 // A copy of msCount, shipCount and the two record tables of `from`.
 DataSetPtr CopyOfRecords(const DataSet& from);
 
