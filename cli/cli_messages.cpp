@@ -5,14 +5,9 @@
 
 namespace varsk::cli {
 
-namespace {
-
-// A value from the command line or an edit file, as messages quote it.
 QString Quoted(const QString& value) {
   return QString::fromStdString(QuotedValue(ArgumentBytes(value)));
 }
-
-}  // namespace
 
 QString OutOfMemoryMessage() { return QStringLiteral("out of memory"); }
 

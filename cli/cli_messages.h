@@ -10,6 +10,9 @@
 
 namespace varsk::cli {
 
+// A value from the command line or an edit file, as messages quote it (QuotedValue).
+QString Quoted(const QString& value);
+
 QString OutOfMemoryMessage();
 // "<command>: <problem> (see 'varsk-units <command> --help')"
 QString UsageMessage(const QString& command, const QString& problem);

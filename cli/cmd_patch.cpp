@@ -17,12 +17,6 @@
 
 namespace varsk::cli {
 
-namespace {
-
-std::string ShownName(const std::string& path) { return ShownText(path); }
-
-}  // namespace
-
 int RunPatch(const QStringList& args) {
   return RunCommand([&] {
     const QString command = QStringLiteral("patch");
@@ -56,7 +50,7 @@ int RunPatch(const QStringList& args) {
         *format == PatchFormat::Ips ? MakeIpsPatch(before, after) : MakeBpsPatch(before, after);
     ReplaceFile(patchPath, patch);
     PrintStatusLine(
-        QString::fromStdString(PatchWrittenLine(PatchFormatName(*format), ShownName(patchPath),
+        QString::fromStdString(PatchWrittenLine(PatchFormatName(*format), ShownText(patchPath),
                                                 patch.size(), CountDifferingBytes(before, after))));
     return kExitSuccess;
   });
@@ -99,12 +93,12 @@ int RunApply(const QStringList& args) {
       Fail(QString::fromStdString(FullPath(patchPath) + ": " + error.what()));
     }
     if (applied.alreadyPatched) {
-      PrintStatusLine(QString::fromStdString(AlreadyPatchedLine(ShownName(romPath))));
+      PrintStatusLine(QString::fromStdString(AlreadyPatchedLine(ShownText(romPath))));
       return kExitSuccess;
     }
     ReplaceFile(outPath, applied.bytes);
     PrintStatusLine(QString::fromStdString(
-        AppliedLine(PatchFormatName(applied.format), ShownName(outPath), applied.bytes.size())));
+        AppliedLine(PatchFormatName(applied.format), ShownText(outPath), applied.bytes.size())));
     return kExitSuccess;
   });
 }

@@ -70,8 +70,7 @@ bool ParseCommandLine(QCommandLineParser& parser, const QString& command, const 
   parser.addOption(helpOption);
   if (!parser.parse(QStringList{QStringLiteral("varsk-units")} + args)) {
     // The parser's text quotes the bad option, which may be anything.
-    FailUsage(UsageMessage(command,
-                           QString::fromStdString(QuotedValue(ArgumentBytes(parser.errorText())))));
+    FailUsage(UsageMessage(command, Quoted(parser.errorText())));
   }
   if (parser.isSet(helpOption)) {
     // helpText() names the program only; the usage line also names the command.

@@ -37,8 +37,9 @@ std::string JsonText(const QJsonValue& value) {
   return value.isString() ? value.toString().toStdString() : JsonNumber(value).text;
 }
 
-std::string WeaponPlace(qsizetype position) {
-  return std::string(kWeaponsKey) + "[" + std::to_string(position) + "]";
+// "weapons[2]", then ".<key>" when `key` is not empty.
+std::string WeaponPlace(qsizetype position, const std::string& key = std::string()) {
+  return JsonPathText({JsonStep{kWeaponsKey}, JsonStep{std::string(), position}}, key);
 }
 
 void ApplyJsonWeapons(const QJsonValue& weaponsValue, EditApplier& applier) {
@@ -63,7 +64,7 @@ void ApplyJsonWeapons(const QJsonValue& weaponsValue, EditApplier& applier) {
     if (weapon.contains(QLatin1String(kSlotKey))) {
       const EditValue input = JsonNumber(weapon.value(QLatin1String(kSlotKey)));
       if (!input.value || *input.value < 0 || *input.value >= kShownWeaponSlots) {
-        applier.Problem(WeaponPlace(position) + "." + kSlotKey,
+        applier.Problem(WeaponPlace(position, kSlotKey),
                         OutOfRangeText(input.text, 0, kShownWeaponSlots - 1));
       }
       slot = static_cast<int>(*input.value);
@@ -75,7 +76,7 @@ void ApplyJsonWeapons(const QJsonValue& weaponsValue, EditApplier& applier) {
       const std::string key = it.key().toStdString();
       const EntryField* field = FindWeaponField(applier.Kind(), slot, key);
       if (field == nullptr) {
-        applier.Problem(WeaponPlace(position) + "." + key, UnknownFieldText());
+        applier.Problem(WeaponPlace(position, key), UnknownFieldText());
       }
       applier.SetValue(*field, JsonNumber(it.value()));
     }
