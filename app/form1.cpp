@@ -471,7 +471,6 @@ void TForm1::LoadRom() {
 }
 
 void TForm1::LoadRomFrom(const QString& fileName) {
-  OpenDialog().selectFile(fileName);
   const bool wereFilled = recordsFilled_;
   history_.Record(tables_.dataSet, [&] {
     LoadRomFile(FileNameBytes(fileName), tables_.romBuffers, tables_.dataSet);

@@ -113,7 +113,7 @@ class TForm1 final : public QWidget {
 
   void LoadRom();
   // Load ROM with `fileName` chosen: the same checks, messages and step of the
-  // record history. The file dialog offers the name the next time.
+  // record history.
   void LoadRomFrom(const QString& fileName);
   // Ctrl+Z, and Ctrl+Shift+Z or Ctrl+Y: takes back the last change that Apply,
   // Auto modify or Load ROM made to the records, or makes the last one taken

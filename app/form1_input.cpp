@@ -2,6 +2,7 @@
 // record changes, and a ROM file dropped on the window.
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -126,8 +127,11 @@ void TForm1::dropEvent(QDropEvent* event) {
   event->acceptProposedAction();
   // Loaded once the drop is over: a message box shown inside the drop would
   // keep the program the file came from waiting.
-  QTimer::singleShot(0, this,
-                     [this, path = *file] { Guarded([this, &path] { LoadRomFrom(path); }); });
+  QTimer::singleShot(0, this, [this, path = *file] {
+    // The dialog offers the dropped file next, as if it had been chosen there.
+    OpenDialog().selectFile(path);
+    Guarded([this, &path] { LoadRomFrom(path); });
+  });
 }
 
 }  // namespace varsk
