@@ -10,9 +10,9 @@
 #include <QStyleFactory>
 #include <QWidget>
 
+#include "app/form1.h"
 #ifndef VARSK_BARE_WINDOW
 #include "app/editor_dialogs.h"
-#include "app/form1.h"
 #include "data/data_set.h"
 #include "data/embedded_data_set.h"
 #include "data/rom_tables.h"
@@ -46,7 +46,7 @@ int main(int argc, char* argv[]) {
   QuitAfterFirstPaint quit;
 #ifdef VARSK_BARE_WINDOW
   QWidget window;
-  window.setFixedSize(442, 379);
+  window.setFixedSize(varsk::kClientWidth, varsk::kClientHeight);
   auto* label = new QLabel(QStringLiteral("Varsk Unit Editor"), &window);
   label->move(8, 8);
 #else
