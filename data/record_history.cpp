@@ -98,6 +98,7 @@ bool RecordHistory::Commit(const DataSet& dataSet) {
   for (const Step& dropped : redo_) stepBytes_ -= dropped.Size();
   redo_.clear();
   stepBytes_ += step.Size();
+  step.state = ++lastState_;
   undo_.push_back(std::move(step));
   Trim();
   return true;
@@ -147,12 +148,15 @@ void RecordHistory::Clear() {
   undo_.clear();
   redo_.clear();
   stepBytes_ = 0;
+  // The tables are in a state no step leads back to.
+  baseState_ = ++lastState_;
 }
 
 void RecordHistory::Trim() {
   // The newest step stays, whatever its size.
   while (stepBytes_ > byteLimit_ && undo_.size() > 1) {
     stepBytes_ -= undo_.front().Size();
+    baseState_ = undo_.front().state;
     undo_.pop_front();
   }
 }

@@ -45,6 +45,13 @@ class RecordHistory {
 
   size_t UndoCount() const { return undo_.size(); }
   size_t RedoCount() const { return redo_.size(); }
+
+  // The clean mark: the state of the tables that matches a file (what was
+  // last loaded or saved). IsClean() is true while the tables are in that
+  // state, also when steps were undone or redone back to it; a new step taken
+  // from an undone state, or Clear(), leaves no way back, and so no mark.
+  void MarkClean() { cleanState_ = State(); }
+  bool IsClean() const { return cleanState_ == State(); }
   // Heap bytes held by the steps and the copy that Begin keeps, allocator
   // overhead included.
   size_t MemoryBytes() const;
@@ -60,6 +67,7 @@ class RecordHistory {
   // The runs of one change; `bytes` holds each run's bytes before the change,
   // then its bytes after, run after run.
   struct Step {
+    uint64_t state = 0;  // the tables' state after the step; unique within the history
     std::vector<Run> runs;
     std::vector<uint8_t> bytes;
     size_t Size() const;
@@ -72,8 +80,14 @@ class RecordHistory {
   // moves it to `to`; clears the history when the tables no longer match it.
   bool Move(std::deque<Step>& from, std::deque<Step>& to, bool after, DataSet& dataSet);
   void Trim();
+  // The state the tables are in: the last step's, or the state that the
+  // oldest kept step started from.
+  uint64_t State() const { return undo_.empty() ? baseState_ : undo_.back().state; }
 
   size_t byteLimit_;
+  uint64_t lastState_ = 0;   // the last state number handed out
+  uint64_t baseState_ = 0;   // the state before the oldest step of undo_
+  uint64_t cleanState_ = 0;  // the state MarkClean saw; the start is clean
   size_t stepBytes_ = 0;
   std::vector<uint8_t> before_;  // the tables at Begin, MS then ship
   std::deque<Step> undo_;

@@ -128,5 +128,47 @@ TEST(RecordHistoryTest, TablesChangedOutsideTheHistoryAreNotTouched) {
   EXPECT_EQ(history.UndoCount(), 0u);
 }
 
+// The clean mark follows the tables' state, not the count of steps: undoing
+// back to the saved state is clean, a new branch or a dropped history is not,
+// and neither is the start once the oldest steps were trimmed away.
+TEST(RecordHistoryTest, CleanMarkFollowsUndoRedoBranchesAndTrimming) {
+  auto dataSet = RandomRecords(4);
+  RecordHistory history;
+  EXPECT_TRUE(history.IsClean());
+  history.Record(*dataSet, [&] { dataSet->MsSlot(1)->hp = 1; });
+  EXPECT_FALSE(history.IsClean());
+  history.MarkClean();  // saved here
+  history.Record(*dataSet, [&] { dataSet->MsSlot(2)->hp = 2; });
+  EXPECT_FALSE(history.IsClean());
+  history.Record(*dataSet, [] {});  // no change, no step
+  ASSERT_TRUE(history.Undo(*dataSet));
+  EXPECT_TRUE(history.IsClean());
+  ASSERT_TRUE(history.Undo(*dataSet));
+  EXPECT_FALSE(history.IsClean());
+  ASSERT_TRUE(history.Redo(*dataSet));
+  EXPECT_TRUE(history.IsClean());
+  // Back one step and a different change: the saved state is out of reach.
+  ASSERT_TRUE(history.Undo(*dataSet));
+  history.Record(*dataSet, [&] { dataSet->MsSlot(1)->hp = 7; });
+  ASSERT_FALSE(history.Redo(*dataSet));
+  ASSERT_TRUE(history.Undo(*dataSet));
+  EXPECT_FALSE(history.IsClean());
+  history.MarkClean();
+  history.Clear();
+  EXPECT_FALSE(history.IsClean());
+
+  // Marked at the start, then so many steps that the first are dropped:
+  // undoing all that is left does not reach the start.
+  RecordHistory bounded(size_t{64} << 10);
+  for (unsigned seed = 40; seed < 44; ++seed) {
+    const auto next = RandomRecords(seed);
+    bounded.Record(*dataSet,
+                   [&] { std::ranges::copy(RecordBytes(*next), RecordBytes(*dataSet).begin()); });
+  }
+  while (bounded.Undo(*dataSet)) {
+  }
+  EXPECT_FALSE(bounded.IsClean());
+}
+
 }  // namespace
 }  // namespace varsk
