@@ -5,6 +5,7 @@
 #include <QEvent>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 
 namespace varsk {
@@ -86,6 +87,33 @@ void ModalEditorDialogs::ShowError(QWidget* parent, const QString& text) {
                   QMessageBox::Ok, parent);
   box.exec();
   GiveKeyboardBackTo(parent);
+}
+
+}  // namespace varsk
+
+namespace varsk {
+
+int ModalEditorDialogs::Ask(QWidget* parent, const Question& question) {
+  QMessageBox box(question.warning ? QMessageBox::Warning : QMessageBox::Question,
+                  QString::fromUtf16(kApplicationTitle), question.text, QMessageBox::NoButton,
+                  parent);
+  std::vector<QAbstractButton*> buttons;
+  for (const Question::Button& button : question.buttons) {
+    const QMessageBox::ButtonRole role =
+        button.role == Question::Role::Accept        ? QMessageBox::AcceptRole
+        : button.role == Question::Role::Destructive ? QMessageBox::DestructiveRole
+                                                     : QMessageBox::RejectRole;
+    buttons.push_back(box.addButton(button.text, role));
+  }
+  const auto at = [&](int index) { return buttons.at(static_cast<size_t>(index)); };
+  box.setDefaultButton(static_cast<QPushButton*>(at(question.defaultButton)));
+  box.setEscapeButton(at(question.escapeButton));
+  box.exec();
+  GiveKeyboardBackTo(parent);
+  for (size_t i = 0; i < buttons.size(); ++i) {
+    if (box.clickedButton() == buttons[i]) return static_cast<int>(i);
+  }
+  return question.escapeButton;
 }
 
 }  // namespace varsk

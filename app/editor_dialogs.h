@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <optional>
+#include <vector>
 
 class QFileDialog;
 class QWidget;
@@ -13,6 +14,20 @@ namespace varsk {
 // The caption of every message box.
 inline constexpr char16_t kApplicationTitle[] = u"Varsk unit editor";
 
+// A question in a modal box, answered by one of its buttons.
+struct Question {
+  enum class Role { Accept, Destructive, Reject };
+  struct Button {
+    QString text;
+    Role role;
+  };
+  QString text;
+  std::vector<Button> buttons;
+  int defaultButton = 0;  // chosen by Return
+  int escapeButton = 0;   // chosen by Escape or by closing the box
+  bool warning = false;   // a warning icon instead of a question mark
+};
+
 class EditorDialogs {
  public:
   virtual ~EditorDialogs() = default;
@@ -21,6 +36,9 @@ class EditorDialogs {
   virtual std::optional<QString> ChooseFile(QFileDialog& dialog) = 0;
   // Shows `text` modally: caption kApplicationTitle, error icon, one OK button.
   virtual void ShowError(QWidget* parent, const QString& text) = 0;
+  // Asks `question` modally, caption kApplicationTitle; returns the index of
+  // the button chosen.
+  virtual int Ask(QWidget* parent, const Question& question) = 0;
 };
 
 // The real dialogs: QFileDialog::exec() and a QMessageBox.
@@ -28,6 +46,7 @@ class ModalEditorDialogs final : public EditorDialogs {
  public:
   std::optional<QString> ChooseFile(QFileDialog& dialog) override;
   void ShowError(QWidget* parent, const QString& text) override;
+  int Ask(QWidget* parent, const Question& question) override;
 };
 
 }  // namespace varsk

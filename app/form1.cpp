@@ -5,7 +5,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFile>
 #include <QFileDialog>
 #include <QIcon>
 #include <QLineEdit>
@@ -13,6 +12,7 @@
 #include <QPushButton>
 #include <QStringListModel>
 #include <QTimer>
+#include <algorithm>
 
 #include "app/editor_controls.h"
 #include "app/editor_fonts.h"
@@ -22,7 +22,6 @@
 #include "data/auto_modify.h"
 #include "data/entry_fields.h"
 #include "data/messages.h"
-#include "data/rom_file.h"
 #include "data/text_to_number.h"
 #include "graphics/clip_export.h"
 #include "graphics/preview.h"
@@ -63,8 +62,6 @@ QString ListItemText(int number, const NameList& listE, const NameList& listC,
   text += DecodeNameLine(lineJ, NameListLanguage::J);
   return text;
 }
-
-std::string FileNameBytes(const QString& name) { return QFile::encodeName(name).toStdString(); }
 
 }  // namespace
 
@@ -109,39 +106,37 @@ uint32_t TForm1::BackgroundPixel() const {
 }
 
 void TForm1::FormCreate(QObject* /*Sender*/) {
-  // 1.
+  // No preview is drawn until start-up is done; the timer draws the first.
   startupDone = false;
-  // 2. and 3.: the two preview images.
   IconStripImage = new PreviewImage(kIconStripWidth, kIconStripHeight, this);
   IconStripImage->setObjectName(QStringLiteral("IconStripImage"));
   IconStripImage->move(CheckBox10->x(), 0);
   SpritePreviewImage = new PreviewImage(kSpritePreviewWidth, kSpritePreviewHeight, this);
   SpritePreviewImage->setObjectName(QStringLiteral("SpritePreviewImage"));
   SpritePreviewImage->move(0, Label13->y());
-  // 4. The move type list.
+  BindControls();
   ComboBox3->clear();
   for (const char* item : kMoveTypeItems) ComboBox3->addItem(QString::fromUtf8(item));
-  // 5. The name lists, C, E, J in this order; a failure leaves the later ones unloaded.
+  // The name lists, C, E, J in this order; a failure leaves the later ones unloaded.
   NameListC.clear();
   NameListE.clear();
   NameListJ.clear();
   NameListC = LoadNameList(kNameListFileC);
   NameListE = LoadNameList(kNameListFileE);
   NameListJ = LoadNameList(kNameListFileJ);
-  // 6. WeaponNames: item 0 empty, item n from line 229 + n.
+  // WeaponNames: item 0 empty, item n from line 229 + n.
   WeaponNames.clear();
   WeaponNames.reserve(kWeaponNameCount);
   WeaponNames.append(QString());
   for (int n = 1; n <= kWeaponCount; ++n) {
     WeaponNames.append(ListItemText(n, NameListE, NameListC, NameListJ, kEntryNameLines + n - 1));
   }
-  // 7.
   CreateWeaponRows();
-  // 8. and 9.
+  BindControls();
   LoadDataSet(tables_.dataSet);
   recordsFilled_ = true;
   BuildAnimSetTable(tables_.animSets);
-  // 10. The entry list: always 229 items, position n - 1 = entryIndex n.
+  // The entry list: always 229 items, position n - 1 = entryIndex n.
   ComboBox2->clear();
   QStringList entries;
   entries.reserve(kEntryListCount);
@@ -149,10 +144,10 @@ void TForm1::FormCreate(QObject* /*Sender*/) {
     entries.append(ListItemText(n, NameListE, NameListC, NameListJ, n - 1));
   }
   ComboBox2->addItems(entries);
-  // 11. A selection made here raises no change event: call the handler directly.
+  // A selection made here raises no change event: the handler is called
+  // directly, and draws no preview yet.
   ComboBox2->setCurrentIndex(0);
   ScrollBar3Change(this);
-  // 12. and 13.
   startupDone = true;
   if (!timerStepManual) Timer1->start();
 }
@@ -225,6 +220,37 @@ void TForm1::DrawEntryPreview() {
 
 // ---- Entry display ------------------------------------------------------
 
+void TForm1::BindControls() {
+  controls_.clear();
+  for (const ControlMeaning& meaning : ControlMeanings()) {
+    auto* widget = findChild<QWidget*>(meaning.control, Qt::FindDirectChildrenOnly);
+    if (widget == nullptr) continue;  // a weapon row start-up did not reach
+    int weaponRow = -1;
+    for (size_t r = 0; r < WeaponRows.size(); ++r) {
+      const WeaponRow& row = WeaponRows[r];
+      if (widget == row.WeaponBox || widget == row.DamageEdit || widget == row.AmmoEdit) {
+        weaponRow = static_cast<int>(r);
+      }
+    }
+    controls_.push_back({widget, &meaning, weaponRow});
+    widget->setAccessibleName(meaning.msName);
+  }
+  // Apply's order; the controls of one place (a flag word's boxes, the
+  // weapon rows) keep the table's order.
+  const auto order = [this](EntryKind kind) {
+    std::vector<const BoundControl*> ordered;
+    for (const BoundControl& control : controls_) {
+      if (control.meaning->ApplyPlace(kind) > 0) ordered.push_back(&control);
+    }
+    std::stable_sort(ordered.begin(), ordered.end(), [kind](const auto* a, const auto* b) {
+      return a->meaning->ApplyPlace(kind) < b->meaning->ApplyPlace(kind);
+    });
+    return ordered;
+  };
+  msApplyOrder_ = order(EntryKind::Ms);
+  shipApplyOrder_ = order(EntryKind::Ship);
+}
+
 void TForm1::ScrollBar3Change(QObject* /*Sender*/) {
   DataSet& dataSet = tables_.dataSet;
   const int entryIndex = ComboBox2->currentIndex() + 1;
@@ -241,38 +267,30 @@ void TForm1::ScrollBar3Change(QObject* /*Sender*/) {
   if (startupDone) DrawEntryPreview();
 }
 
+template <typename Record>
+void TForm1::ShowFields(EntryKind kind, const Record& record) {
+  for (const BoundControl& control : controls_) {
+    const EntryField* field = control.meaning->Field(kind);
+    if (field != nullptr) ShowValue(control, *field, FieldValue(record, *field));
+    // Ships relabel some controls: the spoken names follow the captions.
+    if (control.meaning->msName != control.meaning->shipName) {
+      control.widget->setAccessibleName(control.meaning->Name(kind));
+    }
+  }
+}
+
 void TForm1::ShowMsEntry(const MsRecord& record) {
   Label23->setText(QString::fromUtf16(kMsCaption));
   Label20->show();
   Edit1->show();
   Edit1->setEnabled(true);
-  Edit1->setText(Decimal(record.ace));
-  Edit2->setText(Decimal(record.cost));
-  Edit3->setText(Decimal(record.hp));
-  Edit4->setText(Decimal(record.move));
-  Edit5->setText(Decimal(record.en));
-  Edit6->setText(Decimal(record.tech));
-  Edit7->setText(Decimal(record.productTurn));
-  Edit8->setText(Decimal(record.supportTurn));
-  Edit9->setText(Decimal(record.sPoint));
-  Edit10->setText(Decimal(record.armor));
-  Edit11->setText(Decimal(record.speed));
-  Edit12->setText(Decimal(record.artillery));
-  Edit13->setText(Decimal(record.artilleryRange));
-  Edit14->setText(Decimal(record.shipDamage));
-  Edit15->setText(Decimal(record.baseDamage));
-  Edit16->setText(Decimal(record.areaDamage));
-  Edit17->setText(Decimal(record.areaRange));
   Edit18->setEnabled(false);
   Edit18->hide();
-  Edit43->setText(RawBytesText(record, EntryKind::Ms));
-  ComboBox3->setCurrentIndex(MoveTypeItemOf(record.moveType));
-  ShowFlags(record.terrainFlags, record.factoryFlags, record.factionFlags);
-  for (int r = 0; r < static_cast<int>(WeaponRows.size()); ++r) {
-    ShowWeaponRow(r, record.weapons[r]);
-    WeaponRows[r].WeaponBox->setEnabled(true);
-    WeaponRows[r].DamageEdit->setEnabled(true);
-    WeaponRows[r].AmmoEdit->setEnabled(true);
+  ShowFields(EntryKind::Ms, record);
+  for (const WeaponRow& row : WeaponRows) {
+    row.WeaponBox->setEnabled(true);
+    row.DamageEdit->setEnabled(true);
+    row.AmmoEdit->setEnabled(true);
   }
   Label20->update();
 }
@@ -282,114 +300,174 @@ void TForm1::ShowShipEntry(const ShipRecord& record) {
   Label20->hide();
   Edit1->hide();
   Edit1->clear();
-  Edit2->setText(Decimal(record.cost));
-  Edit3->setText(Decimal(record.hp));
-  Edit4->setText(Decimal(record.move));
-  Edit5->setText(Decimal(record.en));
-  Edit6->setText(Decimal(record.tech));
-  Edit7->setText(Decimal(record.productTurn));
-  Edit8->setText(Decimal(record.supportTurn));
-  Edit9->setText(Decimal(record.sPoint));
-  Edit18->setText(Decimal(record.sPointShip));
   Edit18->setEnabled(true);
   Edit18->show();
-  Edit10->setText(Decimal(record.armor));
-  Edit11->setText(Decimal(record.speed));
-  Edit12->setText(Decimal(record.artillery));
-  Edit13->setText(Decimal(record.artilleryRange));
-  Edit14->setText(Decimal(record.defense));
-  Edit15->setText(Decimal(record.space));
-  Edit16->setText(Decimal(record.areaDamage));
-  Edit17->setText(Decimal(record.areaRange));
-  Edit43->setText(RawBytesText(record, EntryKind::Ship));
-  ComboBox3->setCurrentIndex(MoveTypeItemOf(record.moveType));
-  ShowFlags(record.terrainFlags, record.factoryFlags, record.factionFlags);
-  for (int r = 0; r < static_cast<int>(WeaponRows.size()); ++r) {
-    ShowWeaponRow(r, record.weapons[r]);
-    WeaponRows[r].WeaponBox->setEnabled(false);
-    WeaponRows[r].DamageEdit->setEnabled(false);
-    WeaponRows[r].AmmoEdit->setEnabled(false);
+  ShowFields(EntryKind::Ship, record);
+  // A ship's weapon rows are shown, never edited.
+  for (const WeaponRow& row : WeaponRows) {
+    row.WeaponBox->setEnabled(false);
+    row.DamageEdit->setEnabled(false);
+    row.AmmoEdit->setEnabled(false);
   }
   Label20->update();
 }
 
-void TForm1::ShowFlags(int32_t terrainFlags, int32_t factoryFlags, int32_t factionFlags) {
-  CheckBox3->setChecked((terrainFlags & 4) != 0);
-  CheckBox4->setChecked((terrainFlags & 2) != 0);
-  CheckBox9->setChecked((terrainFlags & 1) != 0);
-  CheckBox24->setChecked((factoryFlags & 1) != 0);
-  CheckBox25->setChecked((factoryFlags & 2) != 0);
-  CheckBox26->setChecked((factoryFlags & 4) != 0);
-  for (int k = 0; k < static_cast<int>(factionBoxes_.size()); ++k) {
-    factionBoxes_[k]->setChecked((factionFlags & (1 << k)) != 0);
+void TForm1::ShowValue(const BoundControl& control, const EntryField& field, int64_t value) {
+  switch (control.meaning->role) {
+    case ControlRole::Number:
+      static_cast<QLineEdit*>(control.widget)->setText(Decimal(static_cast<int32_t>(value)));
+      break;
+    case ControlRole::RawBytes:
+      static_cast<QLineEdit*>(control.widget)
+          ->setText(QString::fromStdString(FieldValueText(field, value)));
+      break;
+    case ControlRole::MoveType:
+      static_cast<QComboBox*>(control.widget)
+          ->setCurrentIndex(MoveTypeItemOf(static_cast<int32_t>(value)));
+      break;
+    case ControlRole::FlagBit:
+      static_cast<QCheckBox*>(control.widget)
+          ->setChecked(((value >> control.meaning->bit) & 1) != 0);
+      break;
+    case ControlRole::WeaponId:
+      ShowWeaponId(control.weaponRow, static_cast<int32_t>(value));
+      break;
+    case ControlRole::NameOnly:
+      break;
   }
 }
 
-void TForm1::ShowWeaponRow(int row, const WeaponSlot& slot) {
-  if (row < 0 || row >= static_cast<int>(WeaponRows.size())) return;
-  WeaponRow& controls = WeaponRows[static_cast<size_t>(row)];
+void TForm1::ShowWeaponId(int row, int32_t weaponId) {
+  WeaponRow& controls = WeaponRows.at(static_cast<size_t>(row));
   QComboBox* box = controls.WeaponBox;
   QAbstractItemModel* items = box->model();
   // The extra item of an unknown id belongs to the entry shown before.
   if (items->rowCount() > kWeaponNameCount) {
     items->removeRows(kWeaponNameCount, items->rowCount() - kWeaponNameCount);
   }
-  if (slot.weaponId >= 0 && slot.weaponId < items->rowCount()) {
-    box->setCurrentIndex(slot.weaponId);
+  if (weaponId >= 0 && weaponId < items->rowCount()) {
+    box->setCurrentIndex(weaponId);
   } else {
     // An id outside the weapon list: show its number and keep it on Apply.
     const int extra = items->rowCount();
     items->insertRows(extra, 1);
-    items->setData(items->index(extra, 0), UnknownWeaponText(slot.weaponId));
-    controls.unknownWeaponId = slot.weaponId;
+    items->setData(items->index(extra, 0), UnknownWeaponText(weaponId));
+    controls.unknownWeaponId = weaponId;
     box->setCurrentIndex(extra);
   }
-  controls.DamageEdit->setText(Decimal(slot.damage));
-  controls.AmmoEdit->setText(Decimal(slot.ammo));
 }
 
 // ---- Apply --------------------------------------------------------------
 
-WeaponRowValues TForm1::ReadWeaponRow(int row) {
-  const WeaponRow& controls = WeaponRows.at(static_cast<size_t>(row));
-  WeaponRowValues values;
-  const int index = controls.WeaponBox->currentIndex();
-  values.weaponId = index >= kWeaponNameCount ? controls.unknownWeaponId : index;
-  values.damage = Number(controls.DamageEdit);
-  values.ammo = Number(controls.AmmoEdit);
-  return values;
-}
-
-int32_t TForm1::TerrainFlagsFromBoxes() const {
-  return (CheckBox9->isChecked() ? 1 : 0) + (CheckBox4->isChecked() ? 2 : 0) +
-         (CheckBox3->isChecked() ? 4 : 0);
-}
-
-int32_t TForm1::FactionFlagsFromBoxes() const {
-  int32_t flags = 0;
-  for (int k = 0; k < static_cast<int>(factionBoxes_.size()); ++k) {
-    if (factionBoxes_[k]->isChecked()) flags += 1 << k;
+int64_t TForm1::ControlValue(const BoundControl& control) const {
+  switch (control.meaning->role) {
+    case ControlRole::Number:
+      return Number(static_cast<const QLineEdit*>(control.widget));
+    case ControlRole::MoveType:
+      return MoveTypeOfItem(static_cast<const QComboBox*>(control.widget)->currentIndex());
+    case ControlRole::FlagBit:
+      return static_cast<const QCheckBox*>(control.widget)->isChecked()
+                 ? int64_t{1} << control.meaning->bit
+                 : 0;
+    case ControlRole::WeaponId: {
+      const WeaponRow& row = WeaponRows.at(static_cast<size_t>(control.weaponRow));
+      const int index = row.WeaponBox->currentIndex();
+      return index >= kWeaponNameCount ? row.unknownWeaponId : index;
+    }
+    case ControlRole::RawBytes:
+    case ControlRole::NameOnly:
+      break;
   }
-  return flags;
+  return 0;
 }
 
-int32_t TForm1::FactoryFlagsFromBoxes() const {
-  return (CheckBox24->isChecked() ? 1 : 0) + (CheckBox25->isChecked() ? 2 : 0) +
-         (CheckBox26->isChecked() ? 4 : 0);
+bool TForm1::ShowsValue(const BoundControl& control, int64_t value) const {
+  switch (control.meaning->role) {
+    case ControlRole::Number: {
+      const std::optional<int32_t> shown =
+          TryParseInteger(static_cast<const QLineEdit*>(control.widget)->text().toStdString());
+      return shown && *shown == value;
+    }
+    case ControlRole::MoveType:
+      return static_cast<const QComboBox*>(control.widget)->currentIndex() ==
+             MoveTypeItemOf(static_cast<int32_t>(value));
+    case ControlRole::FlagBit:
+      return static_cast<const QCheckBox*>(control.widget)->isChecked() ==
+             (((value >> control.meaning->bit) & 1) != 0);
+    case ControlRole::WeaponId: {
+      const WeaponRow& row = WeaponRows.at(static_cast<size_t>(control.weaponRow));
+      const int index = row.WeaponBox->currentIndex();
+      if (value >= 0 && value < kWeaponNameCount) return index == value;
+      return index >= kWeaponNameCount && row.unknownWeaponId == value;
+    }
+    case ControlRole::RawBytes:
+    case ControlRole::NameOnly:
+      break;
+  }
+  return true;
 }
 
-int32_t TForm1::MoveTypeFromBox() const { return MoveTypeOfItem(ComboBox3->currentIndex()); }
+std::vector<QString> TForm1::TypedControls() const {
+  std::vector<QString> typed;
+  const DataSet& dataSet = tables_.dataSet;
+  const int entryIndex = ComboBox2->currentIndex() + 1;
+  const EntryKind kind = KindOfEntry(dataSet, entryIndex);
+  for (const BoundControl* control : kind == EntryKind::Ship ? shipApplyOrder_ : msApplyOrder_) {
+    const EntryField* field = control->meaning->Field(kind);
+    const std::optional<int64_t> stored = EntryFieldValue(dataSet, entryIndex, *field);
+    if (stored && !ShowsValue(*control, *stored)) typed.push_back(control->meaning->Name(kind));
+  }
+  return typed;
+}
 
-// One step of the record history, also when a conversion error stops Apply.
-// What was typed before is Apply's from then on: Ctrl+Z in an edit takes it
-// back through the records, never only in the edit, where the text would then
-// differ from what is stored.
+void TForm1::FocusControl(const BoundControl& control) const {
+  control.widget->setFocus(Qt::OtherFocusReason);
+  if (auto* edit = qobject_cast<QLineEdit*>(control.widget)) edit->selectAll();
+}
+
+std::vector<TForm1::FieldStore> TForm1::ReadEntryControls(EntryKind kind) const {
+  std::vector<FieldStore> stores;
+  for (const BoundControl* control : kind == EntryKind::Ship ? shipApplyOrder_ : msApplyOrder_) {
+    const EntryField& field = *control->meaning->Field(kind);
+    int64_t value = 0;
+    try {
+      value = ControlValue(*control);
+    } catch (const VarskError&) {
+      FocusControl(*control);
+      throw;
+    }
+    // The boxes of one flag word make one value.
+    if (control->meaning->role == ControlRole::FlagBit && !stores.empty() &&
+        stores.back().field == &field) {
+      stores.back().value |= value;
+      continue;
+    }
+    if (!field.Holds(value)) {
+      FocusControl(*control);
+      throw VarskError(ControlOutOfRangeMessage(control->meaning->Name(kind).toStdString(), value,
+                                                field.Minimum(), field.Maximum()));
+    }
+    stores.push_back({&field, value});
+  }
+  return stores;
+}
+
+// Every value is read and checked before anything is stored: a bad one stores
+// nothing of the entry and makes no step of the record history. What was typed
+// is Apply's once stored: Ctrl+Z in an edit then takes it back through the
+// records, never only in the edit, where the text would differ from what is
+// stored.
 void TForm1::Button1Click(QObject* /*Sender*/) {
-  struct TypingApplied {
-    TForm1* form;
-    ~TypingApplied() { form->ForgetEditTyping(); }
-  } typingApplied{this};
-  history_.Record(tables_.dataSet, [this] { ApplyToSelectedEntry(); });
+  const int entryIndex = ComboBox2->currentIndex() + 1;
+  const EntryKind kind = KindOfEntry(tables_.dataSet, entryIndex);
+  if (kind == EntryKind::None) return;
+  const std::vector<FieldStore> stores = ReadEntryControls(kind);
+  history_.Record(tables_.dataSet, [&] {
+    for (const FieldStore& store : stores) {
+      SetEntryFieldValue(tables_.dataSet, entryIndex, *store.field, store.value);
+    }
+  });
+  ForgetEditTyping();
 }
 
 void TForm1::ForgetEditTyping() {
@@ -402,100 +480,17 @@ void TForm1::ForgetEditTyping() {
   }
 }
 
-// Each field is stored as soon as it is converted: a conversion error stops
-// Apply with the earlier fields stored and the rest unchanged.
-void TForm1::ApplyToSelectedEntry() {
-  DataSet& dataSet = tables_.dataSet;
-  const int entryIndex = ComboBox2->currentIndex() + 1;
-  if (MsRecord* ms = MsOfEntry(dataSet, entryIndex)) {
-    ms->cost = Number(Edit2);
-    ms->hp = Number(Edit3);
-    ms->en = Number(Edit5);
-    ms->terrainFlags = TerrainFlagsFromBoxes();
-    ms->moveType = MoveTypeFromBox();
-    ms->move = Number(Edit4);
-    ms->factionFlags = FactionFlagsFromBoxes();
-    ms->factoryFlags = FactoryFlagsFromBoxes();
-    ms->ace = Number(Edit1);
-    ms->baseDamage = Number(Edit15);
-    ms->tech = Number(Edit6);
-    ms->productTurn = Number(Edit7);
-    ms->supportTurn = Number(Edit8);
-    ms->sPoint = Number(Edit9);
-    ms->armor = Number(Edit10);
-    ms->speed = Number(Edit11);
-    ms->artillery = Number(Edit12);
-    ms->artilleryRange = Number(Edit13);
-    ms->shipDamage = Number(Edit14);
-    ms->areaDamage = Number(Edit16);
-    ms->areaRange = Number(Edit17);
-    for (int r = 0; r < static_cast<int>(WeaponRows.size()); ++r) {
-      const WeaponRowValues values = ReadWeaponRow(r);
-      ms->weapons[r].weaponId = values.weaponId;
-      ms->weapons[r].damage = values.damage;
-      ms->weapons[r].ammo = values.ammo;
-    }
-  } else if (ShipRecord* ship = ShipOfEntry(dataSet, entryIndex)) {
-    ship->cost = Number(Edit2);
-    ship->hp = Number(Edit3);
-    ship->en = Number(Edit5);
-    ship->terrainFlags = TerrainFlagsFromBoxes();
-    ship->moveType = MoveTypeFromBox();
-    ship->move = Number(Edit4);
-    ship->factionFlags = FactionFlagsFromBoxes();
-    ship->factoryFlags = FactoryFlagsFromBoxes();
-    ship->tech = Number(Edit6);
-    ship->productTurn = Number(Edit7);
-    ship->supportTurn = Number(Edit8);
-    ship->sPoint = Number(Edit9);
-    ship->armor = Number(Edit10);
-    ship->speed = Number(Edit11);
-    ship->artillery = Number(Edit12);
-    ship->artilleryRange = Number(Edit13);
-    ship->defense = Number(Edit14);
-    ship->areaDamage = Number(Edit16);
-    ship->areaRange = Number(Edit17);
-    ship->space = Number(Edit15);
-    ship->sPointShip = Number(Edit18);
-  }
-}
+// ---- Auto modify, clip export -------------------------------------------
 
-// ---- ROM file, Auto modify, clip export -----------------------------------
-
-void TForm1::Button2Click(QObject* /*Sender*/) { LoadRom(); }
-
-void TForm1::LoadRom() {
-  const std::optional<QString> fileName = dialogs_.ChooseFile(OpenDialog());
-  if (!fileName) return;
-  LoadRomFrom(*fileName);
-}
-
-void TForm1::LoadRomFrom(const QString& fileName) {
-  const bool wereFilled = recordsFilled_;
-  history_.Record(tables_.dataSet, [&] {
-    LoadRomFile(FileNameBytes(fileName), tables_.romBuffers, tables_.dataSet);
-  });
-  recordsFilled_ = true;
-  // Taking back the load that first filled the records would leave records
-  // that Save ROM refuses to write: the history starts after it.
-  if (!wereFilled) history_.Clear();
-}
-
-void TForm1::Button3Click(QObject* /*Sender*/) {
-  // After a failed start-up the records are all zero: writing them would wipe
-  // the unit tables of the chosen ROM.
-  if (!recordsFilled_) throw VarskError(NothingToSaveMessage());
-  const std::optional<QString> fileName = dialogs_.ChooseFile(OpenDialog());
-  if (!fileName) return;
-  SaveRomFile(FileNameBytes(*fileName), tables_.dataSet, tables_.romBuffers);
-}
-
+// The selected entry is shown anew: the window never offers values that the
+// records no longer hold (Apply would write them back).
 void TForm1::Button4Click(QObject* /*Sender*/) {
   AutoModifyOptions options;
   options.ammoFromHp = CheckBox1->isChecked();
   options.productTurnToOne = CheckBox2->isChecked();
   options.supportTurnToOne = CheckBox5->isChecked();
   history_.Record(tables_.dataSet, [&] { AutoModify(tables_.dataSet, options); });
+  ScrollBar3Change(this);
 }
 
 void TForm1::Button9Click(QObject* /*Sender*/) { SaveClipSet(); }

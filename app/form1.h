@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/editor_dialogs.h"
+#include "app/field_controls.h"
 #include "data/data_set.h"
 #include "data/name_list.h"
 #include "data/record_history.h"
@@ -18,6 +19,7 @@
 #include "graphics/anim_set.h"
 
 class QCheckBox;
+class QCloseEvent;
 class QComboBox;
 class QFileDialog;
 class QLineEdit;
@@ -55,13 +57,6 @@ struct WeaponRow {
   QLineEdit* AmmoEdit = nullptr;
   // The raw id behind the extra item that shows a weapon id outside the list.
   int32_t unknownWeaponId = 0;
-};
-
-// The three values of a weapon row that Apply stores into a slot.
-struct WeaponRowValues {
-  int32_t weaponId = 0;
-  int32_t damage = 0;
-  int32_t ammo = 0;
 };
 
 // Client-area constants of the design.
@@ -113,8 +108,11 @@ class TForm1 final : public QWidget {
 
   void LoadRom();
   // Load ROM with `fileName` chosen: the same checks, messages and step of the
-  // record history.
+  // record history, and the selected entry shown anew.
   void LoadRomFrom(const QString& fileName);
+  // The same with the file's name as the system spells it (a command-line
+  // argument), which need not be UTF-8.
+  void LoadRomFromPath(const std::string& path);
   // Ctrl+Z, and Ctrl+Shift+Z or Ctrl+Y: takes back the last change that Apply,
   // Auto modify or Load ROM made to the records, or makes the last one taken
   // back again, then shows the selected entry anew, preview included. With
@@ -128,12 +126,16 @@ class TForm1 final : public QWidget {
   QFileDialog& OpenDialog();
   void SaveClipSet();
   void DrawEntryPreview();
-  void ShowWeaponRow(int row, const WeaponSlot& slot);
-  WeaponRowValues ReadWeaponRow(int row);
+  // The controls that hold values other than the selected entry's, typed or
+  // ticked and not applied, by the names a person calls them; Apply's order.
+  std::vector<QString> TypedControls() const;
+  // Whether closing would lose work: records changed since they were last
+  // loaded or saved (undoing back to that state is no change), or typed values.
+  bool HasUnsavedWork() const;
 
-  // Runs `handler` inside the error wrapper.
+  // Runs `handler` inside the error wrapper; false when it raised an error.
   template <typename Handler>
-  void Guarded(Handler&& handler);
+  bool Guarded(Handler&& handler);
 
   // Designed controls.
   QComboBox* ComboBox2 = nullptr;
@@ -217,30 +219,71 @@ class TForm1 final : public QWidget {
   void dropEvent(QDropEvent* event) override;
   // The edits' keys of the record history and file drops on them.
   bool eventFilter(QObject* watched, QEvent* event) override;
+  // Closing with unsaved work asks whether to save it, discard it or stay.
+  void closeEvent(QCloseEvent* event) override;
 
  private:
+  // A control of the window with what it shows (field_controls.h).
+  struct BoundControl {
+    QWidget* widget;
+    const ControlMeaning* meaning;
+    int weaponRow;  // the row of a weapon row's control, else -1
+  };
+  // A value that Apply stores.
+  struct FieldStore {
+    const EntryField* field;
+    int64_t value;
+  };
+
   void CreateControls();
   void ConnectControls();
   // The undo and redo keys, also in the designed edits.
   void ConnectHistoryKeys();
-  void ApplyToSelectedEntry();
   // Ends the edits' own undo and redo of typing.
   void ForgetEditTyping();
   void CreateWeaponRows();
+  // Finds the controls of the meaning table that exist now, and names them.
+  void BindControls();
   void ShowMsEntry(const MsRecord& record);
   void ShowShipEntry(const ShipRecord& record);
-  void ShowFlags(int32_t terrainFlags, int32_t factoryFlags, int32_t factionFlags);
-  int32_t TerrainFlagsFromBoxes() const;
-  int32_t FactionFlagsFromBoxes() const;
-  int32_t FactoryFlagsFromBoxes() const;
-  int32_t MoveTypeFromBox() const;
+  // Fills every control that shows a field of `kind` from `record`.
+  template <typename Record>
+  void ShowFields(EntryKind kind, const Record& record);
+  void ShowValue(const BoundControl& control, const EntryField& field, int64_t value);
+  void ShowWeaponId(int row, int32_t weaponId);
+  // Whether the control shows `value` as ShowValue would, whatever was typed.
+  bool ShowsValue(const BoundControl& control, int64_t value) const;
+  // The value Apply takes from a control; throws the conversion error.
+  int64_t ControlValue(const BoundControl& control) const;
+  // Every value Apply stores for the selected entry, in Apply's order, each
+  // checked against its field. The first bad one throws its message, with
+  // the keyboard focus moved to its control.
+  std::vector<FieldStore> ReadEntryControls(EntryKind kind) const;
+  void FocusControl(const BoundControl& control) const;
+  // Load ROM and Save ROM on a file named as the system spells it.
+  void LoadRomPath(const std::string& path);
+  void SaveRomPath(const std::string& path);
+  // Save ROM after its questions: Apply first when `applyTyped`, the file
+  // chosen in the dialog when `path` is empty, and the question about the
+  // built-in tables. False when the user cancelled a step.
+  bool SaveRecords(std::string path, bool applyTyped);
 
   EditorTables tables_;
   EditorDialogs& dialogs_;
   // Whether the records hold the data set or a loaded ROM: false only after a
   // start-up that stopped before the data set and before any Load ROM.
   bool recordsFilled_ = false;
+  // Whether the last Load ROM read a ROM: false before any and after one that failed.
+  bool romLoaded_ = false;
+  bool loadFailed_ = false;
+  // The file the records were last loaded from or saved to (as the system
+  // spells its name); empty before either.
+  std::string recordsFile_;
   RecordHistory history_;
+  std::vector<BoundControl> controls_;
+  // The controls Apply reads, in its order, for MS entries and for ships.
+  std::vector<const BoundControl*> msApplyOrder_;
+  std::vector<const BoundControl*> shipApplyOrder_;
   std::array<QCheckBox*, 13> factionBoxes_{};
 };
 
@@ -252,6 +295,6 @@ extern TForm1* Form1;
 #include "app/handler_guard.h"
 
 template <typename Handler>
-void varsk::TForm1::Guarded(Handler&& handler) {
-  RunGuarded(dialogs_, this, std::forward<Handler>(handler));
+bool varsk::TForm1::Guarded(Handler&& handler) {
+  return RunGuarded(dialogs_, this, std::forward<Handler>(handler));
 }

@@ -16,15 +16,18 @@ namespace varsk {
 // Shows WithFullStop(message) through `dialogs`.
 void ReportError(EditorDialogs& dialogs, QWidget* parent, const std::string& message);
 
+// Runs `handler`; an error it raises is shown, and the result is false.
 template <typename Handler>
-void RunGuarded(EditorDialogs& dialogs, QWidget* parent, Handler&& handler) {
+bool RunGuarded(EditorDialogs& dialogs, QWidget* parent, Handler&& handler) {
   try {
     handler();
+    return true;
   } catch (const VarskError& error) {
     ReportError(dialogs, parent, error.what());
   } catch (const std::exception& error) {
     ReportError(dialogs, parent, error.what());
   }
+  return false;
 }
 
 }  // namespace varsk

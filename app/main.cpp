@@ -1,10 +1,14 @@
-// varsk-unit-editor: the program entry. Registers the embedded data set,
-// creates the window (which runs FormCreate) and serves events until the
-// window is closed.
+// varsk-unit-editor: the program entry. Reads its own command line, registers
+// the embedded data set, creates the window (which runs FormCreate), loads the
+// ROM named on the command line, and serves events until the window is closed.
 #include <QApplication>
 #include <QStyleFactory>
+#include <QTimer>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <optional>
+#include <string>
 
 #include "app/editor_dialogs.h"
 #include "app/form1.h"
@@ -16,6 +20,26 @@
 
 namespace {
 
+constexpr char kProgram[] = "varsk-unit-editor";
+
+constexpr char kHelp[] =
+    "Usage: varsk-unit-editor [ROM]\n"
+    "\n"
+    "The Varsk unit editor: one window for the unit statistics stored in a ROM\n"
+    "image. With ROM, the window opens with that file loaded, as Load ROM loads\n"
+    "it (the same checks and messages).\n"
+    "\n"
+    "Options:\n"
+    "  -h, --help      show this help\n"
+    "  --version       show the version\n"
+    "\n"
+    "The name lists namestringC.txt, namestringE.txt and namestringJ.txt are\n"
+    "read from the working directory. Qt's own options are not read; the\n"
+    "environment (DISPLAY, WAYLAND_DISPLAY, QT_QPA_PLATFORM) chooses the display.\n"
+    "\n"
+    "Exit status: 0 when the window is closed, 1 without a display, 2 for a\n"
+    "wrong command line.\n";
+
 bool HasDisplay() {
   for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
     const char* value = std::getenv(name);
@@ -24,19 +48,69 @@ bool HasDisplay() {
   return false;
 }
 
+// Text asked for on standard output must arrive whole.
+int Print(const char* text) {
+  const bool written = std::fputs(text, stdout) >= 0 && std::fflush(stdout) == 0;
+  if (written) return 0;
+  std::fprintf(stderr, "%s: cannot write to standard output\n", kProgram);
+  return 1;
+}
+
+int UsageError(const std::string& problem) {
+  std::fprintf(stderr, "%s: %s; see '%s --help'\n", kProgram, problem.c_str(), kProgram);
+  return 2;
+}
+
+struct CommandLine {
+  std::optional<int> exitStatus;  // set: the program ends here with it
+  std::optional<std::string> rom;
+};
+
+CommandLine ReadCommandLine(int argc, char* argv[]) {
+  CommandLine line;
+  bool options = true;
+  for (int i = 1; i < argc; ++i) {
+    const std::string argument = argv[i];
+    if (options && argument == "--") {
+      options = false;
+    } else if (options && (argument == "--help" || argument == "-h")) {
+      line.exitStatus = Print(kHelp);
+      return line;
+    } else if (options && argument == "--version") {
+      line.exitStatus = Print("varsk-unit-editor " VARSK_VERSION "\n");
+      return line;
+    } else if (options && argument.size() > 1 && argument[0] == '-') {
+      line.exitStatus = UsageError("unknown option '" + argument + "'");
+      return line;
+    } else if (line.rom) {
+      line.exitStatus = UsageError("give one ROM file at most");
+      return line;
+    } else {
+      line.rom = argument;
+    }
+  }
+  return line;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
   varsk::PrepareProcessForFiles();
+  const CommandLine line = ReadCommandLine(argc, argv);
+  if (line.exitStatus) return *line.exitStatus;
   // Without a display Qt would abort with a platform-plugin message; say what to do instead.
   if (!HasDisplay()) {
-    std::fputs("varsk-unit-editor: no display found; run it on a desktop or under xvfb-run.\n",
-               stderr);
+    std::fprintf(stderr, "%s: no display found; run it on a desktop or under xvfb-run.\n",
+                 kProgram);
     return 1;
   }
-  QApplication application(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("varsk-unit-editor"));
-  QApplication::setDesktopFileName(QStringLiteral("varsk-unit-editor"));
+  // Qt reads only the program's name: the arguments are the editor's own.
+  int qtArgc = 1;
+  char* qtArgv[] = {argv[0], nullptr};
+  QApplication application(qtArgc, qtArgv);
+  QApplication::setApplicationName(QString::fromLatin1(kProgram));
+  QApplication::setApplicationVersion(QStringLiteral(VARSK_VERSION));
+  QApplication::setDesktopFileName(QString::fromLatin1(kProgram));
   // The same look on every desktop, matching the designed layout.
   if (QStyle* style = QStyleFactory::create(QStringLiteral("Fusion"))) {
     QApplication::setStyle(style);
@@ -48,6 +122,12 @@ int main(int argc, char* argv[]) {
       {varsk::GlobalDataSet(), varsk::GlobalAnimSetTable(), varsk::GlobalRomBuffers()}, dialogs);
   varsk::Form1 = &window;
   window.show();
+  if (line.rom) {
+    // Once the window is up, so that a message about the file stands over it.
+    QTimer::singleShot(0, &window, [&window, rom = *line.rom] {
+      window.Guarded([&] { window.LoadRomFromPath(rom); });
+    });
+  }
   const int status = QApplication::exec();
   varsk::Form1 = nullptr;
   return status;

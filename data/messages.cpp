@@ -70,6 +70,63 @@ std::string NothingToSaveMessage() {
          "are empty. Load a ROM first";
 }
 
+std::string ControlOutOfRangeMessage(std::string_view control, int64_t value, int64_t minimum,
+                                     int64_t maximum) {
+  return Join({control, ": ", std::to_string(value), " is out of range (", std::to_string(minimum),
+               " to ", std::to_string(maximum), ")."});
+}
+
+std::string ControlNamesText(const std::vector<std::string>& names) {
+  // A question stays short: three names at most, then how many more.
+  constexpr size_t kNamed = 3;
+  const size_t named = names.size() > kNamed + 1 ? kNamed : names.size();
+  std::string text;
+  for (size_t i = 0; i < named; ++i) {
+    if (i > 0) text += i + 1 == named && named == names.size() ? " and " : ", ";
+    text += names[i];
+  }
+  if (named < names.size()) text += Join({" and ", std::to_string(names.size() - named), " more"});
+  return text;
+}
+
+std::string BuiltInTablesQuestion(std::string_view path, bool lastLoadFailed) {
+  const std::string_view why =
+      lastLoadFailed
+          ? "The last Load ROM failed, so the entries in this window were not read from a ROM "
+            "just now."
+          : "No ROM has been loaded, so the entries in this window are the editor's built-in "
+            "tables.";
+  return Join({why, "\n\nWriting them replaces all 229 entries of the unit tables in \"", path,
+               "\" with these; every value that file's tables hold now is lost. The rest of the "
+               "file stays as it is.\n\nTo change that file's own tables, cancel and use Load "
+               "ROM first."});
+}
+
+std::string UnappliedValuesQuestion(const std::vector<std::string>& controls) {
+  return Join({ControlNamesText(controls),
+               controls.size() == 1 ? " holds a typed value" : " hold typed values",
+               " that Apply has not stored in the entry.\n\nApply and save stores them first; "
+               "Save without them writes the entries as they are stored."});
+}
+
+std::string UnsavedChangesQuestion(std::string_view path, bool recordsChanged,
+                                   const std::vector<std::string>& typed) {
+  std::string text = recordsChanged ? "The entries have changes that are not saved" : "";
+  if (!typed.empty()) {
+    text += recordsChanged ? ", and " : "";
+    text += Join({ControlNamesText(typed),
+                  typed.size() == 1 ? " holds a typed value" : " hold typed values",
+                  " not applied yet"});
+  }
+  text += ".\n\n";
+  if (path.empty()) {
+    text += "Save them to a ROM file before closing?";
+  } else {
+    text += Join({"Save them to \"", path, "\" before closing?"});
+  }
+  return text;
+}
+
 std::string EditErrorMessage(std::string_view place, int entryIndex, std::string_view field,
                              std::string_view problem) {
   std::string where(place);

@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace varsk {
 
@@ -39,6 +40,31 @@ std::string NotARegularFileText(std::string_view what);
 std::string FileLockedText(int waitedSeconds);
 // Save ROM while the records hold neither the data set nor a loaded ROM.
 std::string NothingToSaveMessage();
+
+// Apply: a control's value that its field cannot hold. "HP: 70000 is out of
+// range (0 to 65535)."
+std::string ControlOutOfRangeMessage(std::string_view control, int64_t value, int64_t minimum,
+                                     int64_t maximum);
+// Names of controls in a sentence: "HP", "HP and Cost", "HP, Cost, EN and 2 more".
+std::string ControlNamesText(const std::vector<std::string>& names);
+
+// The window's questions and the captions of their buttons.
+// Save ROM while the records did not come from a ROM: `lastLoadFailed` tells
+// whether a Load ROM was tried and failed, or none was made.
+std::string BuiltInTablesQuestion(std::string_view path, bool lastLoadFailed);
+inline constexpr char kWriteButton[] = "Write";
+inline constexpr char kCancelButton[] = "Cancel";
+// Save ROM while controls hold typed values that Apply has not stored.
+std::string UnappliedValuesQuestion(const std::vector<std::string>& controls);
+inline constexpr char kApplyAndSaveButton[] = "Apply and save";
+inline constexpr char kSaveWithoutButton[] = "Save without them";
+// Closing the window with changes not saved; an empty `path` when the records
+// were never loaded from or saved to a file; `typed`: controls whose typed
+// values are not applied.
+std::string UnsavedChangesQuestion(std::string_view path, bool recordsChanged,
+                                   const std::vector<std::string>& typed);
+inline constexpr char kSaveButton[] = "Save";
+inline constexpr char kDiscardButton[] = "Discard";
 
 // Edit files: "<place>: entry <n>, field <f>: <problem>", each part only when known.
 std::string EditErrorMessage(std::string_view place, int entryIndex, std::string_view field,

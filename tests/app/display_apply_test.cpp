@@ -1,4 +1,5 @@
-// The selected entry in the controls, and Apply's way back into the record.
+// The selected entry in the controls, and Apply's way back into the record:
+// every value checked against what the ROM holds before anything is stored.
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
@@ -7,8 +8,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <cstring>
+#include <memory>
 
 #include "app/move_types.h"
+#include "data/entry_fields.h"
 #include "editor_fixture.h"
 
 namespace varsk::testing {
@@ -16,39 +19,37 @@ namespace {
 
 constexpr int kFirstShip = kMsEntryCount;  // list position of ship 1
 
-struct MsField {
-  QLineEdit* TForm1::*edit;
-  int32_t MsRecord::*field;
+// The edits in Apply's order, with the field each shows (the flag words and
+// the move type stand between `en` and `move`, and between `move` and the
+// next edit; an MS entry's weapon rows come last).
+struct Shown {
+  const char* edit;
+  const char* field;
 };
-struct ShipField {
-  QLineEdit* TForm1::*edit;
-  int32_t ShipRecord::*field;
+const std::vector<Shown> kMsOrder = {
+    {"Edit2", "cost"},        {"Edit3", "hp"},
+    {"Edit5", "en"},          {"Edit4", "move"},
+    {"Edit1", "ace"},         {"Edit15", "baseDamage"},
+    {"Edit6", "tech"},        {"Edit7", "productTurn"},
+    {"Edit8", "supportTurn"}, {"Edit9", "sPoint"},
+    {"Edit10", "armor"},      {"Edit11", "speed"},
+    {"Edit12", "artillery"},  {"Edit13", "artilleryRange"},
+    {"Edit14", "shipDamage"}, {"Edit16", "areaDamage"},
+    {"Edit17", "areaRange"},
+};
+const std::vector<Shown> kShipOrder = {
+    {"Edit2", "cost"},        {"Edit3", "hp"},          {"Edit5", "en"},
+    {"Edit4", "move"},        {"Edit6", "tech"},        {"Edit7", "productTurn"},
+    {"Edit8", "supportTurn"}, {"Edit9", "sPoint"},      {"Edit10", "armor"},
+    {"Edit11", "speed"},      {"Edit12", "artillery"},  {"Edit13", "artilleryRange"},
+    {"Edit14", "defense"},    {"Edit16", "areaDamage"}, {"Edit17", "areaRange"},
+    {"Edit15", "space"},      {"Edit18", "sPointShip"},
 };
 
-// Apply's store order of the edits (the flag words and the move type stand
-// between `move` and `ace` for MS entries, see ApplyStopsAtTheFirstBadField).
-const std::vector<MsField> kMsOrder = {
-    {&TForm1::Edit2, &MsRecord::cost},        {&TForm1::Edit3, &MsRecord::hp},
-    {&TForm1::Edit5, &MsRecord::en},          {&TForm1::Edit4, &MsRecord::move},
-    {&TForm1::Edit1, &MsRecord::ace},         {&TForm1::Edit15, &MsRecord::baseDamage},
-    {&TForm1::Edit6, &MsRecord::tech},        {&TForm1::Edit7, &MsRecord::productTurn},
-    {&TForm1::Edit8, &MsRecord::supportTurn}, {&TForm1::Edit9, &MsRecord::sPoint},
-    {&TForm1::Edit10, &MsRecord::armor},      {&TForm1::Edit11, &MsRecord::speed},
-    {&TForm1::Edit12, &MsRecord::artillery},  {&TForm1::Edit13, &MsRecord::artilleryRange},
-    {&TForm1::Edit14, &MsRecord::shipDamage}, {&TForm1::Edit16, &MsRecord::areaDamage},
-    {&TForm1::Edit17, &MsRecord::areaRange},
-};
-const std::vector<ShipField> kShipOrder = {
-    {&TForm1::Edit2, &ShipRecord::cost},        {&TForm1::Edit3, &ShipRecord::hp},
-    {&TForm1::Edit5, &ShipRecord::en},          {&TForm1::Edit4, &ShipRecord::move},
-    {&TForm1::Edit6, &ShipRecord::tech},        {&TForm1::Edit7, &ShipRecord::productTurn},
-    {&TForm1::Edit8, &ShipRecord::supportTurn}, {&TForm1::Edit9, &ShipRecord::sPoint},
-    {&TForm1::Edit10, &ShipRecord::armor},      {&TForm1::Edit11, &ShipRecord::speed},
-    {&TForm1::Edit12, &ShipRecord::artillery},  {&TForm1::Edit13, &ShipRecord::artilleryRange},
-    {&TForm1::Edit14, &ShipRecord::defense},    {&TForm1::Edit16, &ShipRecord::areaDamage},
-    {&TForm1::Edit17, &ShipRecord::areaRange},  {&TForm1::Edit15, &ShipRecord::space},
-    {&TForm1::Edit18, &ShipRecord::sPointShip},
-};
+template <typename Record>
+int64_t Value(const Record& record, EntryKind kind, const char* field) {
+  return FieldValue(record, *FindEntryField(kind, field));
+}
 
 class DisplayTest : public EditorTest {
  protected:
@@ -57,15 +58,21 @@ class DisplayTest : public EditorTest {
     CreateWindow();
     ASSERT_TRUE(dialogs_.errors.empty());
   }
-  QLineEdit* Edit(QLineEdit* TForm1::*member) { return form_.get()->*member; }
+  QLineEdit* Edit(const char* name) {
+    return form_->findChild<QLineEdit*>(QString::fromLatin1(name));
+  }
+  // Another value the field holds.
+  static int64_t Next(EntryKind kind, const char* field, int64_t value) {
+    const EntryField& row = *FindEntryField(kind, field);
+    return value >= row.Maximum() || value < row.Minimum() ? row.Minimum() : value + 1;
+  }
 };
 
 TEST_F(DisplayTest, MsEntryShowsEveryFieldInItsControl) {
   ChooseEntry(11);
   const MsRecord& r = *reference_->MsSlot(12);
-  for (const MsField& f : kMsOrder) {
-    EXPECT_EQ(Edit(f.edit)->text(), QString::number(r.*f.field))
-        << Edit(f.edit)->objectName().toStdString();
+  for (const Shown& f : kMsOrder) {
+    EXPECT_EQ(Edit(f.edit)->text(), QString::number(Value(r, EntryKind::Ms, f.field))) << f.edit;
   }
   TForm1& form = *form_;
   EXPECT_EQ(form.Label23->text(), QString::fromUtf16(kMsCaption));
@@ -83,14 +90,14 @@ TEST_F(DisplayTest, MsEntryShowsEveryFieldInItsControl) {
     EXPECT_TRUE(row.WeaponBox->isEnabled() && row.DamageEdit->isEnabled() &&
                 row.AmmoEdit->isEnabled());
   }
+  EXPECT_EQ(form.Edit14->accessibleName(), QStringLiteral("Ship damage"));
 }
 
 TEST_F(DisplayTest, ShipShowsItsFieldsWithRowsFilledButDisabled) {
   ChooseEntry(kFirstShip + 4);
   const ShipRecord& r = *reference_->ShipSlot(5);
-  for (const ShipField& f : kShipOrder) {
-    EXPECT_EQ(Edit(f.edit)->text(), QString::number(r.*f.field))
-        << Edit(f.edit)->objectName().toStdString();
+  for (const Shown& f : kShipOrder) {
+    EXPECT_EQ(Edit(f.edit)->text(), QString::number(Value(r, EntryKind::Ship, f.field))) << f.edit;
   }
   TForm1& form = *form_;
   EXPECT_EQ(form.Label23->text(), QString::fromUtf16(kShipCaption));
@@ -107,6 +114,9 @@ TEST_F(DisplayTest, ShipShowsItsFieldsWithRowsFilledButDisabled) {
     EXPECT_FALSE(row.WeaponBox->isEnabled() || row.DamageEdit->isEnabled() ||
                  row.AmmoEdit->isEnabled());
   }
+  // The spoken names follow the ship's captions.
+  EXPECT_EQ(form.Edit14->accessibleName(), QStringLiteral("Defense"));
+  EXPECT_EQ(form.Edit15->accessibleName(), QStringLiteral("Space"));
   // Back to an MS entry: everything the ship hid or disabled comes back.
   ChooseEntry(3);
   EXPECT_FALSE(form.Edit1->isHidden());
@@ -114,6 +124,7 @@ TEST_F(DisplayTest, ShipShowsItsFieldsWithRowsFilledButDisabled) {
   EXPECT_TRUE(form.Edit18->isHidden());
   EXPECT_TRUE(form.WeaponRows[7].AmmoEdit->isEnabled());
   EXPECT_EQ(form.Label23->text(), QString::fromUtf16(kMsCaption));
+  EXPECT_EQ(form.Edit15->accessibleName(), QStringLiteral("Base damage"));
 }
 
 TEST_F(DisplayTest, FlagsTickTheirBoxesAndApplyRebuildsThemFromZero) {
@@ -135,6 +146,7 @@ TEST_F(DisplayTest, FlagsTickTheirBoxesAndApplyRebuildsThemFromZero) {
   form.CheckBox3->setChecked(true);
   form.CheckBox10->setChecked(true);
   form.Button1->click();
+  EXPECT_TRUE(dialogs_.errors.empty());
   EXPECT_EQ(r.terrainFlags, 5);
   EXPECT_EQ(r.factionFlags, 1 | (1 << 7) | (1 << 12));
   EXPECT_EQ(r.factoryFlags, 2);
@@ -166,64 +178,133 @@ INSTANTIATE_TEST_SUITE_P(Values, MoveTypeTest,
                          ::testing::Values(MoveTypeCase{0, 0, 0}, MoveTypeCase{3, 3, 3},
                                            MoveTypeCase{8, 8, 8}, MoveTypeCase{15, 15, 15},
                                            MoveTypeCase{16, 16, 18}, MoveTypeCase{17, 16, 18},
-                                           MoveTypeCase{18, 16, 18}, MoveTypeCase{255, 16, 18},
-                                           MoveTypeCase{-4, -1, -1}));
+                                           MoveTypeCase{18, 16, 18}, MoveTypeCase{255, 16, 18}));
 
-// Every edit of an MS entry made invalid in turn: the fields before it in the
-// store order are stored, it and every later one keep their values.
-class MsApplyStopTest : public DisplayTest, public ::testing::WithParamInterface<size_t> {};
+// Every edit of an entry made bad in turn (not a number, or out of range),
+// with the last edit of Apply's order bad too: the message is the first bad
+// field's, the keyboard goes to it, and nothing of the entry is stored.
+struct BadFieldCase {
+  EntryKind kind;
+  size_t bad;
+};
 
-TEST_P(MsApplyStopTest, ApplyStopsAtTheFirstBadField) {
-  const size_t bad = GetParam();
-  ChooseEntry(5);
-  MsRecord& r = *dataSet_->MsSlot(6);
-  const MsRecord before = r;
-  for (const MsField& f : kMsOrder) Edit(f.edit)->setText(QString::number(before.*f.field + 7));
+class ApplyRefusalTest : public DisplayTest, public ::testing::WithParamInterface<BadFieldCase> {};
+
+TEST_P(ApplyRefusalTest, ABadFieldStoresNothingAndNamesTheFirstOne) {
+  const auto [kind, bad] = GetParam();
+  const bool ms = kind == EntryKind::Ms;
+  const std::vector<Shown>& order = ms ? kMsOrder : kShipOrder;
+  const int entryIndex = ms ? 6 : kMsEntryCount + 3;
+  ChooseEntry(entryIndex - 1);
+  const auto before = std::make_unique<DataSet>(*dataSet_);
+  for (const Shown& f : order) {
+    const int64_t now = *EntryFieldValue(*dataSet_, entryIndex, *FindEntryField(kind, f.field));
+    Edit(f.edit)->setText(QString::number(Next(kind, f.field, now)));
+  }
   form_->CheckBox3->setChecked(!form_->CheckBox3->isChecked());
   form_->FactionBox(12)->setChecked(!form_->FactionBox(12)->isChecked());
-  form_->CheckBox26->setChecked(!form_->CheckBox26->isChecked());
   form_->ComboBox3->setCurrentIndex(16);
-  form_->WeaponRows[0].DamageEdit->setText(QStringLiteral("77"));
-  const QString badText = bad == 4 ? QString() : QStringLiteral(" 1 2");
-  Edit(kMsOrder[bad].edit)->setText(badText);
+  if (ms) form_->WeaponRows[0].DamageEdit->setText(QStringLiteral("77"));
+
+  const Shown& field = order[bad];
+  const EntryField& row = *FindEntryField(kind, field.field);
+  const bool notANumber = bad % 2 == 0 || row.coding == FieldCoding::NotStored;
+  const QString badText = notANumber ? QStringLiteral(" 1 2") : QString::number(row.Maximum() + 1);
+  Edit(field.edit)->setText(badText);
+  if (bad + 1 < order.size()) Edit(order.back().edit)->setText(QStringLiteral("x"));
+  const size_t steps = form_->History().UndoCount();
   form_->Button1->click();
+
   ASSERT_EQ(dialogs_.errors.size(), 1u);
-  EXPECT_EQ(dialogs_.errors[0], QStringLiteral("'%1' is not a valid integer value.").arg(badText));
-  for (size_t i = 0; i < kMsOrder.size(); ++i) {
-    const int32_t expected = i < bad ? before.*kMsOrder[i].field + 7 : before.*kMsOrder[i].field;
-    EXPECT_EQ(r.*kMsOrder[i].field, expected) << "field " << i;
+  const QString expected = notANumber ? QStringLiteral("' 1 2' is not a valid integer value.")
+                                      : QStringLiteral("%1: %2 is out of range (0 to %3).")
+                                            .arg(Edit(field.edit)->accessibleName())
+                                            .arg(row.Maximum() + 1)
+                                            .arg(row.Maximum());
+  EXPECT_EQ(dialogs_.errors[0], expected);
+  EXPECT_EQ(form_->focusWidget(), Edit(field.edit));
+  EXPECT_EQ(
+      std::memcmp(dataSet_->msRecords.data(), before->msRecords.data(), sizeof before->msRecords),
+      0);
+  EXPECT_EQ(std::memcmp(dataSet_->shipRecords.data(), before->shipRecords.data(),
+                        sizeof before->shipRecords),
+            0);
+  EXPECT_EQ(form_->History().UndoCount(), steps);
+
+  // Mended, the same Apply stores every value.
+  Edit(field.edit)->setText(QString::number(row.Minimum() < 0 ? 0 : row.Minimum()));
+  Edit(order.back().edit)->setText(QStringLiteral("0"));
+  form_->Button1->click();
+  EXPECT_EQ(dialogs_.errors.size(), 1u);
+  for (const Shown& f : order) {
+    EXPECT_EQ(
+        QString::number(*EntryFieldValue(*dataSet_, entryIndex, *FindEntryField(kind, f.field))),
+        Edit(f.edit)->text())
+        << f.edit;
   }
-  // Terrain, move type, faction and factory stand between `en` and `move` / `move` and `ace`.
-  EXPECT_EQ(r.terrainFlags != before.terrainFlags, bad > 2);
-  EXPECT_EQ(r.moveType == kRocketMoveType, bad > 2);
-  EXPECT_EQ(r.factionFlags != before.factionFlags, bad > 3);
-  EXPECT_EQ(r.factoryFlags != before.factoryFlags, bad > 3);
-  EXPECT_EQ(r.weapons[0].damage, before.weapons[0].damage);  // rows come last
+  EXPECT_EQ(*EntryFieldValue(*dataSet_, entryIndex, *FindEntryField(kind, "moveType")),
+            kRocketMoveType);
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryField, MsApplyStopTest, ::testing::Range<size_t>(0, kMsOrder.size()));
-
-class ShipApplyStopTest : public DisplayTest, public ::testing::WithParamInterface<size_t> {};
-
-TEST_P(ShipApplyStopTest, ApplyStopsAtTheFirstBadField) {
-  const size_t bad = GetParam();
-  ChooseEntry(kFirstShip + 2);
-  ShipRecord& r = *dataSet_->ShipSlot(3);
-  const ShipRecord before = r;
-  for (const ShipField& f : kShipOrder) Edit(f.edit)->setText(QString::number(before.*f.field - 3));
-  Edit(kShipOrder[bad].edit)->setText(QStringLiteral("0x"));
-  form_->Button1->click();
-  ASSERT_EQ(dialogs_.errors.size(), 1u);
-  for (size_t i = 0; i < kShipOrder.size(); ++i) {
-    const int32_t expected =
-        i < bad ? before.*kShipOrder[i].field - 3 : before.*kShipOrder[i].field;
-    EXPECT_EQ(r.*kShipOrder[i].field, expected) << "field " << i;
-  }
-  EXPECT_EQ(std::memcmp(r.weapons, before.weapons, sizeof(r.weapons)), 0);
+std::vector<BadFieldCase> EveryField() {
+  std::vector<BadFieldCase> cases;
+  for (size_t i = 0; i < kMsOrder.size(); ++i) cases.push_back({EntryKind::Ms, i});
+  for (size_t i = 0; i < kShipOrder.size(); ++i) cases.push_back({EntryKind::Ship, i});
+  return cases;
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryField, ShipApplyStopTest,
-                         ::testing::Range<size_t>(0, kShipOrder.size()));
+INSTANTIATE_TEST_SUITE_P(EveryField, ApplyRefusalTest, ::testing::ValuesIn(EveryField()));
+
+// Values the ROM cannot hold, typed as a user would: each is refused with the
+// field's name and range; the bounds themselves are taken.
+TEST_F(DisplayTest, ValuesTheRomCannotHoldAreRefusedWithTheirRange) {
+  struct Typed {
+    const char* control;
+    const char* text;
+    const char* message;  // nullptr: stored
+  };
+  const Typed cases[] = {
+      {"Edit3", "-5", "HP: -5 is out of range (0 to 65535)."},
+      {"Edit3", "65536", "HP: 65536 is out of range (0 to 65535)."},
+      {"Edit3", "65535", nullptr},
+      {"Edit2", "70000", "Cost: 70000 is out of range (0 to 65535)."},
+      {"Edit4", "40", "Move: 40 is out of range (0 to 31)."},
+      {"Edit4", "31", nullptr},
+      {"Edit1", "300", "Ace: 300 is out of range (0 to 255)."},
+      {"Edit6", "-1", "Tech: -1 is out of range (0 to 255)."},
+      {"Edit13", "-1", "Artillery range: -1 is out of range (0 to 127)."},
+      {"AmmoEdit2", "-128", "Weapon 3 ammo: -128 is out of range (-127 to 127)."},
+      {"AmmoEdit2", "-127", nullptr},
+      {"AmmoEdit3", "128", "Weapon 4 ammo: 128 is out of range (-127 to 127)."},
+      {"DamageEdit7", "256", "Weapon 8 damage: 256 is out of range (0 to 255)."},
+  };
+  ChooseEntry(0);
+  for (const Typed& c : cases) {
+    dialogs_.errors.clear();
+    ChooseEntry(0);
+    const MsRecord before = *dataSet_->MsSlot(1);
+    auto* edit = form_->findChild<QLineEdit*>(QString::fromLatin1(c.control));
+    edit->setText(QString::fromLatin1(c.text));
+    form_->Button1->click();
+    if (c.message == nullptr) {
+      EXPECT_TRUE(dialogs_.errors.empty()) << c.control << " " << c.text;
+      continue;
+    }
+    ASSERT_EQ(dialogs_.errors.size(), 1u) << c.control << " " << c.text;
+    EXPECT_EQ(dialogs_.errors[0], QString::fromLatin1(c.message));
+    EXPECT_EQ(std::memcmp(dataSet_->MsSlot(1), &before, sizeof before), 0) << c.control;
+  }
+  // A move type the list cannot show, and no item chosen.
+  dataSet_->MsSlot(2)->moveType = -4;
+  ChooseEntry(1);
+  EXPECT_EQ(form_->ComboBox3->currentIndex(), -1);
+  dialogs_.errors.clear();
+  form_->Button1->click();
+  ASSERT_EQ(dialogs_.errors.size(), 1u);
+  EXPECT_EQ(dialogs_.errors[0], QStringLiteral("Move type: -1 is out of range (0 to 255)."));
+  EXPECT_EQ(form_->focusWidget(), form_->ComboBox3);
+  EXPECT_EQ(dataSet_->MsSlot(2)->moveType, -4);
+}
 
 TEST_F(DisplayTest, ShipApplyIgnoresEdit1AndMsApplyIgnoresEdit18) {
   ChooseEntry(kFirstShip);
@@ -265,7 +346,7 @@ TEST_F(DisplayTest, ApplyWritesRowsBackAndLeavesEverythingElseOfTheSlots) {
   EXPECT_EQ(r.spriteIndex, before.spriteIndex);
 }
 
-TEST_F(DisplayTest, BadWeaponRowStoresTheRowsBeforeItOnly) {
+TEST_F(DisplayTest, BadWeaponRowStoresNoRowAndTakesTheFocus) {
   ChooseEntry(30);
   MsRecord& r = *dataSet_->MsSlot(31);
   const MsRecord before = r;
@@ -275,22 +356,19 @@ TEST_F(DisplayTest, BadWeaponRowStoresTheRowsBeforeItOnly) {
   form_->WeaponRows[3].AmmoEdit->setText(QStringLiteral("many"));
   form_->Button1->click();
   ASSERT_EQ(dialogs_.errors.size(), 1u);
-  for (int k = 0; k < 8; ++k) {
-    EXPECT_EQ(r.weapons[k].weaponId, k < 3 ? 100 + k : before.weapons[k].weaponId) << k;
-  }
+  EXPECT_EQ(std::memcmp(&r, &before, sizeof r), 0);
+  EXPECT_EQ(form_->focusWidget(), form_->WeaponRows[3].AmmoEdit);
 }
 
-TEST_F(DisplayTest, WeaponIdOutsideTheListIsShownAndKept) {
+TEST_F(DisplayTest, WeaponIdOutsideTheListIsShownAndKeptWhereTheRomHoldsIt) {
   dataSet_->MsSlot(3)->weapons[2].weaponId = 200;
-  dataSet_->MsSlot(3)->weapons[5].weaponId = -1;
   ChooseEntry(2);
   const WeaponRow& row = form_->WeaponRows[2];
   ASSERT_EQ(row.WeaponBox->count(), kWeaponNameCount + 1);
   EXPECT_EQ(row.WeaponBox->currentText(), QStringLiteral("Unknown weapon id 200"));
-  EXPECT_EQ(form_->WeaponRows[5].WeaponBox->currentText(), QStringLiteral("Unknown weapon id -1"));
   form_->Button1->click();
+  EXPECT_TRUE(dialogs_.errors.empty());
   EXPECT_EQ(dataSet_->MsSlot(3)->weapons[2].weaponId, 200);
-  EXPECT_EQ(dataSet_->MsSlot(3)->weapons[5].weaponId, -1);
 
   // The user picks a real weapon instead.
   row.WeaponBox->setCurrentIndex(5);
@@ -304,19 +382,38 @@ TEST_F(DisplayTest, WeaponIdOutsideTheListIsShownAndKept) {
   ChooseEntry(2);
   EXPECT_EQ(row.WeaponBox->count(), kWeaponNameCount + 1);
   EXPECT_EQ(row.WeaponBox->currentText(), QStringLiteral("Unknown weapon id 176"));
-  EXPECT_TRUE(dialogs_.errors.empty());
+
+  // An id no ROM holds is shown, and Apply asks for another.
+  dataSet_->MsSlot(3)->weapons[5].weaponId = -1;
+  ChooseEntry(2);
+  EXPECT_EQ(form_->WeaponRows[5].WeaponBox->currentText(), QStringLiteral("Unknown weapon id -1"));
+  form_->Button1->click();
+  ASSERT_EQ(dialogs_.errors.size(), 1u);
+  EXPECT_EQ(dialogs_.errors[0], QStringLiteral("Weapon 6: -1 is out of range (0 to 255)."));
+  EXPECT_EQ(dataSet_->MsSlot(3)->weapons[5].weaponId, -1);
 }
 
-TEST_F(DisplayTest, ControlsAreNotRefreshedUntilAnotherSelection) {
-  ChooseEntry(0);
-  dataSet_->MsSlot(1)->hp = 4242;
-  EXPECT_EQ(form_->Edit3->text(), QString::number(reference_->MsSlot(1)->hp));
-  ChooseEntry(1);
-  ChooseEntry(0);
-  EXPECT_EQ(form_->Edit3->text(), QStringLiteral("4242"));
+// After Auto modify the window shows what the records hold, so an Apply of one
+// value writes back nothing else (a ship kept showing PTurn 2 before).
+TEST_F(DisplayTest, AutoModifyShowsTheStoredValuesSoApplyChangesOnlyWhatWasTyped) {
+  ShipRecord& ship = *dataSet_->ShipSlot(4);
+  ship.productTurn = 2;
+  ChooseEntry(kFirstShip + 3);
+  ASSERT_EQ(form_->Edit7->text(), QStringLiteral("2"));
+  form_->CheckBox2->setChecked(true);
+  form_->Button4->click();
+  EXPECT_EQ(ship.productTurn, 1);
+  EXPECT_EQ(form_->Edit7->text(), QStringLiteral("1"));
+  ShipRecord expected = ship;
+  expected.armor = 99;
+  form_->Edit10->setText(QStringLiteral("99"));
+  form_->Button1->click();
+  EXPECT_TRUE(dialogs_.errors.empty());
+  EXPECT_EQ(std::memcmp(&ship, &expected, sizeof ship), 0);
   // A selection made by the program raises no change event.
+  dataSet_->MsSlot(6)->hp = 4242;
   form_->ComboBox2->setCurrentIndex(5);
-  EXPECT_EQ(form_->Edit3->text(), QStringLiteral("4242"));
+  EXPECT_EQ(form_->Edit3->text(), QString::number(ship.hp));
 }
 
 }  // namespace

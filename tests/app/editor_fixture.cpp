@@ -6,6 +6,7 @@
 #include <QFile>
 #include <cstring>
 
+#include "data/entry_fields.h"
 #include "data/resources.h"
 
 namespace varsk::testing {
@@ -33,6 +34,20 @@ void FillSheet(TileSheet& sheet, int seed) {
   }
 }
 
+// Numbers that the ROM stores keep their values apart within the record but
+// stay inside their fields, so Apply takes what a fresh entry shows.
+template <typename Record>
+void FitRomFields(Record& record, EntryKind kind) {
+  for (const EntryField& field : EntryFields(kind)) {
+    if (field.coding == FieldCoding::NotStored || field.coding == FieldCoding::RawBytes ||
+        field.weaponSlot >= 0) {
+      continue;
+    }
+    const int64_t value = FieldValue(record, field);
+    SetFieldValue(record, field, value % (field.Maximum() + 1));
+  }
+}
+
 }  // namespace
 
 std::unique_ptr<DataSet> MakeSyntheticDataSet() {
@@ -42,8 +57,10 @@ std::unique_ptr<DataSet> MakeSyntheticDataSet() {
   for (int k = 1; k <= kMsEntryCount; ++k) {
     MsRecord& r = *dataSet->MsSlot(k);
     auto* fields = reinterpret_cast<int32_t*>(&r);
-    // Every 32-bit field gets its own value: k * 1000 + its position.
+    // Every 32-bit field gets its own value: k * 1000 + its position, cut to
+    // what the ROM holds for the fields it stores.
     for (int i = 0; i < 27; ++i) fields[i] = k * 1000 + i;
+    FitRomFields(r, EntryKind::Ms);
     r.spriteIndex = 1 + (k % 2);
     r.terrainFlags = k % 8;
     r.moveType = k % 16;
@@ -61,6 +78,7 @@ std::unique_ptr<DataSet> MakeSyntheticDataSet() {
     ShipRecord& r = *dataSet->ShipSlot(n);
     auto* fields = reinterpret_cast<int32_t*>(&r);
     for (int i = 0; i < 26; ++i) fields[i] = 500000 + n * 1000 + i;
+    FitRomFields(r, EntryKind::Ship);
     r.spriteIndex = 3;
     r.terrainFlags = n % 8;
     r.moveType = n % 16;
@@ -136,6 +154,17 @@ std::optional<QString> RecordingDialogs::ChooseFile(QFileDialog& dialog) {
 
 void RecordingDialogs::ShowError(QWidget* /*parent*/, const QString& text) {
   errors.push_back(text);
+}
+
+int RecordingDialogs::Ask(QWidget* /*parent*/, const Question& question) {
+  questions.push_back(question);
+  int answer = question.escapeButton;
+  if (!answers.empty()) {
+    answer = answers.front();
+    answers.pop_front();
+  }
+  lastAnswer_ = question.buttons.at(static_cast<size_t>(answer)).text;
+  return answer;
 }
 
 std::vector<std::string> NameListLines(char language, int count) {

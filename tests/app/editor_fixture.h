@@ -35,9 +35,19 @@ class RecordingDialogs final : public EditorDialogs {
   std::deque<std::optional<QString>> fileAnswers;  // nullopt = the user cancels
   std::vector<QString> errors;
   std::vector<const QFileDialog*> dialogsShown;
+  // Answers to questions, as button indexes; with none left the question is
+  // answered as by Escape.
+  std::deque<int> answers;
+  std::vector<Question> questions;
 
   std::optional<QString> ChooseFile(QFileDialog& dialog) override;
   void ShowError(QWidget* parent, const QString& text) override;
+  int Ask(QWidget* parent, const Question& question) override;
+  // The caption of the button chosen last, or empty when none was asked.
+  QString LastAnswer() const { return lastAnswer_; }
+
+ private:
+  QString lastAnswer_;
 };
 
 // The lines of one name list: 229 entry names then 175 weapon names.

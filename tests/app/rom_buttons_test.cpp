@@ -64,9 +64,8 @@ class RomButtonsTest : public EditorTest {
   QString romPath_;
 };
 
-TEST_F(RomButtonsTest, LoadRomUnpacksBothTablesWithoutRefreshingTheControls) {
+TEST_F(RomButtonsTest, LoadRomUnpacksBothTablesAndShowsTheSelectedEntryAnew) {
   const auto expected = Unpacked(rom_, *dataSet_);
-  const QString shownHp = form_->Edit3->text();
   dialogs_.fileAnswers.push_back(romPath_);
   form_->Button2->click();
   EXPECT_TRUE(dialogs_.errors.empty());
@@ -80,18 +79,64 @@ TEST_F(RomButtonsTest, LoadRomUnpacksBothTablesWithoutRefreshingTheControls) {
             0);
   EXPECT_EQ(std::memcmp(romBuffers_->ms.data(), rom_.constData() + kMsTableOffset, kMsTableBytes),
             0);
-  EXPECT_EQ(form_->Edit3->text(), shownHp);
-  ChooseEntry(1);
-  ChooseEntry(0);
   EXPECT_EQ(form_->Edit3->text(), QString::number(expected->MsSlot(1)->hp));
+  EXPECT_FALSE(form_->HasUnsavedWork());
 }
 
-TEST_F(RomButtonsTest, SaveRomWritesOnlyTheTwoTables) {
+// The everyday road: Load ROM, one value, Apply, Save ROM onto the same file
+// changes that value and nothing else (the window showed the built-in values
+// after Load ROM before, and Apply wrote them over the ROM's).
+TEST_F(RomButtonsTest, LoadTypeApplySaveChangesOnlyTheTypedValue) {
+  // A move type the list shows as itself (a value from 16 up shows the
+  // seventeenth item, which Apply stores as 18).
+  rom_[qsizetype{kMsTableOffset} + 9] = 5;
+  WriteFile(romPath_, rom_);
+  dialogs_.fileAnswers.push_back(romPath_);
+  form_->Button2->click();
+  form_->Edit3->setText(QStringLiteral("300"));
+  form_->Button1->click();
+  EXPECT_TRUE(form_->HasUnsavedWork());
+  dialogs_.fileAnswers.push_back(romPath_);
+  form_->Button3->click();
+  EXPECT_TRUE(dialogs_.errors.empty());
+  EXPECT_TRUE(dialogs_.questions.empty());
+  auto expected = Unpacked(rom_, *dataSet_);
+  expected->MsSlot(1)->hp = 300;
+  const auto saved = Unpacked(ReadFile(romPath_), *dataSet_);
+  EXPECT_EQ(
+      std::memcmp(saved->msRecords.data(), expected->msRecords.data(), sizeof(expected->msRecords)),
+      0);
+  EXPECT_EQ(std::memcmp(saved->shipRecords.data(), expected->shipRecords.data(),
+                        sizeof(expected->shipRecords)),
+            0);
+  EXPECT_FALSE(form_->HasUnsavedWork());
+}
+
+// Without a loaded ROM the records are the built-in tables: writing them over
+// a ROM's is asked first, Cancel (also Return and Escape) writes nothing.
+TEST_F(RomButtonsTest, SaveRomWithoutALoadedRomAsksBeforeWritingTheBuiltInTables) {
   ChooseEntry(7);
   form_->Edit2->setText(QStringLiteral("513"));
   form_->Button1->click();
   dialogs_.fileAnswers.push_back(romPath_);
   form_->Button3->click();
+  ASSERT_EQ(dialogs_.questions.size(), 1u);
+  const Question& question = dialogs_.questions[0];
+  EXPECT_TRUE(question.text.contains(QStringLiteral("all 229 entries")));
+  EXPECT_TRUE(question.text.contains(QStringLiteral("built-in")));
+  EXPECT_TRUE(question.text.contains(QStringLiteral("\"%1\"").arg(romPath_)));
+  EXPECT_EQ(question.buttons[question.defaultButton].text, QStringLiteral("Cancel"));
+  EXPECT_EQ(question.buttons[question.escapeButton].text, QStringLiteral("Cancel"));
+  EXPECT_EQ(dialogs_.LastAnswer(), QStringLiteral("Cancel"));
+  EXPECT_EQ(ReadFile(romPath_), rom_);
+  const RomBuffers zero{};
+  EXPECT_EQ(std::memcmp(romBuffers_.get(), &zero, sizeof zero), 0);
+
+  // Written on purpose, only the two tables change.
+  dialogs_.fileAnswers.push_back(romPath_);
+  dialogs_.answers.push_back(0);
+  form_->Button3->click();
+  EXPECT_EQ(dialogs_.LastAnswer(), QStringLiteral("Write"));
   EXPECT_TRUE(dialogs_.errors.empty());
   const QByteArray saved = ReadFile(romPath_);
   ASSERT_EQ(saved.size(), kRomSize);
@@ -105,6 +150,114 @@ TEST_F(RomButtonsTest, SaveRomWritesOnlyTheTwoTables) {
   // MS entry 8, cost at bytes 0..1 of its 50.
   const auto* entry = reinterpret_cast<const uint8_t*>(saved.constData()) + kMsTableOffset + 7 * 50;
   EXPECT_EQ(entry[0] | entry[1] << 8, 513);
+  // The file now holds these records: saving to it again asks nothing.
+  dialogs_.fileAnswers.push_back(romPath_);
+  form_->Button3->click();
+  EXPECT_EQ(dialogs_.questions.size(), 2u);
+}
+
+// Values typed but not applied: Save ROM asks whether to apply them first.
+TEST_F(RomButtonsTest, SaveRomAsksAboutTypedValuesAndAppliesThemAllOrNothing) {
+  dialogs_.fileAnswers.push_back(romPath_);
+  form_->Button2->click();
+  const int32_t loadedHp = dataSet_->MsSlot(1)->hp;
+  form_->Edit3->setText(QStringLiteral("999"));
+  form_->CheckBox9->setChecked(!form_->CheckBox9->isChecked());
+  EXPECT_EQ(form_->TypedControls(),
+            (std::vector<QString>{QStringLiteral("HP"), QStringLiteral("Fly")}));
+  const auto savedHp = [this] {
+    const auto saved = Unpacked(ReadFile(romPath_), *dataSet_);
+    return saved->MsSlot(1)->hp;
+  };
+
+  form_->Button3->click();  // Escape: cancel
+  ASSERT_EQ(dialogs_.questions.size(), 1u);
+  EXPECT_TRUE(
+      dialogs_.questions[0].text.startsWith(QStringLiteral("HP and Fly hold typed values")));
+  EXPECT_TRUE(dialogs_.dialogsShown.size() == 1u);  // no file dialog after Cancel
+
+  dialogs_.answers.push_back(1);  // save without them
+  dialogs_.fileAnswers.push_back(romPath_);
+  form_->Button3->click();
+  EXPECT_EQ(dialogs_.LastAnswer(), QStringLiteral("Save without them"));
+  EXPECT_EQ(savedHp(), loadedHp);
+  EXPECT_EQ(form_->Edit3->text(), QStringLiteral("999"));
+
+  // A value Apply refuses stops the save with Apply's message.
+  form_->Edit3->setText(QStringLiteral("70000"));
+  dialogs_.answers.push_back(0);
+  form_->Button3->click();
+  EXPECT_EQ(dialogs_.LastAnswer(), QStringLiteral("Apply and save"));
+  EXPECT_EQ(dialogs_.errors,
+            (std::vector<QString>{QStringLiteral("HP: 70000 is out of range (0 to 65535).")}));
+  EXPECT_EQ(savedHp(), loadedHp);
+  EXPECT_EQ(dataSet_->MsSlot(1)->hp, loadedHp);
+
+  form_->Edit3->setText(QStringLiteral("999"));
+  dialogs_.answers.push_back(0);
+  dialogs_.fileAnswers.push_back(romPath_);
+  form_->Button3->click();
+  EXPECT_EQ(dataSet_->MsSlot(1)->hp, 999);
+  EXPECT_EQ(savedHp(), 999);
+  EXPECT_TRUE(form_->TypedControls().empty());
+}
+
+// Closing asks while work is not saved; the saved state, reached again by
+// undo, is no change.
+TEST_F(RomButtonsTest, ClosingWithUnsavedWorkAsksAndCancelKeepsTheWindow) {
+  form_->show();
+  EXPECT_TRUE(form_->close());  // nothing changed: nothing asked
+  EXPECT_TRUE(dialogs_.questions.empty());
+  form_->show();
+  dialogs_.fileAnswers.push_back(romPath_);
+  form_->Button2->click();
+  EXPECT_TRUE(form_->close());
+  EXPECT_TRUE(dialogs_.questions.empty());
+
+  form_->show();
+  form_->Edit3->setText(QStringLiteral("321"));
+  form_->Button1->click();
+  EXPECT_FALSE(form_->close());  // Escape: cancel
+  EXPECT_TRUE(form_->isVisible());
+  ASSERT_EQ(dialogs_.questions.size(), 1u);
+  EXPECT_TRUE(dialogs_.questions[0].text.contains(QStringLiteral("\"%1\"").arg(romPath_)));
+  // Undone back to what was loaded: nothing to lose.
+  form_->UndoRecordChange();
+  EXPECT_TRUE(form_->close());
+  EXPECT_EQ(dialogs_.questions.size(), 1u);
+
+  // Typed, not applied: Save applies and writes to the loaded file.
+  form_->show();
+  form_->Edit3->setText(QStringLiteral("322"));
+  dialogs_.answers.push_back(0);
+  EXPECT_TRUE(form_->close());
+  EXPECT_EQ(dialogs_.LastAnswer(), QStringLiteral("Save"));
+  EXPECT_EQ(Unpacked(ReadFile(romPath_), *dataSet_)->MsSlot(1)->hp, 322);
+
+  // Discard closes without writing.
+  form_->show();
+  form_->Edit3->setText(QStringLiteral("323"));
+  form_->Button1->click();
+  dialogs_.answers.push_back(1);
+  EXPECT_TRUE(form_->close());
+  EXPECT_EQ(Unpacked(ReadFile(romPath_), *dataSet_)->MsSlot(1)->hp, 322);
+  EXPECT_TRUE(dialogs_.errors.empty());
+}
+
+// Never loaded nor saved: Save goes through the file dialog and the question
+// about the built-in tables; cancelling either keeps the window open.
+TEST_F(RomButtonsTest, ClosingUnsavedBuiltInRecordsSavesThroughTheDialog) {
+  form_->show();
+  form_->Edit3->setText(QStringLiteral("321"));
+  form_->Button1->click();
+  dialogs_.answers = {0};  // Save, then Escape at the built-in question
+  dialogs_.fileAnswers.push_back(romPath_);
+  EXPECT_FALSE(form_->close());
+  EXPECT_EQ(ReadFile(romPath_), rom_);
+  dialogs_.answers = {0, 0};  // Save, Write
+  dialogs_.fileAnswers.push_back(romPath_);
+  EXPECT_TRUE(form_->close());
+  EXPECT_EQ(Unpacked(ReadFile(romPath_), *dataSet_)->MsSlot(1)->hp, 321);
 }
 
 TEST_F(RomButtonsTest, LoadThenSaveRoundTripsThroughTheWindow) {
@@ -139,8 +292,12 @@ TEST_F(RomButtonsTest, ShortRomIsRejectedAndChangesNothing) {
   const RomBuffers zero{};
   EXPECT_EQ(std::memcmp(romBuffers_.get(), &zero, sizeof zero), 0);
 
+  // The failed load is the reason Save ROM asks first.
   dialogs_.fileAnswers.push_back(shortRom);
+  dialogs_.answers.push_back(0);
   form_->Button3->click();
+  ASSERT_EQ(dialogs_.questions.size(), 1u);
+  EXPECT_TRUE(dialogs_.questions[0].text.startsWith(QStringLiteral("The last Load ROM failed")));
   EXPECT_EQ(dialogs_.errors.size(), 2u);
   EXPECT_EQ(ReadFile(shortRom), shortBytes);
 }
@@ -202,6 +359,8 @@ class TypingDialogs final : public EditorDialogs {
     return chosen;
   }
   void ShowError(QWidget* /*parent*/, const QString& text) override { errors.push_back(text); }
+  // Every question is answered with its first button (Write, Apply and save).
+  int Ask(QWidget* /*parent*/, const Question& /*question*/) override { return 0; }
 };
 
 TEST_F(RomButtonsTest, TheDialogTakesAnyTypedNameAndLeavesNoPopupOpen) {
@@ -317,7 +476,8 @@ TEST_P(AutoModifyTest, EachOptionBoxChangesOnlyItsFields) {
                           sizeof(before->msRecords)),
               0);
   }
-  EXPECT_EQ(form_->Edit7->text(), shown);  // the controls are not refreshed
+  EXPECT_EQ(form_->Edit7->text(), QString::number(ms.productTurn));  // shown anew
+  EXPECT_EQ(shown, QStringLiteral("5"));
 
   // A second press changes nothing more (as long as no hp is negative).
   dataSet_->MsSlot(11)->weapons[0].weaponId = 0;

@@ -160,8 +160,10 @@ class WindowBadRom : public EditorTest {
     dialogs_.fileAnswers.push_back(path);
     form_->Button2->click();
   }
+  // Save ROM with the built-in tables written on purpose when it asks.
   void Save(const QString& path) {
     dialogs_.fileAnswers.push_back(path);
+    dialogs_.answers = {0};
     form_->Button3->click();
   }
   QString rom_;
