@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev
   fonts-noto-cjk fonts-liberation fontconfig librsvg2-bin
-  xvfb xdotool
+  xvfb xdotool openbox
 )
 if [[ "${VARSK_WITH_PACKAGE:-0}" == 1 ]]; then
   packages+=(dpkg-dev file lintian desktop-file-utils appstream man-db)

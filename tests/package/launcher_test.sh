@@ -20,7 +20,7 @@ check() {  # description, then the test command
 mkdir -p "$root/bin" "$root/bin/$lists_from_bindir"
 defaults=$(cd "$root/bin/$lists_from_bindir" && pwd)
 cp "$launcher" "$root/bin/varsk-unit-editor-launcher"
-printf '#!/bin/sh\npwd > "$EDITOR_RAN_IN"\n' > "$root/bin/varsk-unit-editor"
+printf '#!/bin/sh\npwd > "$EDITOR_RAN_IN"\nprintf "%%s\\n" "$@" > "$EDITOR_RAN_IN.args"\n' > "$root/bin/varsk-unit-editor"
 chmod +x "$root/bin/varsk-unit-editor"
 for list in C E J; do printf 'default %s\n' $list > "$defaults/namestring$list.txt"; done
 
@@ -39,6 +39,13 @@ check "the editor runs in the folder" test "$(cat "$root/ran-in" 2>/dev/null)" =
 for list in C E J; do
   check "namestring$list.txt is placed" cmp -s "$defaults/namestring$list.txt" "$folder/namestring$list.txt"
 done
+
+# A ROM named relative to where the launcher starts keeps its meaning there.
+mkdir -p "$root/work"
+(cd "$root/work" && env -u DISPLAY -u WAYLAND_DISPLAY XDG_DATA_HOME="$root/data" HOME="$root/home" \
+  EDITOR_RAN_IN="$root/ran-in" "$root/bin/varsk-unit-editor-launcher" game.gba /abs.gba -x -- -y.gba)
+check "relative ROM names are made absolute" test "$(cat "$root/ran-in.args")" = \
+  "$(printf '%s\n' "$root/work/game.gba" /abs.gba -x -- "$root/work/-y.gba")"
 
 # Later starts keep the user's lists and replace only a missing one.
 echo "my names" > "$folder/namestringE.txt"
