@@ -105,7 +105,9 @@ std::string BuiltInTablesQuestion(std::string_view path, bool lastLoadFailed) {
 std::string UnappliedValuesQuestion(const std::vector<std::string>& controls) {
   return Join({ControlNamesText(controls),
                controls.size() == 1 ? " holds a typed value" : " hold typed values",
-               " that Apply has not stored in the entry.\n\nApply and save stores them first; "
+               " that Apply has not stored in the entry.\n\nApply and save stores ",
+               controls.size() == 1 ? "it" : "them",
+               " first; "
                "Save without them writes the entries as they are stored."});
 }
 
@@ -120,9 +122,9 @@ std::string UnsavedChangesQuestion(std::string_view path, bool recordsChanged,
   }
   text += ".\n\n";
   if (path.empty()) {
-    text += "Save them to a ROM file before closing?";
+    text += "Save the changes to a ROM file before closing?";
   } else {
-    text += Join({"Save them to \"", path, "\" before closing?"});
+    text += Join({"Save the changes to \"", path, "\" before closing?"});
   }
   return text;
 }

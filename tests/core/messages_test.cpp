@@ -25,6 +25,14 @@ TEST(Messages, TextsOfTheFormats) {
             "Cannot write file \"/r/a.gba\". No space left on device");
 }
 
+// A question names at most three controls; four are named whole.
+TEST(Messages, ControlNamesInASentence) {
+  EXPECT_EQ(ControlNamesText({"HP"}), "HP");
+  EXPECT_EQ(ControlNamesText({"HP", "Cost"}), "HP and Cost");
+  EXPECT_EQ(ControlNamesText({"HP", "Cost", "EN", "Move"}), "HP, Cost, EN and Move");
+  EXPECT_EQ(ControlNamesText({"HP", "Cost", "EN", "Move", "Tech"}), "HP, Cost, EN and 2 more");
+}
+
 TEST(Messages, FullStopOnlyAfterCharactersAboveIt) {
   EXPECT_EQ(WithFullStop("'x' is not a valid integer value"), "'x' is not a valid integer value.");
   EXPECT_EQ(WithFullStop("List index out of bounds (3)"), "List index out of bounds (3)");
