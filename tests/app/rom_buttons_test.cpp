@@ -83,6 +83,18 @@ TEST_F(RomButtonsTest, LoadRomUnpacksBothTablesAndShowsTheSelectedEntryAnew) {
   EXPECT_FALSE(form_->HasUnsavedWork());
 }
 
+// The ROM named on the command line: the same load, and the dialog offers it.
+TEST_F(RomButtonsTest, CommandLineRomLoadsAsLoadRomDoes) {
+  const auto expected = Unpacked(rom_, *dataSet_);
+  form_->LoadRomFromPath(QFile::encodeName(romPath_).toStdString());
+  EXPECT_EQ(std::memcmp(dataSet_->msRecords.data(), expected->msRecords.data(),
+                        sizeof(expected->msRecords)),
+            0);
+  EXPECT_EQ(form_->Edit3->text(), QString::number(expected->MsSlot(1)->hp));
+  EXPECT_EQ(form_->OpenDialog().selectedFiles().value(0), romPath_);
+  EXPECT_FALSE(form_->HasUnsavedWork());
+}
+
 // The everyday road: Load ROM, one value, Apply, Save ROM onto the same file
 // changes that value and nothing else (the window showed the built-in values
 // after Load ROM before, and Apply wrote them over the ROM's).
