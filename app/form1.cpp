@@ -14,6 +14,7 @@
 #include <QTimer>
 #include <algorithm>
 
+#include "app/editor_accessibility.h"
 #include "app/editor_controls.h"
 #include "app/editor_fonts.h"
 #include "app/move_types.h"
@@ -88,6 +89,7 @@ TForm1::TForm1(EditorTables tables, EditorDialogs& dialogs, QWidget* parent)
 
   setAcceptDrops(true);
 
+  InstallEditorAccessibility();
   CreateControls();
   ConnectControls();
   Guarded([this] { FormCreate(this); });

@@ -237,8 +237,9 @@ class TForm1 final : public QWidget {
 
   void CreateControls();
   void ConnectControls();
-  // The undo and redo keys, also in the designed edits.
-  void ConnectHistoryKeys();
+  // The undo and redo keys, also in the designed edits, and the keys of Load
+  // ROM (Ctrl+O) and Save ROM (Ctrl+S).
+  void ConnectKeys();
   // Ends the edits' own undo and redo of typing.
   void ForgetEditTyping();
   void CreateWeaponRows();

@@ -224,6 +224,8 @@ void TForm1::CreateControls() {
     if (design.hint != nullptr) {
       widget->setProperty("hint", QString::fromUtf16(design.hint));
       if (design.hintShown) widget->setToolTip(QString::fromUtf16(design.hint));
+      // A screen reader says the hint after the name, shown or not.
+      widget->setAccessibleDescription(QString::fromUtf16(design.hint));
     }
     widget->setEnabled(design.enabled);
     widget->setVisible(design.visible);
@@ -282,7 +284,7 @@ void TForm1::ConnectControls() {
   connect(Label13, &ClickableLabel::clicked, this,
           [this] { Guarded([this] { Label13Click(this); }); });
   connect(Timer1, &QTimer::timeout, this, [this] { Guarded([this] { Timer1Timer(this); }); });
-  ConnectHistoryKeys();
+  ConnectKeys();
 }
 
 }  // namespace varsk

@@ -1,5 +1,6 @@
 // The window's keys and drops beyond its controls' own: undo and redo of
 // record changes, and a ROM file dropped on the window.
+#include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
@@ -7,6 +8,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPushButton>
 #include <QShortcut>
 #include <QTimer>
 #include <QUrl>
@@ -47,16 +49,27 @@ std::optional<QString> DroppedFile(const QMimeData* data) {
 
 }  // namespace
 
-void TForm1::ConnectHistoryKeys() {
-  const auto shortcut = [this](QKeyCombination key, void (TForm1::*step)()) {
-    auto* made = new QShortcut(QKeySequence(key), this);
+void TForm1::ConnectKeys() {
+  const auto shortcut = [this](const QKeySequence& keys, auto step) {
+    auto* made = new QShortcut(keys, this);
     made->setContext(Qt::WindowShortcut);
-    connect(made, &QShortcut::activated, this,
-            [this, step] { Guarded([this, step] { (this->*step)(); }); });
+    connect(made, &QShortcut::activated, this, [this, step] { Guarded([this, step] { step(); }); });
   };
-  shortcut(kUndoKey, &TForm1::UndoRecordChange);
-  for (const QKeyCombination redo : kRedoKeys) shortcut(redo, &TForm1::RedoRecordChange);
+  shortcut(QKeySequence(kUndoKey), [this] { UndoRecordChange(); });
+  for (const QKeyCombination redo : kRedoKeys) {
+    shortcut(QKeySequence(redo), [this] { RedoRecordChange(); });
+  }
   for (QLineEdit* edit : findChildren<QLineEdit*>()) edit->installEventFilter(this);
+  ComboBox2->installEventFilter(this);
+  // Load ROM is no tab stop: its key lets the keyboard alone load a ROM.
+  shortcut(QKeySequence::Open, [this] { Button2Click(this); });
+  shortcut(QKeySequence::Save, [this] { Button3Click(this); });
+  const auto withKey = [](QPushButton* button, const QString& hint, QKeySequence::StandardKey key) {
+    button->setToolTip(
+        QStringLiteral("%1 (%2)").arg(hint, QKeySequence(key).toString(QKeySequence::NativeText)));
+  };
+  withKey(Button2, QStringLiteral("Read the unit tables from a ROM file"), QKeySequence::Open);
+  withKey(Button3, QStringLiteral("Write the unit tables into a ROM file"), QKeySequence::Save);
 }
 
 void TForm1::UndoRecordChange() {
@@ -68,6 +81,15 @@ void TForm1::RedoRecordChange() {
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == ComboBox2 && event->type() == QEvent::FocusIn) {
+    // The entry list has the keyboard when the window first opens: its focus
+    // frame shows at once, not only after the first key. Once only: a click
+    // later hides the frames as usual.
+    ComboBox2->removeEventFilter(this);
+    setAttribute(Qt::WA_KeyboardFocusChange);
+    ComboBox2->update();
+    return false;
+  }
   auto* edit = qobject_cast<QLineEdit*>(watched);
   if (edit == nullptr) return QWidget::eventFilter(watched, event);
   switch (event->type()) {

@@ -2,6 +2,7 @@
 // every value checked against what the ROM holds before anything is stored.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -9,8 +10,10 @@
 #include <QPushButton>
 #include <cstring>
 #include <memory>
+#include <set>
 
 #include "app/move_types.h"
+#include "app/preview_image.h"
 #include "data/entry_fields.h"
 #include "editor_fixture.h"
 
@@ -391,6 +394,30 @@ TEST_F(DisplayTest, WeaponIdOutsideTheListIsShownAndKeptWhereTheRomHoldsIt) {
   ASSERT_EQ(dialogs_.errors.size(), 1u);
   EXPECT_EQ(dialogs_.errors[0], QStringLiteral("Weapon 6: -1 is out of range (0 to 255)."));
   EXPECT_EQ(dataSet_->MsSlot(3)->weapons[5].weaponId, -1);
+}
+
+// What a screen reader says of each control: a name of its own, for either
+// kind of entry (ships relabel some controls), the hint as its description.
+TEST_F(DisplayTest, EveryControlHasANameOfItsOwnForBothKinds) {
+  for (int position : {0, kFirstShip}) {
+    ChooseEntry(position);
+    std::set<QString> names;
+    for (QWidget* widget : form_->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+      if (qobject_cast<QLabel*>(widget) != nullptr) continue;  // captions speak for themselves
+      QAccessibleInterface* spoken = QAccessible::queryAccessibleInterface(widget);
+      ASSERT_NE(spoken, nullptr);
+      const QString name = spoken->text(QAccessible::Name);
+      EXPECT_FALSE(name.isEmpty()) << widget->objectName().toStdString();
+      EXPECT_TRUE(names.insert(name).second) << name.toStdString() << " twice";
+    }
+  }
+  QAccessibleInterface* moveType = QAccessible::queryAccessibleInterface(form_->ComboBox3);
+  EXPECT_EQ(moveType->text(QAccessible::Name), QStringLiteral("Move type"));
+  EXPECT_EQ(moveType->text(QAccessible::Value), form_->ComboBox3->currentText());
+  EXPECT_TRUE(moveType->text(QAccessible::Description).startsWith(QStringLiteral("A:Desert")));
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(form_.get())->role(), QAccessible::Window);
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(form_->SpritePreviewImage)->role(),
+            QAccessible::Graphic);
 }
 
 // After Auto modify the window shows what the records hold, so an Apply of one

@@ -176,6 +176,26 @@ TEST_F(FindUndoDropTest, InAnEditCtrlZTakesBackTypingNotYetAppliedBeforeTheRecor
   EXPECT_TRUE(Records(*dataSet_) == applied);
 }
 
+// Ctrl+O and Ctrl+S run Load ROM and Save ROM wherever the keyboard is.
+TEST_F(FindUndoDropTest, CtrlOAndCtrlSLoadAndSaveFromAnyControl) {
+  const QString rom = WriteRom(QStringLiteral("keys.gba"));
+  dialogs_.fileAnswers.push_back(rom);
+  Key(form_->Edit3, Qt::Key_O);
+  ASSERT_EQ(dialogs_.dialogsShown.size(), 1u);
+  RomBuffers buffers;
+  ReadRomTables(QFile::encodeName(rom).toStdString(), buffers);
+  EXPECT_EQ(std::memcmp(romBuffers_->ms.data(), buffers.ms.data(), kMsTableBytes), 0);
+  form_->Edit3->setText(QStringLiteral("77"));
+  form_->Button1->click();
+  dialogs_.fileAnswers.push_back(rom);
+  Key(form_->ComboBox2, Qt::Key_S);
+  EXPECT_EQ(dialogs_.dialogsShown.size(), 2u);
+  ReadRomTables(QFile::encodeName(rom).toStdString(), buffers);
+  EXPECT_EQ(buffers.ms[2] | buffers.ms[3] << 8, 77);  // entry 1's HP
+  EXPECT_TRUE(dialogs_.errors.empty());
+  EXPECT_TRUE(form_->Button2->toolTip().endsWith(QStringLiteral("(Ctrl+O)")));
+}
+
 TEST_F(FindUndoDropTest, OneDroppedFileIsLoadedAsLoadRomLoadsIt) {
   const QString rom = WriteRom(QStringLiteral("dropped.gba"));
   RomBuffers buffers;
