@@ -66,8 +66,12 @@ class DropDownListAccessible final : public QAccessibleWidget {
 };
 
 QAccessibleInterface* EditorInterface(const QString& className, QObject* object) {
-  if (className == QLatin1String("varsk::TForm1")) {
-    return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+  if (className == QLatin1String("varsk::TForm1") ||
+      className == QLatin1String("varsk::WindowFrame")) {
+    auto* widget = static_cast<QWidget*>(object);
+    // The main window held in a frame of its own is the frame's client area.
+    return new QAccessibleWidget(widget,
+                                 widget->isWindow() ? QAccessible::Window : QAccessible::Client);
   }
   if (className == QLatin1String("QComboBox")) {
     if (auto* list = dynamic_cast<DropDownList*>(object)) return new DropDownListAccessible(list);

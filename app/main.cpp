@@ -7,11 +7,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "app/editor_dialogs.h"
 #include "app/form1.h"
+#include "app/window_frame.h"
 #include "data/data_set.h"
 #include "data/embedded_data_set.h"
 #include "data/file_io.h"
@@ -121,7 +123,15 @@ int main(int argc, char* argv[]) {
   varsk::TForm1 window(
       {varsk::GlobalDataSet(), varsk::GlobalAnimSetTable(), varsk::GlobalRomBuffers()}, dialogs);
   varsk::Form1 = &window;
-  window.show();
+  // Where the platform's title bar would offer a maximise button, the window
+  // has a title bar of its own.
+  std::unique_ptr<varsk::WindowFrame> frame;
+  if (varsk::WindowFrame::NeededOnThisPlatform()) {
+    frame = std::make_unique<varsk::WindowFrame>(window);
+    frame->show();
+  } else {
+    window.show();
+  }
   if (line.rom) {
     // Once the window is up, so that a message about the file stands over it.
     QTimer::singleShot(0, &window, [&window, rom = *line.rom] {
@@ -130,5 +140,7 @@ int main(int argc, char* argv[]) {
   }
   const int status = QApplication::exec();
   varsk::Form1 = nullptr;
+  // The window goes before the frame that holds it.
+  if (frame) window.setParent(nullptr);
   return status;
 }

@@ -1,7 +1,8 @@
 #include "app/preview_image.h"
 
-#include <QImage>
 #include <QPainter>
+
+#include "qtbridge/bitmap_image.h"
 
 namespace varsk {
 
@@ -14,17 +15,16 @@ PreviewImage::PreviewImage(int width, int height, QWidget* parent)
 
 void PreviewImage::ShowBuffer() {
   ++showCount_;
+  // The buffer's 0x00RRGGBB words become opaque pixels: a compositor takes the
+  // top byte of the window's pixels as their alpha.
+  shown_ = ToQImage(backBuffer_);
   update();
 }
 
 void PreviewImage::paintEvent(QPaintEvent* /*event*/) {
-  if (showCount_ == 0 || backBuffer_.width <= 0 || backBuffer_.height <= 0) return;
-  // 0x00RRGGBB words are QImage::Format_RGB32 pixels: wrap the buffer, no copy.
-  const QImage image(reinterpret_cast<const uchar*>(backBuffer_.pixels.data()), backBuffer_.width,
-                     backBuffer_.height, static_cast<qsizetype>(backBuffer_.width) * 4,
-                     QImage::Format_RGB32);
+  if (shown_.isNull()) return;
   QPainter painter(this);
-  painter.drawImage(QPoint(0, 0), image, QRect(0, 0, width(), height()));
+  painter.drawImage(QPoint(0, 0), shown_, QRect(0, 0, width(), height()));
 }
 
 }  // namespace varsk

@@ -1,8 +1,10 @@
 // The image control of the two previews: it owns a Bitmap32 back buffer that
-// the window draws into, and every paint shows the buffer one to one as last
-// drawn. Until the first drawing it shows nothing but the window behind it.
+// the window draws into, and every paint shows the buffer one to one as it was
+// when last put on the screen. Until then it shows nothing but the window
+// behind it.
 #pragma once
 
+#include <QImage>
 #include <QWidget>
 
 #include "cliplib/bitmap32.h"
@@ -26,6 +28,7 @@ class PreviewImage final : public QWidget {
 
  private:
   Bitmap32 backBuffer_;
+  QImage shown_;  // the buffer as last put on the screen, opaque
   int showCount_ = 0;
 };
 

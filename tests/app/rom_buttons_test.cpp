@@ -14,6 +14,7 @@
 #include <cstring>
 #include <random>
 
+#include "app/window_frame.h"
 #include "data/messages.h"
 #include "editor_fixture.h"
 
@@ -254,6 +255,24 @@ TEST_F(RomButtonsTest, ClosingWithUnsavedWorkAsksAndCancelKeepsTheWindow) {
   EXPECT_TRUE(form_->close());
   EXPECT_EQ(Unpacked(ReadFile(romPath_), *dataSet_)->MsSlot(1)->hp, 322);
   EXPECT_TRUE(dialogs_.errors.empty());
+}
+
+// The window in its own title bar's frame (on Wayland): closing the frame asks
+// as closing the window does.
+TEST_F(RomButtonsTest, TheFrameOfTheOwnTitleBarClosesThroughTheWindow) {
+  WindowFrame frame(*form_);
+  EXPECT_EQ(frame.size(), QSize(kClientWidth, WindowFrame::kTitleBarHeight + kClientHeight));
+  EXPECT_EQ(form_->geometry(), QRect(0, WindowFrame::kTitleBarHeight, kClientWidth, kClientHeight));
+  EXPECT_EQ(frame.windowTitle(), QStringLiteral("Varsk Unit Editor"));
+  frame.show();
+  form_->Edit3->setText(QStringLiteral("321"));
+  form_->Button1->click();
+  EXPECT_FALSE(frame.close());  // Escape: cancel
+  EXPECT_EQ(dialogs_.questions.size(), 1u);
+  EXPECT_TRUE(frame.isVisible());
+  dialogs_.answers.push_back(1);  // discard
+  EXPECT_TRUE(frame.close());
+  form_->setParent(nullptr);  // the fixture deletes the window
 }
 
 // Never loaded nor saved: Save goes through the file dialog and the question
