@@ -25,13 +25,15 @@ namespace {
 constexpr int kListTextMargin = 3;
 
 // Where the fixed-pitch font's characters stand in a line of the designed
-// 12 pixels. The font's ink is 14 pixels high: CJK glyphs fill their 12-pixel
-// em box, Latin letters reach 2 pixels lower. Each kind of character gets its
-// own baseline so that its lowest ink sits on the line's bottom row: CJK
-// glyphs whole, Latin letters with their descenders ("g", "y") whole.
+// 12 pixels. Each kind of character gets its own baseline so that its lowest
+// ink sits on the line's bottom row: CJK glyphs and Latin letters with their
+// descenders ("g", "y") whole. The ink of many CJK glyphs is 13 or 14 pixels
+// high, so their tops stand above the line: `overhang` pixels, which a list
+// row draws over the row above it.
 struct FixedPitchLine {
   int latinBaseline = 0;
   int wideBaseline = 0;
+  int overhang = 0;
 };
 
 // The line of `font`, computed once for the font in use.
@@ -41,8 +43,12 @@ const FixedPitchLine& LineOf(const QFont& font) {
   if (fontKey != font.key()) {
     const QFontMetrics metrics(font);
     const int latinBottom = metrics.tightBoundingRect(QStringLiteral("gjpqy")).bottom();
-    const int wideBottom = metrics.tightBoundingRect(QString::fromUtf8("頭部機砲陸飛")).bottom();
-    line = {kListItemHeight - 1 - latinBottom, kListItemHeight - 1 - wideBottom};
+    const int latinTop = metrics.tightBoundingRect(QStringLiteral("bdfhklt")).top();
+    const QRect wide = metrics.tightBoundingRect(QString::fromUtf8("頭部機砲陸飛守宇萬壘"));
+    line.latinBaseline = kListItemHeight - 1 - latinBottom;
+    line.wideBaseline = kListItemHeight - 1 - wide.bottom();
+    line.overhang =
+        std::max({0, -(line.latinBaseline + latinTop), -(line.wideBaseline + wide.top())});
     fontKey = font.key();
   }
   return line;
@@ -102,7 +108,9 @@ class ListRowDelegate final : public QStyledItemDelegate {
 
     const bool selected = (row.state & QStyle::State_Selected) != 0;
     painter->save();
-    painter->setClipRect(row.rect);
+    // The tops of tall characters stand over the row above, as they stand
+    // above the line in the closed box; the rows are painted top to bottom.
+    painter->setClipRect(row.rect.adjusted(0, -LineOf(row.font).overhang, 0, 0));
     painter->setFont(row.font);
     painter->setPen(row.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
     DrawFixedPitchText(*painter, row.rect.left() + kListTextMargin, row.rect.top(), text);
@@ -252,6 +260,13 @@ void DropDownList::showPopup() {
     if (auto* rows = qobject_cast<QListView*>(view())) rows->setUniformItemSizes(true);
     view()->setAttribute(Qt::WA_InputMethodEnabled, true);
     view()->installEventFilter(typeToFind_);
+    // A row repainted alone would cover the tops of the row below it that
+    // stand over it: any change repaints the visible rows together.
+    QWidget* rows = view()->viewport();
+    const auto repaintRows = [rows] { rows->update(); };
+    connect(view()->selectionModel(), &QItemSelectionModel::currentChanged, rows, repaintRows);
+    connect(view()->selectionModel(), &QItemSelectionModel::selectionChanged, rows, repaintRows);
+    connect(view()->verticalScrollBar(), &QScrollBar::valueChanged, rows, repaintRows);
     rowsSetUp_ = true;
   }
   // Whole names, not elided ones: the list is as wide as its widest item.

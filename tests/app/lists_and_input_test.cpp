@@ -10,9 +10,14 @@
 #include <QFontMetricsF>
 #include <QLabel>
 #include <QLineEdit>
+#include <QStyleOptionComboBox>
 #include <QTest>
 #include <QWheelEvent>
+#include <algorithm>
+#include <functional>
+#include <vector>
 
+#include "app/editor_controls.h"
 #include "app/editor_fonts.h"
 #include "app/move_types.h"
 #include "editor_fixture.h"
@@ -115,6 +120,69 @@ TEST_F(ListsAndInputTest, ListRowsAreTwelvePixelsAndTheDropDownCountIsShown) {
     EXPECT_GE(view->viewport()->width(), widest);
     box->hidePopup();
   }
+}
+
+using InkRows = std::vector<std::vector<bool>>;
+
+// The ink of a strip of `image`, a row of pixels at a time: the pixels well
+// darker than the strip's background (its lightest pixel), so that the same
+// glyph reads the same on the closed box's grey and the list's white.
+InkRows Ink(const QImage& image, QRect strip) {
+  int background = 0;
+  for (int y = strip.top(); y <= strip.bottom(); ++y) {
+    for (int x = strip.left(); x <= strip.right(); ++x) {
+      background = std::max(background, qGray(image.pixel(x, y)));
+    }
+  }
+  InkRows ink;
+  for (int y = strip.top(); y <= strip.bottom(); ++y) {
+    std::vector<bool> row;
+    for (int x = strip.left(); x <= strip.right(); ++x) {
+      row.push_back(qGray(image.pixel(x, y)) * 5 < background * 3);
+    }
+    ink.push_back(row);
+  }
+  return ink;
+}
+
+bool Blank(const std::vector<bool>& row) {
+  return std::none_of(row.begin(), row.end(), std::identity());
+}
+
+// A Chinese character of a list row is drawn whole and on the line where the
+// closed box draws it, though its ink is taller than the row: its top stands
+// over the row above.
+TEST_F(ListsAndInputTest, OpenListsDrawTallCharactersWholeAsTheClosedBoxDoes) {
+  QComboBox* box = form_->ComboBox2;
+  const QString text = box->itemText(2);
+  const int column = static_cast<int>(text.indexOf(QString::fromUtf8("單")));
+  ASSERT_GT(column, 0);
+  const int left = 3 + 6 * column;  // the rows' text margin, six pixels a column
+  box->setCurrentIndex(2);
+  QStyleOptionComboBox option;
+  option.initFrom(box);
+  const QRect field =
+      box->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, box);
+  InkRows glyph = Ink(box->grab().toImage(), QRect(left, field.top(), 12, field.height()));
+  // The closed box's line of 12 pixels is centred in its field.
+  int glyphTop = field.top();
+  while (!glyph.empty() && Blank(glyph.front())) {
+    glyph.erase(glyph.begin());
+    ++glyphTop;
+  }
+  while (!glyph.empty() && Blank(glyph.back())) glyph.pop_back();
+  const int aboveLine = field.top() + (field.height() - kListItemHeight) / 2 - glyphTop;
+  ASSERT_GT(aboveLine, 0) << "the character fits the line: nothing to check";
+
+  box->setCurrentIndex(0);
+  box->showPopup();
+  QAbstractItemView* view = box->view();
+  ASSERT_TRUE(view->isVisible());
+  const QRect row = view->visualRect(box->model()->index(2, 0));
+  const QImage open = view->viewport()->grab().toImage();
+  box->hidePopup();
+  const InkRows drawn = Ink(open, QRect(left, row.top() - aboveLine, 12, glyph.size()));
+  EXPECT_EQ(drawn, glyph);
 }
 
 TEST_F(ListsAndInputTest, FiveDigitsFitEveryNarrowEdit) {
