@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPointer>
 #include <QProxyStyle>
+#include <QScreen>
 #include <QScrollBar>
 #include <QStyleFactory>
 #include <QStylePainter>
@@ -59,9 +60,21 @@ bool IsWide(const QFontMetricsF& metrics, QStringView character) {
   return metrics.horizontalAdvance(character.toString()) > 1.5 * kFixedPitchColumn;
 }
 
-// Draws `text` in the painter's font from `left` on the line whose top is
-// `top`, a run of Latin or of wide characters at a time, each on its own baseline.
-void DrawFixedPitchText(QPainter& painter, int left, int top, const QString& text) {
+// The start of `text` that can show in `width` pixels: every character takes
+// at least one column. A name may be megabytes long; only this part is ever
+// measured or drawn.
+QString VisiblePart(const QString& text, int width) {
+  qsizetype count = std::max(0, width) / kFixedPitchColumn + 1;
+  if (count >= text.size()) return text;
+  if (text[count - 1].isHighSurrogate()) ++count;  // a character is never cut in two
+  return text.left(count);
+}
+
+// Draws what fits `room` pixels of `whole` in the painter's font from `left`
+// on the line whose top is `top`, a run of Latin or of wide characters at a
+// time, each on its own baseline.
+void DrawFixedPitchText(QPainter& painter, int left, int top, int room, const QString& whole) {
+  const QString text = VisiblePart(whole, room);
   const FixedPitchLine& line = LineOf(painter.font());
   const QFontMetricsF metrics(painter.font());
   qreal x = left;
@@ -70,11 +83,11 @@ void DrawFixedPitchText(QPainter& painter, int left, int top, const QString& tex
     qsizetype end = start;
     bool runWide = false;
     while (end < text.size()) {
-      const qsizetype width = text[end].isHighSurrogate() && end + 1 < text.size() ? 2 : 1;
-      const bool wide = IsWide(metrics, QStringView(text).mid(end, width));
+      const qsizetype units = text[end].isHighSurrogate() && end + 1 < text.size() ? 2 : 1;
+      const bool wide = IsWide(metrics, QStringView(text).mid(end, units));
       if (end > start && wide != runWide) break;
       runWide = wide;
-      end += width;
+      end += units;
     }
     const QString run = text.mid(start, end - start);
     painter.drawText(QPointF(x, top + (runWide ? line.wideBaseline : line.latinBaseline)), run);
@@ -90,9 +103,14 @@ class ListRowDelegate final : public QStyledItemDelegate {
   using QStyledItemDelegate::QStyledItemDelegate;
 
   QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-    QSize size = QStyledItemDelegate::sizeHint(option, index);
-    size.setHeight(kListItemHeight);
-    return size;
+    // The width of what a screen can show of the name, not of all of it.
+    const QString text = index.data(Qt::DisplayRole).toString();
+    const int screen = option.widget != nullptr && option.widget->screen() != nullptr
+                           ? option.widget->screen()->geometry().width()
+                           : 4096;
+    const QFontMetrics metrics(option.font);
+    return {metrics.horizontalAdvance(VisiblePart(text, screen)) + 2 * kListTextMargin,
+            kListItemHeight};
   }
 
   void paint(QPainter* painter, const QStyleOptionViewItem& option,
@@ -113,7 +131,8 @@ class ListRowDelegate final : public QStyledItemDelegate {
     painter->setClipRect(row.rect.adjusted(0, -LineOf(row.font).overhang, 0, 0));
     painter->setFont(row.font);
     painter->setPen(row.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
-    DrawFixedPitchText(*painter, row.rect.left() + kListTextMargin, row.rect.top(), text);
+    DrawFixedPitchText(*painter, row.rect.left() + kListTextMargin, row.rect.top(),
+                       row.rect.width() - kListTextMargin, text);
     painter->restore();
   }
 };
@@ -235,6 +254,9 @@ int FindListRow(const QAbstractItemModel& items, int column, const QString& sear
 DropDownList::DropDownList(int dropDownCount, QWidget* parent) : QComboBox(parent) {
   setEditable(false);
   setMaxVisibleItems(dropDownCount);
+  // The designed geometry is fixed: no size is worked out from the names,
+  // which may be very long.
+  setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
   setStyle(SharedListStyle());
   // The wheel gives no focus, so it never changes a list the user did not choose.
   setFocusPolicy(Qt::StrongFocus);
@@ -269,15 +291,17 @@ void DropDownList::showPopup() {
     connect(view()->verticalScrollBar(), &QScrollBar::valueChanged, rows, repaintRows);
     rowsSetUp_ = true;
   }
-  // Whole names, not elided ones: the list is as wide as its widest item.
+  // Whole names, not elided ones: the list is as wide as its widest item, or
+  // as the screen.
   const QFontMetrics metrics(font());
+  const int screenWidth = screen() != nullptr ? screen()->availableGeometry().width() : 4096;
   int widest = 0;
-  for (int i = 0; i < count(); ++i) {
-    widest = std::max(widest, metrics.horizontalAdvance(itemText(i)));
+  for (int i = 0; i < count() && widest < screenWidth; ++i) {
+    widest = std::max(widest, metrics.horizontalAdvance(VisiblePart(itemText(i), screenWidth)));
   }
   int width = widest + 2 * kListTextMargin;
   if (count() > maxVisibleItems()) width += view()->verticalScrollBar()->sizeHint().width();
-  view()->setMinimumWidth(width);
+  view()->setMinimumWidth(std::min(width, screenWidth - 2 * view()->frameWidth()));
   QComboBox::showPopup();
 }
 
@@ -298,7 +322,7 @@ void DropDownList::paintEvent(QPaintEvent* /*event*/) {
       QRect(QPoint(kListTextMargin, field.top()), QPoint(arrow.left() + 1, field.bottom())));
   painter.setPen(palette().color(QPalette::Text));
   DrawFixedPitchText(painter, kListTextMargin, field.top() + (field.height() - kListItemHeight) / 2,
-                     text);
+                     arrow.left() + 1 - kListTextMargin, text);
 }
 
 void UseTightTextMargins(QLineEdit& edit) { edit.setTextMargins(-2, 0, -2, 0); }
@@ -307,7 +331,7 @@ void FixedPitchCaption::paintEvent(QPaintEvent* /*event*/) {
   QPainter painter(this);
   painter.setFont(font());
   painter.setPen(palette().color(foregroundRole()));
-  DrawFixedPitchText(painter, 0, (height() - kListItemHeight) / 2, text());
+  DrawFixedPitchText(painter, 0, (height() - kListItemHeight) / 2, width(), text());
 }
 
 }  // namespace varsk

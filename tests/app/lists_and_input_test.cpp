@@ -185,6 +185,24 @@ TEST_F(ListsAndInputTest, OpenListsDrawTallCharactersWholeAsTheClosedBoxDoes) {
   EXPECT_EQ(drawn, glyph);
 }
 
+// A name of a million characters (name lists may hold megabytes): the list
+// opens no wider than the screen and measures no more of a name than shows.
+TEST_F(ListsAndInputTest, AHugeNameIsMeasuredOnlyAsFarAsItShows) {
+  QComboBox* box = form_->ComboBox2;
+  box->setItemText(3, QString(1'000'000, u'W') + QString::fromUtf8("單"));
+  box->showPopup();
+  QAbstractItemView* view = box->view();
+  const int screenWidth = box->screen()->availableGeometry().width();
+  EXPECT_LE(view->width(), screenWidth);
+  QStyleOptionViewItem option;
+  option.initFrom(view);
+  option.font = box->font();
+  option.widget = view;
+  EXPECT_LE(view->itemDelegate()->sizeHint(option, box->model()->index(3, 0)).width(),
+            box->screen()->geometry().width() + 12);
+  box->hidePopup();
+}
+
 TEST_F(ListsAndInputTest, FiveDigitsFitEveryNarrowEdit) {
   // The text fits when the view does not change with the cursor at its start
   // or at its end (a text too long is scrolled to keep the cursor in view).
