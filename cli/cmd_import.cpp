@@ -1,10 +1,10 @@
 // varsk-units import ROM EDITS [-o OUT] [--dry-run] [--names DIR]
+#include "base/file_io.h"
+#include "base/shown_text.h"
 #include "cli/command_line.h"
 #include "cli/commands.h"
 #include "cli/edit_file.h"
 #include "cli/edit_pipeline.h"
-#include "data/file_io.h"
-#include "data/messages.h"
 
 namespace varsk::cli {
 

@@ -1,13 +1,14 @@
 // varsk-units info ROM
 #include <set>
 
+#include "base/crc32.h"
+#include "base/file_io.h"
+#include "base/shown_text.h"
 #include "cli/command_line.h"
 #include "cli/commands.h"
 #include "cli/unit_records.h"
 #include "data/cartridge_header.h"
-#include "data/file_io.h"
 #include "data/rom_file.h"
-#include "patch/crc32.h"
 #include "patch/record_diff.h"
 
 namespace varsk::cli {
@@ -19,18 +20,7 @@ QString Hex(unsigned value, int digits) {
 }
 
 // A header text in quotes, unprintable bytes as \xNN.
-QString Quoted(const std::string& bytes) {
-  QString text;
-  for (const char c : bytes) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte >= 0x20 && byte < 0x7F && c != '"' && c != '\\') {
-      text += QLatin1Char(c);
-    } else {
-      text += QStringLiteral("\\x") + Hex(byte, 2);
-    }
-  }
-  return QLatin1Char('"') + text + QLatin1Char('"');
-}
+QString Quoted(const std::string& bytes) { return QString::fromStdString(QuotedAsciiText(bytes)); }
 
 // The report, one "Key:       value" line at a time.
 class Report {

@@ -9,9 +9,9 @@
 #include <optional>
 #include <vector>
 
+#include "base/messages.h"
 #include "data/entry_fields.h"
 #include "data/json_keys.h"
-#include "data/messages.h"
 
 namespace varsk::cli {
 

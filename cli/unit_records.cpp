@@ -4,10 +4,10 @@
 #include <new>
 #include <type_traits>
 
+#include "base/messages.h"
 #include "cli/cli_messages.h"
 #include "cli/command_line.h"
 #include "data/embedded_data_set.h"
-#include "data/messages.h"
 #include "data/rom_file.h"
 #include "patch/patch_messages.h"
 

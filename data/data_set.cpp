@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "data/messages.h"
+#include "base/messages.h"
 #include "data/resources.h"
 
 namespace varsk {

@@ -2,7 +2,8 @@
 
 #include <set>
 
-#include "data/messages.h"
+#include "base/messages.h"
+#include "base/utf8.h"
 
 namespace varsk {
 

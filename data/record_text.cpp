@@ -3,9 +3,9 @@
 #include <utility>
 #include <vector>
 
+#include "base/messages.h"
+#include "base/text_to_number.h"
 #include "data/csv_text.h"
-#include "data/messages.h"
-#include "data/text_to_number.h"
 
 namespace varsk {
 

@@ -20,12 +20,12 @@
 #include <memory>
 #include <string>
 
+#include "base/messages.h"
 #include "cli/edit_file.h"
 #include "cli/unit_records.h"
 #include "data/data_set.h"
 #include "data/embedded_data_set.h"
 #include "data/entry_fields.h"
-#include "data/messages.h"
 #include "data/name_list.h"
 #include "data/rom_tables.h"
 #include "fuzz/fuzz_support.h"

@@ -13,8 +13,8 @@
 #include <memory>
 #include <vector>
 
+#include "base/messages.h"
 #include "data/data_set.h"
-#include "data/messages.h"
 #include "data/rom_file.h"
 #include "data/rom_tables.h"
 #include "fuzz/fuzz_support.h"

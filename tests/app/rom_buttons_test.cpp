@@ -14,7 +14,7 @@
 #include <cstring>
 #include <random>
 
-#include "data/messages.h"
+#include "base/messages.h"
 #include "editor_fixture.h"
 
 namespace varsk::testing {

@@ -8,11 +8,11 @@
 #include <QJsonObject>
 #include <map>
 
+#include "base/messages.h"
 #include "cli/cli_test_support.h"
 #include "cli/edit_file.h"
 #include "cli/unit_records.h"
 #include "data/csv_text.h"
-#include "data/messages.h"
 #include "data/rom_tables.h"
 
 namespace varsk::cli::test {

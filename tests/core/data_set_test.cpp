@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "data/messages.h"
+#include "base/messages.h"
 #include "data/resources.h"
 
 namespace varsk {

@@ -1,10 +1,12 @@
-#include "data/messages.h"
+#include "base/messages.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <filesystem>
+
+#include "base/shown_text.h"
 
 namespace varsk {
 namespace {

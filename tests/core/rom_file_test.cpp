@@ -18,8 +18,9 @@
 #include <string>
 #include <vector>
 
-#include "data/file_io.h"
-#include "data/messages.h"
+#include "base/file_io.h"
+#include "base/messages.h"
+#include "base/shown_text.h"
 
 namespace varsk {
 namespace {
