@@ -51,10 +51,7 @@ DataSetPtr LoadRecords(const std::string& romPath, DataSetPart part) {
 
 DataSetPtr CopyOfRecords(const DataSet& from) {
   DataSetPtr to = NewDataSet();
-  to->msCount = from.msCount;
-  to->shipCount = from.shipCount;
-  to->msRecords = from.msRecords;
-  to->shipRecords = from.shipRecords;
+  CopyRecords(from, *to);
   return to;
 }
 

@@ -25,6 +25,13 @@ const ClipRecord* DataSet::Clip(int k) const {
   return k >= 1 && k <= kClipSlots ? &clips[static_cast<size_t>(k - 1)] : nullptr;
 }
 
+void CopyRecords(const DataSet& from, DataSet& to) {
+  to.msCount = from.msCount;
+  to.shipCount = from.shipCount;
+  to.msRecords = from.msRecords;
+  to.shipRecords = from.shipRecords;
+}
+
 EntryKind KindOfEntry(const DataSet& dataSet, int entryIndex) {
   const int64_t e = entryIndex;
   const int64_t msCount = dataSet.msCount;

@@ -39,13 +39,6 @@ DataSet* baseline = nullptr;  // the embedded data set after Pack and Load ROM
 varsk::EntryNameOf names;
 const varsk::EntryNameOf kNoNames;
 
-void CopyRecords(const DataSet& from, DataSet& to) {
-  to.msCount = from.msCount;
-  to.shipCount = from.shipCount;
-  to.msRecords = from.msRecords;
-  to.shipRecords = from.shipRecords;
-}
-
 varsk::NameList SyntheticNames(const char* prefix) {
   std::string text;
   for (int line = 1; line <= 404; ++line) text += prefix + std::to_string(line) + "\r\n";
@@ -117,7 +110,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static DataSet* const again = new DataSet;
   const varsk::EntryNameOf& checkNames = size % 2 == 0 ? names : kNoNames;
   const QByteArray text(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-  CopyRecords(*baseline, *edited);
+  varsk::CopyRecords(*baseline, *edited);
   try {
     varsk::cli::ApplyEdits(text, "edits", checkNames, *edited);
   } catch (const varsk::VarskError& error) {
@@ -141,7 +134,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FUZZ_CHECK(!varsk::FindValueNotHeld(*edited));
   varsk::RomBuffers packed;
   varsk::PackRomTables(*edited, packed);
-  CopyRecords(*baseline, *again);
+  varsk::CopyRecords(*baseline, *again);
   varsk::UnpackRomTables(packed, *again);
   FUZZ_CHECK(varsk::DiffRecords(*edited, *again).empty());
   FUZZ_CHECK(std::memcmp(edited->msRecords.data(), again->msRecords.data(),
@@ -152,7 +145,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // The records' own dumps import back to the same records.
   for (const std::string& dump :
        {varsk::DumpJson(*edited, checkNames), varsk::DumpCsv(*edited, checkNames)}) {
-    CopyRecords(*baseline, *again);
+    varsk::CopyRecords(*baseline, *again);
     varsk::cli::ApplyEdits(QByteArray::fromStdString(dump), "dump", checkNames, *again);
     FUZZ_CHECK(varsk::DiffRecords(*edited, *again).empty());
   }
