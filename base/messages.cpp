@@ -124,6 +124,8 @@ std::string JsonErrorMessage(std::string_view source, int64_t offset, std::strin
   return Join({source, ": malformed JSON at byte ", std::to_string(offset), ": ", problem});
 }
 
+std::string JsonTooDeepText() { return "too deeply nested document"; }
+
 std::string UnknownTopLevelKeyText(std::string_view key) {
   return Join({"unknown key \"", QuotedValue(key), "\" (expected only \"entries\")"});
 }

@@ -57,6 +57,8 @@ std::string MissingEntryColumnText();
 std::string FieldCountText(size_t count, size_t expected);
 // A JSON parser's complaint at `offset`, or (offset < 0) a problem of the whole file.
 std::string JsonErrorMessage(std::string_view source, int64_t offset, std::string_view problem);
+// The problem of a JSON text nested deeper than the reader follows.
+std::string JsonTooDeepText();
 std::string UnknownTopLevelKeyText(std::string_view key);
 std::string MissingEntriesText();
 std::string RepeatedKeyText();

@@ -179,16 +179,6 @@ std::string FieldValueText(const EntryField& field, int64_t value) {
   return text;
 }
 
-std::string FieldValueJson(const EntryField& field, int64_t value) {
-  if (field.coding != FieldCoding::RawBytes) return std::to_string(value);
-  std::string text = "[";
-  for (int i = 0; i < field.bits / 8; ++i) {
-    if (i > 0) text += ", ";
-    text += std::to_string((static_cast<uint64_t>(value) >> (8 * i)) & 0xFFu);
-  }
-  return text + "]";
-}
-
 std::optional<int64_t> FieldValueFromText(const EntryField& field, std::string_view text) {
   if (field.coding != FieldCoding::RawBytes) return TryParseInteger(text);
   std::vector<int64_t> bytes;

@@ -21,13 +21,13 @@
 #include <string>
 
 #include "base/messages.h"
-#include "cli/edit_file.h"
 #include "cli/unit_records.h"
 #include "data/data_set.h"
 #include "data/embedded_data_set.h"
 #include "data/entry_fields.h"
 #include "data/name_list.h"
 #include "data/rom_tables.h"
+#include "edits/edit_file.h"
 #include "fuzz/fuzz_support.h"
 #include "patch/record_diff.h"
 
@@ -109,10 +109,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static DataSet* const edited = new DataSet;
   static DataSet* const again = new DataSet;
   const varsk::EntryNameOf& checkNames = size % 2 == 0 ? names : kNoNames;
-  const QByteArray text(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+  const std::string_view text(reinterpret_cast<const char*>(data), size);
   varsk::CopyRecords(*baseline, *edited);
   try {
-    varsk::cli::ApplyEdits(text, "edits", checkNames, *edited);
+    varsk::ApplyEdits(text, "edits", checkNames, *edited);
   } catch (const varsk::VarskError& error) {
     FUZZ_CHECK(*error.what() != '\0');
     return 0;
@@ -146,7 +146,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (const std::string& dump :
        {varsk::DumpJson(*edited, checkNames), varsk::DumpCsv(*edited, checkNames)}) {
     varsk::CopyRecords(*baseline, *again);
-    varsk::cli::ApplyEdits(QByteArray::fromStdString(dump), "dump", checkNames, *again);
+    varsk::ApplyEdits(dump, "dump", checkNames, *again);
     FUZZ_CHECK(varsk::DiffRecords(*edited, *again).empty());
   }
   return 0;

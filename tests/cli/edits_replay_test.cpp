@@ -5,9 +5,9 @@
 
 #include <string>
 
-#include "cli/edit_file.h"
 #include "cli/unit_records.h"
 #include "data/entry_fields.h"
+#include "edits/edit_file.h"
 #include "patch/record_diff.h"
 
 namespace varsk::cli {
@@ -43,7 +43,7 @@ TEST(EditsReplay, DiffWrittenAsEditsReplaysOnTheOldRecords) {
 
   for (const std::string& edits : {EditsCsv(changes), EditsJson(changes)}) {
     const DataSetPtr replayed = CopyOfRecords(*before);
-    ApplyEdits(QByteArray::fromStdString(edits), "edits", {}, *replayed);
+    ApplyEdits(edits, "edits", {}, *replayed);
     EXPECT_TRUE(DiffRecords(*after, *replayed).empty()) << edits;
   }
 }

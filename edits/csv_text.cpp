@@ -1,4 +1,4 @@
-#include "data/csv_text.h"
+#include "edits/csv_text.h"
 
 #include "base/messages.h"
 #include "base/utf8.h"
