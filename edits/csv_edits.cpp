@@ -52,12 +52,11 @@ struct GivenValue {
 
 // Nullopt when the entry's kind lacks the field or the entry leaves it out.
 std::optional<GivenValue> GivenValueOf(const EditEntry& entry, const CsvColumn& column) {
-  const EntryField* field = column.rows[entry.kind == EntryKind::Ship];
-  if (field == nullptr) return std::nullopt;
-  const std::optional<int64_t>& value =
-      entry.values[static_cast<size_t>(field - EntryFields(entry.kind).data())];
+  const EntryField* row = column.rows[entry.kind == EntryKind::Ship];
+  if (row == nullptr) return std::nullopt;
+  const std::optional<int64_t> value = entry.Value(*row);
   if (!value) return std::nullopt;
-  return GivenValue{field, *value};
+  return GivenValue{row, *value};
 }
 
 }  // namespace
@@ -65,49 +64,36 @@ std::optional<GivenValue> GivenValueOf(const EditEntry& entry, const CsvColumn& 
 std::string WriteCsvEdits(std::span<const EditEntry> entries, EditLayout layout,
                           const EntryNameOf& names) {
   const bool dump = layout == EditLayout::Dump;
-  std::vector<CsvColumn> columns = {*CsvColumnOf(kEntryIndexKey), *CsvColumnOf(kKindKey)};
-  if (dump) {
-    for (const char* key : kNameKeys) columns.push_back(*CsvColumnOf(key));
-  }
+  std::vector<CsvColumn> fields;
   for (const char* name : FieldColumns()) {
     const CsvColumn column = *CsvColumnOf(name);
-    const bool given = std::any_of(entries.begin(), entries.end(), [&](const EditEntry& entry) {
-      return GivenValueOf(entry, column).has_value();
-    });
     // The diff's edits leave out the columns that no entry gives.
-    if (dump || given) columns.push_back(column);
+    if (dump || std::any_of(entries.begin(), entries.end(), [&](const EditEntry& entry) {
+          return GivenValueOf(entry, column).has_value();
+        })) {
+      fields.push_back(column);
+    }
   }
 
   // RFC 4180: CRLF between records.
   std::string out;
   if (dump) out.reserve(128 * 1024);
-  for (const CsvColumn& column : columns) {
-    if (!out.empty()) out += ',';
-    out += column.name;
-  }
+  out += std::string(kEntryIndexKey) + ',' + kKindKey;
+  for (size_t i = 0; dump && i < kNameKeys.size(); ++i) out += std::string(",") + kNameKeys[i];
+  for (const CsvColumn& column : fields) out += ',' + column.name;
   out += "\r\n";
   for (const EditEntry& entry : entries) {
-    for (size_t c = 0; c < columns.size(); ++c) {
-      if (c > 0) out += ',';
-      const CsvColumn& column = columns[c];
-      switch (column.role) {
-        case CsvColumn::Role::EntryIndex:
-          out += std::to_string(entry.entryIndex);
-          break;
-        case CsvColumn::Role::Kind:
-          out += EntryKindName(entry.kind);
-          break;
-        case CsvColumn::Role::Name:
-          if (names) {
-            out += CsvField(
-                names(entry.entryIndex, kNameKeyLanguages[static_cast<size_t>(column.nameKey)]));
-          }
-          break;
-        case CsvColumn::Role::Field:
-          if (const std::optional<GivenValue> given = GivenValueOf(entry, column)) {
-            out += FieldValueText(*given->field, given->value);
-          }
-          break;
+    out += std::to_string(entry.entryIndex);
+    out += ',';
+    out += EntryKindName(entry.kind);
+    for (size_t i = 0; dump && i < kNameKeys.size(); ++i) {
+      out += ',';
+      if (names) out += CsvField(names(entry.entryIndex, kNameKeyLanguages[i]));
+    }
+    for (const CsvColumn& column : fields) {
+      out += ',';
+      if (const std::optional<GivenValue> given = GivenValueOf(entry, column)) {
+        out += FieldValueText(*given->field, given->value);
       }
     }
     out += "\r\n";

@@ -16,20 +16,23 @@ int NameKeyIndex(std::string_view key) {
   return -1;
 }
 
+std::optional<int64_t> EditEntry::Value(const EntryField& row) const {
+  if (ms != nullptr) return FieldValue(*ms, row);
+  if (ship != nullptr) return FieldValue(*ship, row);
+  return newValues[static_cast<size_t>(&row - EntryFields(kind).data())];
+}
+
 namespace {
 
 // Every value of entries 1..229, read straight from their records.
 std::vector<EditEntry> EntriesOfRecords(const DataSet& dataSet) {
   std::vector<EditEntry> entries;
+  entries.reserve(kEntryListCount);
   for (int entry = 1; entry <= kEntryListCount; ++entry) {
     const EntryKind kind = KindOfEntry(dataSet, entry);
     if (kind == EntryKind::None) continue;
-    const MsRecord* ms = MsOfEntry(dataSet, entry);
-    const ShipRecord* ship = ShipOfEntry(dataSet, entry);
-    EditEntry& edit = entries.emplace_back(EditEntry{entry, kind, {}});
-    for (const EntryField& field : EntryFields(kind)) {
-      edit.values.emplace_back(ms != nullptr ? FieldValue(*ms, field) : FieldValue(*ship, field));
-    }
+    entries.push_back(
+        EditEntry{entry, kind, MsOfEntry(dataSet, entry), ShipOfEntry(dataSet, entry), {}});
   }
   return entries;
 }
@@ -40,9 +43,9 @@ std::vector<EditEntry> EntriesOfChanges(std::span<const FieldChange> changes) {
   for (const FieldChange& change : changes) {
     const std::span<const EntryField> rows = EntryFields(change.kind);
     EditEntry& edit = byEntry[change.entryIndex];
-    if (edit.values.empty()) edit = EditEntry{change.entryIndex, change.kind, {}};
-    edit.values.resize(rows.size());
-    edit.values[static_cast<size_t>(change.field - rows.data())] = change.newValue;
+    if (edit.newValues.empty()) edit = EditEntry{change.entryIndex, change.kind, {}, {}, {}};
+    edit.newValues.resize(rows.size());
+    edit.newValues[static_cast<size_t>(change.field - rows.data())] = change.newValue;
   }
   std::vector<EditEntry> entries;
   for (auto& [entryIndex, edit] : byEntry) entries.push_back(std::move(edit));

@@ -10,18 +10,25 @@
 #include <vector>
 
 #include "data/data_set.h"
+#include "data/entry_fields.h"
 #include "edits/edit_applier.h"
 #include "edits/edit_file.h"
 
 namespace varsk {
 
-// What an edit file holds for one entry: its number and kind, and the values
-// it gives, by the position of their row in the kind's table of entry fields
-// (nullopt: a value the file leaves out).
+// What an edit file holds for one entry: its number and kind, and a value for
+// each row of the kind's table of entry fields that it gives. The dump gives
+// every value of the entry's record; the diff's edits give the new values of
+// the rows that changed.
 struct EditEntry {
   int entryIndex = 0;
   EntryKind kind = EntryKind::None;
-  std::vector<std::optional<int64_t>> values;
+  const MsRecord* ms = nullptr;  // the record of the dump's entry
+  const ShipRecord* ship = nullptr;
+  std::vector<std::optional<int64_t>> newValues;  // else, by row position
+
+  // The value given for `row`, a row of the kind's table, if any.
+  std::optional<int64_t> Value(const EntryField& row) const;
 };
 
 // The dump gives every value of every entry, with the names, every CSV column

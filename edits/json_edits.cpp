@@ -1,5 +1,6 @@
 // The JSON edit file: {"entries": [{"entryIndex": n, "kind": k, <fields>,
 // "weapons": [{<values>}, ...]}, ...]}, written and read here.
+#include <charconv>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -41,15 +42,23 @@ void AppendJsonString(std::string& out, std::string_view text) {
   out += '"';
 }
 
+void AppendDecimal(std::string& out, int64_t value) {
+  char digits[24];
+  out.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
+}
+
 // A value: decimal, RawBytes as "[3, 20, 1, 1]".
-std::string FieldValueJson(const EntryField& field, int64_t value) {
-  if (field.coding != FieldCoding::RawBytes) return std::to_string(value);
-  std::string text = "[";
-  for (int i = 0; i < field.bits / 8; ++i) {
-    if (i > 0) text += ", ";
-    text += std::to_string((static_cast<uint64_t>(value) >> (8 * i)) & 0xFFu);
+void AppendValue(std::string& out, const EntryField& field, int64_t value) {
+  if (field.coding != FieldCoding::RawBytes) {
+    AppendDecimal(out, value);
+    return;
   }
-  return text + "]";
+  out += '[';
+  for (int i = 0; i < field.bits / 8; ++i) {
+    if (i > 0) out += ", ";
+    AppendDecimal(out, static_cast<int64_t>((static_cast<uint64_t>(value) >> (8 * i)) & 0xFFu));
+  }
+  out += ']';
 }
 
 // "<key>": (the keys are names of the format, plain ASCII)
@@ -76,10 +85,12 @@ std::string WriteJsonEdits(std::span<const EditEntry> entries, EditLayout layout
     if (&entry != entries.data()) out += ',';
     out += dump ? "\n    {\n      " : "\n  {";
     AppendKey(out, kEntryIndexKey);
-    out += std::to_string(entry.entryIndex);
+    AppendDecimal(out, entry.entryIndex);
     out += valueBreak;
     AppendKey(out, kKindKey);
-    AppendJsonString(out, EntryKindName(entry.kind));
+    out += '"';
+    out += EntryKindName(entry.kind);
+    out += '"';
     for (size_t i = 0; dump && names && i < kNameKeys.size(); ++i) {
       out += valueBreak;
       AppendKey(out, kNameKeys[i]);
@@ -87,42 +98,44 @@ std::string WriteJsonEdits(std::span<const EditEntry> entries, EditLayout layout
     }
     const std::span<const EntryField> fields = EntryFields(entry.kind);
     for (size_t f = 0; f < fields.size(); ++f) {
-      if (fields[f].weaponSlot >= 0 || !entry.values[f]) continue;
+      if (fields[f].weaponSlot >= 0) continue;
+      const std::optional<int64_t> value = entry.Value(fields[f]);
+      if (!value) continue;
       out += valueBreak;
       AppendKey(out, fields[f].key);
-      out += FieldValueJson(fields[f], *entry.values[f]);
+      AppendValue(out, fields[f], *value);
     }
-    // One object per weapon slot that has values: the dump's slots stand in
-    // order, the diff's say which slot they are.
-    bool weapons = false;
-    for (int slot = 0; slot < kShownWeaponSlots; ++slot) {
-      bool slotOpen = false;
-      for (size_t f = 0; f < fields.size(); ++f) {
-        if (fields[f].weaponSlot != slot || !entry.values[f]) continue;
-        if (!slotOpen) {
-          if (weapons) {
-            out += slotBreak;
-          } else {
-            out += valueBreak;
-            AppendKey(out, kWeaponsKey);
-            out += dump ? "[\n        " : "[";
-          }
-          weapons = slotOpen = true;
-          out += '{';
-          if (!dump) {
-            AppendKey(out, kSlotKey);
-            out += std::to_string(slot);
-            out += ", ";
-          }
+    // One object per weapon slot that has values (a slot's rows stand together,
+    // slot after slot): the dump's slots stand in order, the diff's say which
+    // slot they are.
+    int openSlot = -1;
+    for (size_t f = 0; f < fields.size(); ++f) {
+      if (fields[f].weaponSlot < 0) continue;
+      const std::optional<int64_t> value = entry.Value(fields[f]);
+      if (!value) continue;
+      if (fields[f].weaponSlot == openSlot) {
+        out += ", ";
+      } else {
+        if (openSlot >= 0) {
+          out += '}';
+          out += slotBreak;
         } else {
+          out += valueBreak;
+          AppendKey(out, kWeaponsKey);
+          out += dump ? "[\n        " : "[";
+        }
+        openSlot = fields[f].weaponSlot;
+        out += '{';
+        if (!dump) {
+          AppendKey(out, kSlotKey);
+          AppendDecimal(out, openSlot);
           out += ", ";
         }
-        AppendKey(out, fields[f].key);
-        out += FieldValueJson(fields[f], *entry.values[f]);
       }
-      if (slotOpen) out += '}';
+      AppendKey(out, fields[f].key);
+      AppendValue(out, fields[f], *value);
     }
-    if (weapons) out += dump ? "\n      ]" : "]";
+    if (openSlot >= 0) out += dump ? "}\n      ]" : "}]";
     out += dump ? "\n    }" : "}";
   }
   if (dump) {
