@@ -349,7 +349,5 @@ TEST(DataSet, NumberedSlotsStayWithinTheTables) {
   EXPECT_EQ(ds.Clip(257), nullptr);
 }
 
-TEST(DataSet, GlobalTablesAreOneBlock) { EXPECT_EQ(&GlobalDataSet(), &GlobalDataSet()); }
-
 }  // namespace
 }  // namespace varsk

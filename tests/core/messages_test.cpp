@@ -52,6 +52,14 @@ TEST(Messages, ValuesAreShownEscapedAndAtMostSixtyCharactersLong) {
   EXPECT_EQ(FullPath("/r/\xff\x1b[2J.gba"), "/r/\\xFF\\x1B[2J.gba");
 }
 
+// Header bytes read back unambiguously: a quote or backslash inside is escaped
+// too, and so is every byte outside printable ASCII, UTF-8 or not.
+TEST(Messages, HeaderBytesAreQuotedAsAscii) {
+  EXPECT_EQ(QuotedAsciiText("AVTE"), "\"AVTE\"");
+  EXPECT_EQ(QuotedAsciiText(std::string("a\"b\\c\x01\x7f\xc3\xa9\0", 10)),
+            "\"a\\x22b\\x5Cc\\x01\\x7F\\xC3\\xA9\\x00\"");
+}
+
 TEST(Messages, FullPathIsAbsoluteAndNormal) {
   const std::filesystem::path cwd = std::filesystem::current_path();
   EXPECT_EQ(FullPath("a.gba"), (cwd / "a.gba").string());
