@@ -7,8 +7,9 @@
 #include <optional>
 
 #include "app/form1.h"
-#include "data/file_io.h"
-#include "data/messages.h"
+#include "base/file_io.h"
+#include "base/messages.h"
+#include "base/shown_text.h"
 #include "data/rom_file.h"
 
 namespace varsk {

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "app/editor_dialogs.h"
-#include "data/messages.h"
+#include "base/messages.h"
 
 class QWidget;
 

@@ -14,9 +14,9 @@
 #include "app/editor_dialogs.h"
 #include "app/form1.h"
 #include "app/window_frame.h"
+#include "base/file_io.h"
 #include "data/data_set.h"
 #include "data/embedded_data_set.h"
-#include "data/file_io.h"
 #include "data/rom_tables.h"
 #include "graphics/anim_set.h"
 

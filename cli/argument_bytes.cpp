@@ -1,6 +1,7 @@
 #include "cli/argument_bytes.h"
 
-#include "data/messages.h"
+#include "base/shown_text.h"
+#include "base/utf8.h"
 
 namespace varsk::cli {
 

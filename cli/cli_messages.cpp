@@ -1,7 +1,7 @@
 #include "cli/cli_messages.h"
 
+#include "base/shown_text.h"
 #include "cli/argument_bytes.h"
-#include "data/messages.h"
 
 namespace varsk::cli {
 

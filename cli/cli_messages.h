@@ -1,5 +1,5 @@
 // The texts varsk-units prints, one function per message format. The core's
-// own messages (data/messages.h) are used where they fit. Values from the
+// own messages (base/messages.h) are used where they fit. Values from the
 // command line or an edit file are quoted through QuotedValue: at most 60
 // characters, control bytes escaped.
 #pragma once

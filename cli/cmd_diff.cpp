@@ -6,6 +6,7 @@
 #include "cli/commands.h"
 #include "cli/unit_records.h"
 #include "data/rom_file.h"
+#include "edits/edit_file.h"
 #include "patch/patch_messages.h"
 #include "patch/record_diff.h"
 #include "patch/table_diff.h"

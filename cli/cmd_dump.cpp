@@ -2,7 +2,7 @@
 #include "cli/command_line.h"
 #include "cli/commands.h"
 #include "cli/unit_records.h"
-#include "data/record_text.h"
+#include "edits/edit_file.h"
 
 namespace varsk::cli {
 

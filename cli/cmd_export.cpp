@@ -1,9 +1,9 @@
 // varsk-units export-clips -o FILE, varsk-units export-dataset -o FILE
+#include "base/file_io.h"
 #include "cli/command_line.h"
 #include "cli/commands.h"
 #include "cli/unit_records.h"
 #include "data/embedded_data_set.h"
-#include "data/file_io.h"
 #include "graphics/clip_export.h"
 
 namespace varsk::cli {

@@ -1,10 +1,10 @@
 // varsk-units import ROM EDITS [-o OUT] [--dry-run] [--names DIR]
+#include "base/file_io.h"
+#include "base/shown_text.h"
 #include "cli/command_line.h"
 #include "cli/commands.h"
-#include "cli/edit_file.h"
 #include "cli/edit_pipeline.h"
-#include "data/file_io.h"
-#include "data/messages.h"
+#include "edits/edit_file.h"
 
 namespace varsk::cli {
 
@@ -38,8 +38,7 @@ int RunImport(const QStringList& args) {
 
     // Every check that can fail comes before the first byte is written.
     const std::vector<uint8_t> editBytes = ReadWholeFile(editsPath, FileKind::EditsFile);
-    const QByteArray edits(reinterpret_cast<const char*>(editBytes.data()),
-                           static_cast<qsizetype>(editBytes.size()));
+    const std::string_view edits(reinterpret_cast<const char*>(editBytes.data()), editBytes.size());
     // Without name lists, names in EDITS are not checked (they never reach the ROM).
     const std::optional<NameLists> names = LoadNameLists(parser, namesDir, false);
     edit.names = names ? &*names : nullptr;

@@ -1,36 +1,27 @@
 // varsk-units info ROM
 #include <set>
 
+#include "base/crc32.h"
+#include "base/file_io.h"
+#include "base/number_text.h"
+#include "base/shown_text.h"
 #include "cli/command_line.h"
 #include "cli/commands.h"
 #include "cli/unit_records.h"
 #include "data/cartridge_header.h"
-#include "data/file_io.h"
 #include "data/rom_file.h"
-#include "patch/crc32.h"
+#include "patch/patch_messages.h"
 #include "patch/record_diff.h"
 
 namespace varsk::cli {
 
 namespace {
 
-QString Hex(unsigned value, int digits) {
-  return QStringLiteral("%1").arg(value, digits, 16, QLatin1Char('0')).toUpper();
-}
+// A byte as two upper-case hexadecimal digits.
+QString Hex(uint8_t byte) { return QString::fromStdString(FormatHex2(byte)); }
 
 // A header text in quotes, unprintable bytes as \xNN.
-QString Quoted(const std::string& bytes) {
-  QString text;
-  for (const char c : bytes) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte >= 0x20 && byte < 0x7F && c != '"' && c != '\\') {
-      text += QLatin1Char(c);
-    } else {
-      text += QStringLiteral("\\x") + Hex(byte, 2);
-    }
-  }
-  return QLatin1Char('"') + text + QLatin1Char('"');
-}
+QString Quoted(const std::string& bytes) { return QString::fromStdString(QuotedAsciiText(bytes)); }
 
 // The report, one "Key:       value" line at a time.
 class Report {
@@ -70,13 +61,13 @@ int RunInfo(const QStringList& args) {
       report.Line(QStringLiteral("Maker code"), Quoted(header->makerCode));
       report.Line(QStringLiteral("Complement"),
                   header->ComplementChecks()
-                      ? QStringLiteral("%1 (checks)").arg(Hex(header->complement, 2))
+                      ? QStringLiteral("%1 (checks)").arg(Hex(header->complement))
                       : QStringLiteral("%1 (does not check; expected %2)")
-                            .arg(Hex(header->complement, 2), Hex(header->expectedComplement, 2)));
+                            .arg(Hex(header->complement), Hex(header->expectedComplement)));
     } else {
       report.Line(QStringLiteral("Header"), QStringLiteral("none (the file is too short)"));
     }
-    report.Line(QStringLiteral("CRC32"), Hex(Crc32(image), 8));
+    report.Line(QStringLiteral("CRC32"), QString::fromStdString(Crc32Text(Crc32(image))));
 
     const std::optional<RomBuffers> tables = RomTablesOfImage(image);
     if (!tables) {

@@ -4,11 +4,12 @@
 #include <optional>
 #include <string>
 
+#include "base/file_io.h"
+#include "base/messages.h"
+#include "base/shown_text.h"
 #include "cli/cli_messages.h"
 #include "cli/command_line.h"
 #include "cli/commands.h"
-#include "data/file_io.h"
-#include "data/messages.h"
 #include "patch/bps_patch.h"
 #include "patch/ips_patch.h"
 #include "patch/patch_apply.h"

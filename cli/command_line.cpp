@@ -6,10 +6,10 @@
 #include <cstdio>
 #include <new>
 
+#include "base/file_io.h"
+#include "base/messages.h"
 #include "cli/argument_bytes.h"
 #include "cli/cli_messages.h"
-#include "data/file_io.h"
-#include "data/messages.h"
 
 namespace varsk::cli {
 

@@ -23,7 +23,7 @@ constexpr int kExitError = 1;
 constexpr int kExitUsage = 2;
 
 // A wrong command line (unknown option, missing argument): exit status 2.
-// Errors of the work itself are varsk::VarskError (data/messages.h): status 1.
+// Errors of the work itself are varsk::VarskError (base/messages.h): status 1.
 class UsageError : public std::runtime_error {
  public:
   explicit UsageError(const QString& message) : std::runtime_error(message.toStdString()) {}
@@ -84,7 +84,7 @@ QString ChosenFormat(const QCommandLineParser& parser, const QCommandLineOption&
                      const QString& command, const QStringList& formats);
 
 // ---------------------------------------------------------------------------
-// Standard output (the files themselves go through data/file_io.h)
+// Standard output (the files themselves go through base/file_io.h)
 
 // The data a command was asked for: into the file `path` (replaced whole), or
 // to standard output when `path` is empty. Throws VarskError when either

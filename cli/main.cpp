@@ -5,11 +5,11 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "base/file_io.h"
 #include "cli/cli_messages.h"
 #include "cli/command_line.h"
 #include "cli/commands.h"
 #include "cli/program_setup.h"
-#include "data/file_io.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "base/messages.h"
 #include "cli/cli_messages.h"
 #include "cli/command_line.h"
-#include "data/messages.h"
 
 namespace varsk::cli {
 

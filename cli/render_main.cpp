@@ -3,10 +3,10 @@
 #include <QGuiApplication>
 #include <QStringList>
 
+#include "base/file_io.h"
 #include "cli/command_line.h"
 #include "cli/commands.h"
 #include "cli/program_setup.h"
-#include "data/file_io.h"
 
 int main(int argc, char** argv) {
   varsk::PrepareProcessForFiles();

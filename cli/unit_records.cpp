@@ -4,10 +4,10 @@
 #include <new>
 #include <type_traits>
 
+#include "base/messages.h"
 #include "cli/cli_messages.h"
 #include "cli/command_line.h"
 #include "data/embedded_data_set.h"
-#include "data/messages.h"
 #include "data/rom_file.h"
 #include "patch/patch_messages.h"
 
@@ -51,10 +51,7 @@ DataSetPtr LoadRecords(const std::string& romPath, DataSetPart part) {
 
 DataSetPtr CopyOfRecords(const DataSet& from) {
   DataSetPtr to = NewDataSet();
-  to->msCount = from.msCount;
-  to->shipCount = from.shipCount;
-  to->msRecords = from.msRecords;
-  to->shipRecords = from.shipRecords;
+  CopyRecords(from, *to);
   return to;
 }
 

@@ -15,8 +15,8 @@
 
 #include "data/data_set.h"
 #include "data/name_list.h"
-#include "data/record_text.h"
 #include "data/rom_tables.h"
+#include "edits/edit_file.h"
 #include "patch/record_diff.h"
 #include "qtbridge/name_text.h"
 

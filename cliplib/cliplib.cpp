@@ -3,7 +3,6 @@
 #include "cliplib/cliplib.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 
 #if defined(__SSE2__)
@@ -257,13 +256,5 @@ void DrawClip(int32_t x0, int32_t y0, std::span<const uint8_t> tileData, const P
   DrawClipPixels(x0, y0, tileData, palette, clip, tileBase, target.pixels.data(), target.width,
                  height, static_cast<ptrdiff_t>(width * sizeof(uint32_t)));
 }
-
-std::string FormatHex2(int32_t value) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%02X", static_cast<unsigned>(static_cast<uint32_t>(value)));
-  return text;
-}
-
-std::string FormatDecimal(int32_t value) { return std::to_string(value); }
 
 }  // namespace varsk

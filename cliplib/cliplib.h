@@ -1,10 +1,9 @@
-// The tile-sprite renderer and the editor's number-to-text helpers.
+// The tile-sprite renderer: 8 x 8 tiles of 4 bits per pixel, drawn by clip.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <span>
-#include <string>
 
 #include "cliplib/bitmap32.h"
 #include "data/records.h"
@@ -27,10 +26,5 @@ void DrawClipPixels(int32_t x0, int32_t y0, std::span<const uint8_t> tileData,
 // pixels the bitmap holds.
 void DrawClip(int32_t x0, int32_t y0, std::span<const uint8_t> tileData, const Palette16& palette,
               const ClipRecord& clip, int32_t tileBase, Bitmap32& target);
-
-// The value as unsigned 32-bit upper-case hex, at least two digits: -1 -> "FFFFFFFF".
-std::string FormatHex2(int32_t value);
-// Signed decimal: -5 -> "-5".
-std::string FormatDecimal(int32_t value);
 
 }  // namespace varsk

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "data/messages.h"
+#include "base/messages.h"
 #include "data/resources.h"
 
 namespace varsk {
@@ -23,6 +23,13 @@ const ShipRecord* DataSet::ShipSlot(int n) const {
 }
 const ClipRecord* DataSet::Clip(int k) const {
   return k >= 1 && k <= kClipSlots ? &clips[static_cast<size_t>(k - 1)] : nullptr;
+}
+
+void CopyRecords(const DataSet& from, DataSet& to) {
+  to.msCount = from.msCount;
+  to.shipCount = from.shipCount;
+  to.msRecords = from.msRecords;
+  to.shipRecords = from.shipRecords;
 }
 
 EntryKind KindOfEntry(const DataSet& dataSet, int entryIndex) {

@@ -58,6 +58,10 @@ const MsRecord* MsOfEntry(const DataSet& dataSet, int entryIndex);
 ShipRecord* ShipOfEntry(DataSet& dataSet, int entryIndex);
 const ShipRecord* ShipOfEntry(const DataSet& dataSet, int entryIndex);
 
+// Copies msCount, shipCount and the two record tables of `from` into `to`;
+// the graphics tables of `to` stay as they are.
+void CopyRecords(const DataSet& from, DataSet& to);
+
 // The resource that LoadDataSet reads.
 inline constexpr char kDataSetResourceType[] = "DAT";
 inline constexpr char kDataSetResourceName[] = "MS_DATA";

@@ -1,12 +1,11 @@
 #include "data/entry_fields.h"
 
-#include <cctype>
 #include <cstring>
 #include <functional>
 #include <vector>
 
-#include "cliplib/cliplib.h"
-#include "data/text_to_number.h"
+#include "base/number_text.h"
+#include "base/text_to_number.h"
 
 namespace varsk {
 
@@ -180,16 +179,6 @@ std::string FieldValueText(const EntryField& field, int64_t value) {
   return text;
 }
 
-std::string FieldValueJson(const EntryField& field, int64_t value) {
-  if (field.coding != FieldCoding::RawBytes) return std::to_string(value);
-  std::string text = "[";
-  for (int i = 0; i < field.bits / 8; ++i) {
-    if (i > 0) text += ", ";
-    text += std::to_string((static_cast<uint64_t>(value) >> (8 * i)) & 0xFFu);
-  }
-  return text + "]";
-}
-
 std::optional<int64_t> FieldValueFromText(const EntryField& field, std::string_view text) {
   if (field.coding != FieldCoding::RawBytes) return TryParseInteger(text);
   std::vector<int64_t> bytes;
@@ -201,10 +190,9 @@ std::optional<int64_t> FieldValueFromText(const EntryField& field, std::string_v
     }
     size_t end = pos;
     int64_t byte = 0;
-    for (; end < text.size() && std::isxdigit(static_cast<unsigned char>(text[end])); ++end) {
+    for (; end < text.size() && HexDigitValue(text[end]) >= 0; ++end) {
       if (end - pos == 2) return std::nullopt;  // a byte has one or two digits
-      const char c = static_cast<char>(std::tolower(static_cast<unsigned char>(text[end])));
-      byte = byte * 16 + (c <= '9' ? c - '0' : c - 'a' + 10);
+      byte = byte * 16 + HexDigitValue(text[end]);
     }
     const bool blankFollows = end == text.size() || text[end] == ' ' || text[end] == '\t';
     if (end == pos || !blankFollows || bytes.size() == static_cast<size_t>(field.RomByteCount())) {

@@ -292,10 +292,9 @@ struct ValueNotHeld {
 // field order; nullopt when every value fits.
 std::optional<ValueNotHeld> FindValueNotHeld(const DataSet& dataSet);
 
-// A value as the dump's CSV writes it: decimal, RawBytes as "03 14 01 01".
+// A value as text, as the window, the diff and the CSV edit files show it:
+// decimal, RawBytes as "03 14 01 01".
 std::string FieldValueText(const EntryField& field, int64_t value);
-// A value as the dump's JSON writes it: decimal, RawBytes as "[3, 20, 1, 1]".
-std::string FieldValueJson(const EntryField& field, int64_t value);
 
 // A value from the text FieldValueText writes: RawBytes as one- or two-digit
 // hexadecimal bytes separated by blanks, other fields by the editor's

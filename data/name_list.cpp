@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "data/file_io.h"
-#include "data/messages.h"
+#include "base/file_io.h"
+#include "base/messages.h"
 
 namespace varsk {
 

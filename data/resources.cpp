@@ -4,7 +4,7 @@
 #include <map>
 #include <string>
 
-#include "data/messages.h"
+#include "base/messages.h"
 
 namespace varsk {
 namespace {

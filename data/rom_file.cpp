@@ -6,9 +6,10 @@
 #include <utility>
 #include <vector>
 
+#include "base/file_io.h"
+#include "base/messages.h"
+#include "base/shown_text.h"
 #include "data/entry_fields.h"
-#include "data/file_io.h"
-#include "data/messages.h"
 
 namespace varsk {
 namespace {

@@ -1,6 +1,6 @@
 // The file steps of Load ROM and Save ROM: the two table runs at offset
 // 4194762 of an existing ROM file, read or written in place through the file
-// layer (data/file_io.h).
+// layer (base/file_io.h).
 #pragma once
 
 #include <cstdint>

@@ -29,11 +29,19 @@ struct RomBuffers {
 // The process-wide buffers that Load ROM and Save ROM pass through.
 RomBuffers& GlobalRomBuffers();
 
+// An ammunition byte as a count: 0..127 as they are, 255 as 0, 128..254 as
+// byte - 255 (-127..-1).
 int32_t DecodeAmmo(uint8_t byte);
+// The byte of an ammunition count: 1..127 as they are, 0 as 255, below 0 the
+// low 8 bits of 255 + ammo (-127..-1 give 128..254), above 127 the low 7 bits.
 uint8_t EncodeAmmo(int32_t ammo);
 
+// The fields of one packed entry (the rows of kMsFields or kShipFields that the
+// ROM stores) into `record`; the record's other fields stay as they are.
 void UnpackMsEntry(std::span<const uint8_t, kRomMsEntrySize> bytes, MsRecord& record);
+// Every byte of one packed entry from `record`, each field cut to its bits.
 void PackMsEntry(const MsRecord& record, std::span<uint8_t, kRomMsEntrySize> bytes);
+// The same for a ship entry (packing writes its byte 11 bit 7 as 0).
 void UnpackShipEntry(std::span<const uint8_t, kRomShipEntrySize> bytes, ShipRecord& record);
 void PackShipEntry(const ShipRecord& record, std::span<uint8_t, kRomShipEntrySize> bytes);
 // The same chosen by the record type, for code that serves both formats.

@@ -11,9 +11,9 @@
 #include <memory>
 #include <vector>
 
+#include "base/messages.h"
 #include "cliplib/bitmap32.h"
 #include "data/data_set.h"
-#include "data/messages.h"
 #include "fuzz/fuzz_support.h"
 #include "graphics/anim_set.h"
 #include "graphics/clip_export.h"

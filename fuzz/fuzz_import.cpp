@@ -20,14 +20,14 @@
 #include <memory>
 #include <string>
 
-#include "cli/edit_file.h"
+#include "base/messages.h"
 #include "cli/unit_records.h"
 #include "data/data_set.h"
 #include "data/embedded_data_set.h"
 #include "data/entry_fields.h"
-#include "data/messages.h"
 #include "data/name_list.h"
 #include "data/rom_tables.h"
+#include "edits/edit_file.h"
 #include "fuzz/fuzz_support.h"
 #include "patch/record_diff.h"
 
@@ -38,13 +38,6 @@ namespace {
 DataSet* baseline = nullptr;  // the embedded data set after Pack and Load ROM
 varsk::EntryNameOf names;
 const varsk::EntryNameOf kNoNames;
-
-void CopyRecords(const DataSet& from, DataSet& to) {
-  to.msCount = from.msCount;
-  to.shipCount = from.shipCount;
-  to.msRecords = from.msRecords;
-  to.shipRecords = from.shipRecords;
-}
 
 varsk::NameList SyntheticNames(const char* prefix) {
   std::string text;
@@ -116,10 +109,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static DataSet* const edited = new DataSet;
   static DataSet* const again = new DataSet;
   const varsk::EntryNameOf& checkNames = size % 2 == 0 ? names : kNoNames;
-  const QByteArray text(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-  CopyRecords(*baseline, *edited);
+  const std::string_view text(reinterpret_cast<const char*>(data), size);
+  varsk::CopyRecords(*baseline, *edited);
   try {
-    varsk::cli::ApplyEdits(text, "edits", checkNames, *edited);
+    varsk::ApplyEdits(text, "edits", checkNames, *edited);
   } catch (const varsk::VarskError& error) {
     FUZZ_CHECK(*error.what() != '\0');
     return 0;
@@ -141,7 +134,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FUZZ_CHECK(!varsk::FindValueNotHeld(*edited));
   varsk::RomBuffers packed;
   varsk::PackRomTables(*edited, packed);
-  CopyRecords(*baseline, *again);
+  varsk::CopyRecords(*baseline, *again);
   varsk::UnpackRomTables(packed, *again);
   FUZZ_CHECK(varsk::DiffRecords(*edited, *again).empty());
   FUZZ_CHECK(std::memcmp(edited->msRecords.data(), again->msRecords.data(),
@@ -152,8 +145,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // The records' own dumps import back to the same records.
   for (const std::string& dump :
        {varsk::DumpJson(*edited, checkNames), varsk::DumpCsv(*edited, checkNames)}) {
-    CopyRecords(*baseline, *again);
-    varsk::cli::ApplyEdits(QByteArray::fromStdString(dump), "dump", checkNames, *again);
+    varsk::CopyRecords(*baseline, *again);
+    varsk::ApplyEdits(dump, "dump", checkNames, *again);
     FUZZ_CHECK(varsk::DiffRecords(*edited, *again).empty());
   }
   return 0;

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "data/messages.h"
+#include "base/messages.h"
 #include "data/name_list.h"
 #include "fuzz/fuzz_support.h"
 

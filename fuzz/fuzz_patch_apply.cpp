@@ -15,10 +15,10 @@
 #include <span>
 #include <vector>
 
-#include "data/messages.h"
+#include "base/crc32.h"
+#include "base/messages.h"
 #include "fuzz/fuzz_support.h"
 #include "patch/bps_patch.h"
-#include "patch/crc32.h"
 #include "patch/ips_patch.h"
 #include "patch/patch_apply.h"
 

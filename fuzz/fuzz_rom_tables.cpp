@@ -13,8 +13,8 @@
 #include <memory>
 #include <vector>
 
+#include "base/messages.h"
 #include "data/data_set.h"
-#include "data/messages.h"
 #include "data/rom_file.h"
 #include "data/rom_tables.h"
 #include "fuzz/fuzz_support.h"
@@ -99,14 +99,6 @@ void FillRecords(DataSet& dataSet, const uint8_t* bytes, size_t size) {
   fill(reinterpret_cast<uint8_t*>(dataSet.shipRecords.data()), sizeof dataSet.shipRecords, 7);
 }
 
-// The record tables and counts only: the graphics tables play no part here.
-void CopyRecords(const DataSet& from, DataSet& to) {
-  to.msCount = from.msCount;
-  to.shipCount = from.shipCount;
-  to.msRecords = from.msRecords;
-  to.shipRecords = from.shipRecords;
-}
-
 std::vector<uint8_t> FileTail(const std::string& path, size_t count) {
   std::vector<uint8_t> bytes(count + 1);
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -169,7 +161,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FillRecords(*original, data, size);
   original->msCount = static_cast<int32_t>(size);
   original->shipCount = data[0];
-  CopyRecords(*original, *unpacked);
+  varsk::CopyRecords(*original, *unpacked);
   varsk::UnpackRomTables(buffers, *unpacked);
   FUZZ_CHECK(UntouchedFieldsEqual(*original, *unpacked));
   varsk::PackRomTables(*unpacked, *packed);
@@ -184,7 +176,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   RomBuffers second;
   RomBuffers third;
   varsk::PackRomTables(*original, first);
-  CopyRecords(*original, *unpacked);
+  varsk::CopyRecords(*original, *unpacked);
   varsk::UnpackRomTables(first, *unpacked);
   FUZZ_CHECK(UntouchedFieldsEqual(*original, *unpacked));
   varsk::PackRomTables(*unpacked, second);

@@ -6,9 +6,11 @@
 #include <string>
 #include <string_view>
 
-#include "cliplib/cliplib.h"
-#include "data/messages.h"
-#include "data/text_to_number.h"
+#include "base/messages.h"
+#include "base/number_text.h"
+#include "base/shown_text.h"
+#include "base/text_to_number.h"
+#include "base/utf8.h"
 #include "fuzz/fuzz_support.h"
 
 namespace {

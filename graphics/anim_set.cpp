@@ -18,6 +18,12 @@ void WriteClips(AnimSetEntry& entry, std::initializer_list<uint8_t> clips) {
   entry.frameCount = static_cast<uint8_t>(clips.size());
 }
 
+// Frames 1.. of a set start at tile bases `tileBases` in order.
+void WriteTileBases(AnimSetEntry& entry, std::initializer_list<int> tileBases) {
+  int frame = 0;
+  for (int tileBase : tileBases) entry.tileBase[frame++] = tileBase;
+}
+
 // Frame `frame` (1-based) of a set shows clip `clip`.
 void SetClip(AnimSetEntry& entry, int frame, uint8_t clip) { entry.clipNumber[frame - 1] = clip; }
 
@@ -76,10 +82,7 @@ void BuildAnimSetTable(AnimSetTable& table) {
   {
     AnimSetEntry& e = Set(table, 7);
     WriteClips(e, {10, 9, 9, 9});
-    e.tileBase[0] = 0;
-    e.tileBase[1] = 8;
-    e.tileBase[2] = 12;
-    e.tileBase[3] = 32;
+    WriteTileBases(e, {0, 8, 12, 32});
     e.auxValue = -60;
   }
   {
@@ -98,10 +101,7 @@ void BuildAnimSetTable(AnimSetTable& table) {
   {
     AnimSetEntry& e = Set(table, 12);
     WriteClips(e, {21, 22, 23, 9});
-    e.tileBase[0] = 0;
-    e.tileBase[1] = 10;
-    e.tileBase[2] = 32;
-    e.tileBase[3] = 38;
+    WriteTileBases(e, {0, 10, 32, 38});
     e.auxValue = -32;
   }
   WriteClips(Set(table, 13), {95, 96, 97, 98, 99, 100, 101, 102, 103});

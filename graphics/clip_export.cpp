@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "data/file_io.h"
+#include "base/file_io.h"
 
 namespace varsk {
 

@@ -4,10 +4,10 @@
 #include <cstring>
 #include <optional>
 
-#include "data/file_io.h"
-#include "data/messages.h"
+#include "base/crc32.h"
+#include "base/file_io.h"
+#include "base/messages.h"
 #include "patch/byte_compare.h"
-#include "patch/crc32.h"
 #include "patch/patch_messages.h"
 
 namespace varsk {

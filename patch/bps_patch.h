@@ -7,7 +7,7 @@
 #include <span>
 #include <vector>
 
-#include "data/file_io.h"
+#include "base/file_io.h"
 
 namespace varsk {
 

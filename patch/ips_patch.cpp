@@ -4,8 +4,8 @@
 #include <cstring>
 #include <optional>
 
-#include "data/file_io.h"
-#include "data/messages.h"
+#include "base/file_io.h"
+#include "base/messages.h"
 #include "patch/byte_compare.h"
 #include "patch/patch_messages.h"
 

@@ -4,9 +4,9 @@
 #include <cctype>
 #include <cstring>
 
-#include "data/messages.h"
+#include "base/crc32.h"
+#include "base/messages.h"
 #include "patch/bps_patch.h"
-#include "patch/crc32.h"
 #include "patch/ips_patch.h"
 #include "patch/patch_messages.h"
 

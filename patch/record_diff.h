@@ -1,10 +1,8 @@
-// The values that differ between two sets of records, named as the dump and
-// the import name them, and those changes written as an edit file that the
-// import applies.
+// The values that differ between two sets of records, each with its row of
+// the table of entry fields (its name and text form).
 #pragma once
 
 #include <cstdint>
-#include <span>
 #include <string>
 #include <vector>
 
@@ -32,13 +30,5 @@ void DiffRecord(int entryIndex, const ShipRecord& before, const ShipRecord& afte
 // The changes of every entry 1..229 that both sets hold as the same kind (by
 // msCount and shipCount), in entry order, then in the dump's field order.
 std::vector<FieldChange> DiffRecords(const DataSet& before, const DataSet& after);
-
-// The new values as an edit file that the import applies, one row (or object)
-// per changed entry with entryIndex, kind and the changed fields only; an
-// entry changed twice takes its last value. CSV: CRLF line ends, the dump's
-// column names and order; JSON: {"entries": [...]}, weapon values as
-// {"slot": s, ...} objects.
-std::string EditsCsv(std::span<const FieldChange> changes);
-std::string EditsJson(std::span<const FieldChange> changes);
 
 }  // namespace varsk

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev
+  libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev rapidjson-dev
   fonts-noto-cjk fonts-liberation fontconfig librsvg2-bin
   xvfb xdotool openbox
   dbus at-spi2-core python3-pyatspi weston qt6-wayland

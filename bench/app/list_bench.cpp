@@ -17,7 +17,7 @@
 #include "app/editor_dialogs.h"
 #include "app/form1.h"
 #include "data/embedded_data_set.h"
-#include "data/file_io.h"
+#include "base/file_io.h"
 #include "data/name_list.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "data/file_io.h"
+#include "base/file_io.h"
 #include "data/rom_file.h"
 #include "data/rom_tables.h"
 

@@ -15,7 +15,7 @@
 #include <random>
 
 #include "app/window_frame.h"
-#include "data/messages.h"
+#include "base/messages.h"
 #include "editor_fixture.h"
 
 namespace varsk::testing {

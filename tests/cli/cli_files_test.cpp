@@ -9,6 +9,7 @@
 #include <QPalette>
 #include <QProcess>
 
+#include "base/crc32.h"
 #include "cli/cli_test_support.h"
 #include "cli/command_line.h"
 #include "cli/unit_records.h"
@@ -18,7 +19,6 @@
 #include "graphics/anim_set.h"
 #include "graphics/clip_export.h"
 #include "graphics/preview.h"
-#include "patch/crc32.h"
 
 namespace varsk::cli::test {
 namespace {

@@ -8,12 +8,12 @@
 #include <QJsonObject>
 #include <map>
 
+#include "base/messages.h"
 #include "cli/cli_test_support.h"
-#include "cli/edit_file.h"
 #include "cli/unit_records.h"
-#include "data/csv_text.h"
-#include "data/messages.h"
 #include "data/rom_tables.h"
+#include "edits/csv_text.h"
+#include "edits/edit_file.h"
 
 namespace varsk::cli::test {
 namespace {
@@ -191,7 +191,7 @@ TEST_P(BadEditTest, IsRejectedNamingIt) {
   };
   const NameLists names{list("namestringC.txt"), list("namestringE.txt"), list("namestringJ.txt")};
   try {
-    ApplyEdits(QByteArray(edit.text), edit.fileName, EntryNames(&names), *records);
+    ApplyEdits(edit.text, edit.fileName, EntryNames(&names), *records);
     ADD_FAILURE() << "accepted";
   } catch (const VarskError& error) {
     EXPECT_THAT(error.what(), ::testing::HasSubstr(edit.fragment));
@@ -274,6 +274,53 @@ INSTANTIATE_TEST_SUITE_P(
                 R"({"entries":[{"entryIndex":1,"hp":7},{"entryIndex":2,"move":40}]})",
                 "entries[1]: entry 2, field move: value 40 is out of range"}),
     [](const ::testing::TestParamInfo<BadEdit>& param) { return std::string(param.param.name); });
+
+// A JSON number is read exactly: a whole value in any notation is taken; any
+// other is refused, quoted as written.
+struct JsonNumber {
+  const char* name;
+  const char* text;     // the "hp" of entry 1
+  int32_t hp;           // what it sets, when `problem` is empty
+  const char* problem;  // else a fragment of the message
+};
+
+class JsonNumberTest : public RecordsTest, public ::testing::WithParamInterface<JsonNumber> {};
+
+TEST_P(JsonNumberTest, IsTakenExactly) {
+  const JsonNumber& number = GetParam();
+  const DataSetPtr records = LoadRecords(rom_.toStdString(), DataSetPart::Records);
+  const std::string edits =
+      std::string(R"({"entries":[{"entryIndex":1,"hp":)") + number.text + "}]}";
+  std::string outcome;
+  try {
+    ApplyEdits(edits, "e.json", {}, *records);
+  } catch (const VarskError& error) {
+    outcome = error.what();
+  }
+  EXPECT_THAT(outcome, ::testing::HasSubstr(number.problem));
+  if (*number.problem == '\0') {
+    EXPECT_EQ(MsOfEntry(*records, 1)->hp, number.hp);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, JsonNumberTest,
+    ::testing::Values(
+        JsonNumber{"Decimal", "250", 250, ""}, JsonNumber{"PointZero", "250.0", 250, ""},
+        JsonNumber{"Exponent", "2.5e2", 250, ""}, JsonNumber{"FractionOut", "25000E-2", 250, ""},
+        JsonNumber{"MinusZero", "-0", 0, ""},
+        JsonNumber{"NearlyWhole", "250.0000000000000001", 0,
+                   "hp: '250.0000000000000001' is not a valid integer value (allowed 0..65535)"},
+        JsonNumber{"BeyondDouble", "9007199254740993", 0,
+                   "hp: value 9007199254740993 is out of range (allowed 0..65535)"},
+        JsonNumber{"BeyondInt64", "-9223372036854775809", 0,
+                   "hp: '-9223372036854775809' is not a valid integer value"},
+        JsonNumber{"Tiny", "1e-400", 0, "hp: '1e-400' is not a valid integer value"},
+        JsonNumber{"NoFractionDigits", "5.", 0, "e.json: malformed JSON at byte 35: "},
+        JsonNumber{"NoIntegerDigits", ".5", 0, "e.json: malformed JSON at byte 33: "}),
+    [](const ::testing::TestParamInfo<JsonNumber>& param) {
+      return std::string(param.param.name);
+    });
 
 // Both dumps describe the same values.
 TEST_F(RecordsTest, JsonAndCsvDumpsAgree) {

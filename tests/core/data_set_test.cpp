@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "data/messages.h"
+#include "base/messages.h"
 #include "data/resources.h"
 
 namespace varsk {
@@ -348,8 +348,6 @@ TEST(DataSet, NumberedSlotsStayWithinTheTables) {
   EXPECT_EQ(ds.Clip(256), &ds.clips[255]);
   EXPECT_EQ(ds.Clip(257), nullptr);
 }
-
-TEST(DataSet, GlobalTablesAreOneBlock) { EXPECT_EQ(&GlobalDataSet(), &GlobalDataSet()); }
 
 }  // namespace
 }  // namespace varsk

@@ -1,6 +1,6 @@
 // The file layer: whole reads, refusals of what is not a regular file, the
 // bounds, atomic replacement under failing calls, locks and the output check.
-#include "data/file_io.h"
+#include "base/file_io.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "data/messages.h"
+#include "base/messages.h"
 
 namespace varsk {
 namespace {

@@ -1,10 +1,12 @@
-#include "data/messages.h"
+#include "base/messages.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <filesystem>
+
+#include "base/shown_text.h"
 
 namespace varsk {
 namespace {
@@ -56,6 +58,14 @@ TEST(Messages, ValuesAreShownEscapedAndAtMostSixtyCharactersLong) {
   EXPECT_EQ(InvalidIntegerMessage(std::string(59, '1') + "\x01"),
             "'" + std::string(59, '1') + "...' is not a valid integer value");
   EXPECT_EQ(FullPath("/r/\xff\x1b[2J.gba"), "/r/\\xFF\\x1B[2J.gba");
+}
+
+// Header bytes read back unambiguously: a quote or backslash inside is escaped
+// too, and so is every byte outside printable ASCII, UTF-8 or not.
+TEST(Messages, HeaderBytesAreQuotedAsAscii) {
+  EXPECT_EQ(QuotedAsciiText("AVTE"), "\"AVTE\"");
+  EXPECT_EQ(QuotedAsciiText(std::string("a\"b\\c\x01\x7f\xc3\xa9\0", 10)),
+            "\"a\\x22b\\x5Cc\\x01\\x7F\\xC3\\xA9\\x00\"");
 }
 
 TEST(Messages, FullPathIsAbsoluteAndNormal) {

@@ -7,7 +7,8 @@
 #include <fstream>
 #include <string>
 
-#include "data/messages.h"
+#include "base/messages.h"
+#include "base/shown_text.h"
 
 namespace varsk {
 namespace {

@@ -1,10 +1,14 @@
-#include "data/text_to_number.h"
+#include "base/text_to_number.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
+#include <utility>
 
-#include "data/messages.h"
+#include "base/messages.h"
+#include "base/number_text.h"
+#include "base/shown_text.h"
 
 namespace varsk {
 namespace {
@@ -56,6 +60,15 @@ INSTANTIATE_TEST_SUITE_P(Texts, RejectedText,
                                          "\xa0"
                                          "1",
                                          "1,000"));
+
+TEST(FormatText, HexAndDecimal) {
+  const std::pair<int32_t, const char*> hex[] = {
+      {0, "00"}, {10, "0A"}, {255, "FF"}, {256, "100"}, {-1, "FFFFFFFF"}, {INT32_MIN, "80000000"}};
+  for (auto [value, text] : hex) EXPECT_EQ(FormatHex2(value), text) << value;
+  const std::pair<int32_t, const char*> dec[] = {
+      {0, "0"}, {-5, "-5"}, {42, "42"}, {INT32_MAX, "2147483647"}, {INT32_MIN, "-2147483648"}};
+  for (auto [value, text] : dec) EXPECT_EQ(FormatDecimal(value), text) << value;
+}
 
 }  // namespace
 }  // namespace varsk

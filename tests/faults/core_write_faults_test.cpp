@@ -17,9 +17,10 @@
 #include <ostream>
 #include <string>
 
+#include "base/file_io.h"
+#include "base/messages.h"
+#include "base/shown_text.h"
 #include "data/data_set.h"
-#include "data/file_io.h"
-#include "data/messages.h"
 #include "data/rom_file.h"
 #include "data/rom_tables.h"
 #include "fault_support.h"

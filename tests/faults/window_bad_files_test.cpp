@@ -17,8 +17,9 @@
 #include <vector>
 
 #include "app/editor_fixture.h"
-#include "data/file_io.h"
-#include "data/messages.h"
+#include "base/file_io.h"
+#include "base/messages.h"
+#include "base/shown_text.h"
 #include "data/name_list.h"
 #include "data/rom_file.h"
 #include "data/rom_tables.h"

@@ -12,7 +12,7 @@
 #include <iterator>
 #include <memory>
 
-#include "data/messages.h"
+#include "base/messages.h"
 
 namespace varsk {
 namespace {

@@ -365,22 +365,5 @@ TEST(DrawClip, BitmapWithFewerPixelsThanItsSizeIsNotOverrun) {
   EXPECT_EQ(bitmap.pixels.back(), IndexColour(2));
 }
 
-// ---- Number to text ----
-
-TEST(FormatText, HexAndDecimal) {
-  const std::pair<int32_t, const char*> hex[] = {
-      {0, "00"}, {10, "0A"}, {255, "FF"}, {256, "100"}, {-1, "FFFFFFFF"}, {INT32_MIN, "80000000"}};
-  for (auto [value, text] : hex) EXPECT_EQ(FormatHex2(value), text) << value;
-  const std::pair<int32_t, const char*> dec[] = {
-      {0, "0"}, {-5, "-5"}, {42, "42"}, {INT32_MAX, "2147483647"}, {INT32_MIN, "-2147483648"}};
-  for (auto [value, text] : dec) EXPECT_EQ(FormatDecimal(value), text) << value;
-}
-
-TEST(Bitmap32, FillSetsEveryPixel) {
-  Bitmap32 bitmap(7, 3, 1);
-  bitmap.Fill(0x00123456);
-  EXPECT_EQ(bitmap.pixels, std::vector<uint32_t>(21, 0x00123456));
-}
-
 }  // namespace
 }  // namespace varsk

@@ -13,9 +13,9 @@
 #include <memory>
 #include <vector>
 
+#include "base/crc32.h"
 #include "data/data_set.h"
 #include "data/rom_tables.h"
-#include "patch/crc32.h"
 #include "patch/patch_messages.h"
 #include "patch/synthetic_rom.h"
 

@@ -8,10 +8,10 @@
 #include <tuple>
 #include <vector>
 
-#include "data/messages.h"
+#include "base/crc32.h"
+#include "base/messages.h"
 #include "data/rom_tables.h"
 #include "patch/bps_patch.h"
-#include "patch/crc32.h"
 #include "patch/ips_patch.h"
 #include "patch/patch_apply.h"
 #include "patch/patch_messages.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "data/file_io.h"
+#include "base/file_io.h"
 #include "data_set_builder.h"
 #include "name_lists.h"
 #include "sample_rom.h"

@@ -11,10 +11,10 @@
 #include <span>
 #include <stdexcept>
 
+#include "base/file_io.h"
 #include "cliplib/cliplib.h"
 #include "data/data_set.h"
 #include "data/embedded_data_set.h"
-#include "data/file_io.h"
 #include "data/name_list.h"
 #include "graphics/anim_set.h"
 #include "qtbridge/bitmap_image.h"

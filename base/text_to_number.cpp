@@ -1,22 +1,13 @@
 // The text-to-number rule of the editor's edits.
-#include "data/text_to_number.h"
+#include "base/text_to_number.h"
 
 #include <cstddef>
 #include <limits>
 
-#include "data/messages.h"
+#include "base/messages.h"
+#include "base/number_text.h"
 
 namespace varsk {
-namespace {
-
-int HexDigitValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
-}  // namespace
 
 std::optional<int32_t> TryParseInteger(std::string_view text) {
   size_t pos = 0;

@@ -1,6 +1,7 @@
-#include "data/csv_text.h"
+#include "edits/csv_text.h"
 
-#include "data/messages.h"
+#include "base/messages.h"
+#include "base/utf8.h"
 
 namespace varsk {
 

@@ -1,11 +1,11 @@
 // Every message text of the programs, one function per format.
-#include "data/messages.h"
+#include "base/messages.h"
 
 #include <cstdint>
 #include <cstring>
-#include <filesystem>
 #include <initializer_list>
-#include <system_error>
+
+#include "base/shown_text.h"
 
 namespace varsk {
 namespace {
@@ -183,6 +183,8 @@ std::string JsonErrorMessage(std::string_view source, int64_t offset, std::strin
   return Join({source, ": malformed JSON at byte ", std::to_string(offset), ": ", problem});
 }
 
+std::string JsonTooDeepText() { return "too deeply nested document"; }
+
 std::string UnknownTopLevelKeyText(std::string_view key) {
   return Join({"unknown key \"", QuotedValue(key), "\" (expected only \"entries\")"});
 }
@@ -266,114 +268,5 @@ std::string WithFullStop(std::string message) {
 }
 
 std::string SystemErrorText(int errorNumber) { return std::strerror(errorNumber); }
-
-std::string FullPath(std::string_view fileName) {
-  std::error_code error;
-  std::filesystem::path absolute =
-      std::filesystem::absolute(std::filesystem::path(fileName), error);
-  if (error) return ShownText(fileName);
-  return ShownText(absolute.lexically_normal().string());
-}
-
-size_t Utf8SequenceLength(std::string_view text) {
-  if (text.empty()) return 0;
-  const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
-  const unsigned char lead = byte(0);
-  if (lead < 0x80) return 1;
-  size_t length = 0;
-  uint32_t value = 0;
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2;
-    value = lead & 0x1Fu;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3;
-    value = lead & 0x0Fu;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4;
-    value = lead & 0x07u;
-  } else {
-    return 0;
-  }
-  if (text.size() < length) return 0;
-  for (size_t i = 1; i < length; ++i) {
-    if ((byte(i) & 0xC0u) != 0x80u) return 0;
-    value = (value << 6) | (byte(i) & 0x3Fu);
-  }
-  const bool overlong = (length == 3 && value < 0x800) || (length == 4 && value < 0x10000);
-  const bool surrogate = value >= 0xD800 && value <= 0xDFFF;
-  if (overlong || surrogate || value > 0x10FFFF) return 0;
-  return length;
-}
-
-void AppendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
-
-namespace {
-
-void AppendEscaped(std::string& out, unsigned char byte) {
-  static const char kHex[] = "0123456789ABCDEF";
-  out += "\\x";
-  out += kHex[byte >> 4];
-  out += kHex[byte & 15];
-}
-
-// ShownText of at most `maxCharacters` characters (an escape counts as the
-// four it shows); sets `cut` when text was left out.
-std::string Shown(std::string_view text, size_t maxCharacters, bool& cut) {
-  std::string out;
-  size_t characters = 0;
-  size_t pos = 0;
-  cut = false;
-  while (pos < text.size()) {
-    const auto byte = static_cast<unsigned char>(text[pos]);
-    const size_t length = Utf8SequenceLength(text.substr(pos));
-    // C1 control characters (U+0080..U+009F) are control characters too.
-    const bool c1 = length == 2 && byte == 0xC2 && static_cast<unsigned char>(text[pos + 1]) < 0xA0;
-    const bool printable = (length > 1 && !c1) || (length == 1 && byte >= 0x20 && byte != 0x7F);
-    const size_t width = printable ? 1 : 4;
-    if (characters + width > maxCharacters) {
-      cut = true;
-      break;
-    }
-    if (printable) {
-      out.append(text.substr(pos, length));
-      pos += length;
-    } else {
-      AppendEscaped(out, byte);
-      ++pos;
-    }
-    characters += width;
-  }
-  return out;
-}
-
-}  // namespace
-
-std::string ShownText(std::string_view text) {
-  bool cut = false;
-  return Shown(text, SIZE_MAX, cut);
-}
-
-std::string QuotedValue(std::string_view value) {
-  bool cut = false;
-  std::string shown = Shown(value, kQuotedValueLength, cut);
-  if (cut) shown += "...";
-  return shown;
-}
 
 }  // namespace varsk

@@ -83,6 +83,8 @@ std::string MissingEntryColumnText();
 std::string FieldCountText(size_t count, size_t expected);
 // A JSON parser's complaint at `offset`, or (offset < 0) a problem of the whole file.
 std::string JsonErrorMessage(std::string_view source, int64_t offset, std::string_view problem);
+// The problem of a JSON text nested deeper than the reader follows.
+std::string JsonTooDeepText();
 std::string UnknownTopLevelKeyText(std::string_view key);
 std::string MissingEntriesText();
 std::string RepeatedKeyText();
@@ -109,26 +111,5 @@ std::string WithFullStop(std::string message);
 
 // The system's description of an errno value.
 std::string SystemErrorText(int errorNumber);
-// The full path of a file name, as messages show it: relative names are taken
-// from the working directory, and control bytes and bytes that are not UTF-8
-// are shown escaped (ShownText).
-std::string FullPath(std::string_view fileName);
-
-// The length of the UTF-8 sequence at the start of `text`, or 0 when it is
-// not one (a stray continuation byte, an overlong form, a surrogate, a value
-// above U+10FFFF, a sequence cut short, or empty text).
-size_t Utf8SequenceLength(std::string_view text);
-// Appends the UTF-8 bytes of the character `c` (up to U+10FFFF; a lone
-// surrogate is encoded as its three bytes).
-void AppendUtf8(std::string& out, char32_t c);
-
-// Text from outside as a message shows it: UTF-8 text as it is, control bytes
-// (NUL included) and bytes that are not UTF-8 as \xNN, so a message stays one
-// line and is never cut short.
-std::string ShownText(std::string_view text);
-// A bad value quoted in a message: ShownText cut to kQuotedValueLength
-// characters, with "..." after a value that was longer.
-inline constexpr size_t kQuotedValueLength = 60;
-std::string QuotedValue(std::string_view value);
 
 }  // namespace varsk

@@ -1,6 +1,6 @@
 // The file layer: bounded, non-blocking reads of regular files, atomic
 // replacement, and locked in-place updates.
-#include "data/file_io.h"
+#include "base/file_io.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -13,7 +13,8 @@
 #include <csignal>
 #include <thread>
 
-#include "data/messages.h"
+#include "base/messages.h"
+#include "base/shown_text.h"
 
 namespace varsk {
 namespace {

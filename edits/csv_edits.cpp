@@ -1,0 +1,160 @@
+// The CSV edit file (RFC 4180, UTF-8): a header row of column names, then one
+// row per entry. Written and read by one description of the columns.
+#include <algorithm>
+#include <array>
+#include <optional>
+#include <vector>
+
+#include "base/messages.h"
+#include "base/text_to_number.h"
+#include "data/entry_fields.h"
+#include "edits/csv_text.h"
+#include "edits/edit_formats.h"
+
+namespace varsk {
+
+namespace {
+
+std::string_view Trimmed(std::string_view text) {
+  const size_t begin = text.find_first_not_of(" \t\r\n\v\f");
+  if (begin == std::string_view::npos) return {};
+  return text.substr(begin, text.find_last_not_of(" \t\r\n\v\f") - begin + 1);
+}
+
+// The role of one CSV column.
+struct CsvColumn {
+  enum class Role { EntryIndex, Kind, Name, Field } role;
+  int nameKey = 0;                          // for names
+  std::array<const EntryField*, 2> rows{};  // for fields: the MS row, the ship row
+  std::string name;
+};
+
+std::optional<CsvColumn> CsvColumnOf(std::string_view header) {
+  using Role = CsvColumn::Role;
+  const std::string name(header);
+  if (header == kEntryIndexKey) return CsvColumn{Role::EntryIndex, 0, {}, name};
+  if (header == kKindKey) return CsvColumn{Role::Kind, 0, {}, name};
+  if (const int nameKey = NameKeyIndex(header); nameKey >= 0) {
+    return CsvColumn{Role::Name, nameKey, {}, name};
+  }
+  const std::array<const EntryField*, 2> rows = {FindEntryField(EntryKind::Ms, header),
+                                                 FindEntryField(EntryKind::Ship, header)};
+  if (rows[0] == nullptr && rows[1] == nullptr) return std::nullopt;
+  return CsvColumn{Role::Field, 0, rows, name};
+}
+
+// A value that an entry gives for a field column: the column's row in the
+// entry's kind, and the value.
+struct GivenValue {
+  const EntryField* field;
+  int64_t value;
+};
+
+// Nullopt when the entry's kind lacks the field or the entry leaves it out.
+std::optional<GivenValue> GivenValueOf(const EditEntry& entry, const CsvColumn& column) {
+  const EntryField* row = column.rows[entry.kind == EntryKind::Ship];
+  if (row == nullptr) return std::nullopt;
+  const std::optional<int64_t> value = entry.Value(*row);
+  if (!value) return std::nullopt;
+  return GivenValue{row, *value};
+}
+
+}  // namespace
+
+std::string WriteCsvEdits(std::span<const EditEntry> entries, EditLayout layout,
+                          const EntryNameOf& names) {
+  const bool dump = layout == EditLayout::Dump;
+  std::vector<CsvColumn> fields;
+  for (const char* name : FieldColumns()) {
+    const CsvColumn column = *CsvColumnOf(name);
+    // The diff's edits leave out the columns that no entry gives.
+    if (dump || std::any_of(entries.begin(), entries.end(), [&](const EditEntry& entry) {
+          return GivenValueOf(entry, column).has_value();
+        })) {
+      fields.push_back(column);
+    }
+  }
+
+  // RFC 4180: CRLF between records.
+  std::string out;
+  if (dump) out.reserve(128 * 1024);
+  out += std::string(kEntryIndexKey) + ',' + kKindKey;
+  for (size_t i = 0; dump && i < kNameKeys.size(); ++i) out += std::string(",") + kNameKeys[i];
+  for (const CsvColumn& column : fields) out += ',' + column.name;
+  out += "\r\n";
+  for (const EditEntry& entry : entries) {
+    out += std::to_string(entry.entryIndex);
+    out += ',';
+    out += EntryKindName(entry.kind);
+    for (size_t i = 0; dump && i < kNameKeys.size(); ++i) {
+      out += ',';
+      if (names) out += CsvField(names(entry.entryIndex, kNameKeyLanguages[i]));
+    }
+    for (const CsvColumn& column : fields) {
+      out += ',';
+      if (const std::optional<GivenValue> given = GivenValueOf(entry, column)) {
+        out += FieldValueText(*given->field, given->value);
+      }
+    }
+    out += "\r\n";
+  }
+  return out;
+}
+
+void ReadCsvEdits(std::string_view text, const std::string& source, EditApplier& applier) {
+  const std::vector<CsvRow> rows = ParseCsv(text, source);
+  if (rows.empty()) throw VarskError(EditFileEmptyMessage(source));
+  const CsvRow& header = rows.front();
+  std::vector<CsvColumn> columns;
+  size_t entryColumn = header.fields.size();
+  for (const std::string& field : header.fields) {
+    const std::string_view name = Trimmed(field);
+    const std::optional<CsvColumn> column = CsvColumnOf(name);
+    if (!column) throw VarskError(CsvErrorMessage(source, header.line, UnknownColumnText(name)));
+    for (const CsvColumn& earlier : columns) {
+      if (earlier.name == name) {
+        throw VarskError(CsvErrorMessage(source, header.line, DuplicateColumnText(name)));
+      }
+    }
+    if (column->role == CsvColumn::Role::EntryIndex) entryColumn = columns.size();
+    columns.push_back(*column);
+  }
+  if (entryColumn == header.fields.size()) {
+    throw VarskError(CsvErrorMessage(source, header.line, MissingEntryColumnText()));
+  }
+
+  for (size_t r = 1; r < rows.size(); ++r) {
+    const CsvRow& row = rows[r];
+    applier.SetPlace(CsvPlace(source, row.line));
+    if (row.fields.size() != columns.size()) {
+      throw VarskError(
+          CsvErrorMessage(source, row.line, FieldCountText(row.fields.size(), columns.size())));
+    }
+    const std::string& entryCell = row.fields[entryColumn];
+    applier.BeginEntry(EditValue{entryCell, TryParseInteger(entryCell)});
+    for (size_t c = 0; c < columns.size(); ++c) {
+      const CsvColumn& column = columns[c];
+      const std::string& cell = row.fields[c];
+      // An empty cell changes nothing.
+      if (Trimmed(cell).empty()) continue;
+      switch (column.role) {
+        case CsvColumn::Role::EntryIndex:
+          break;
+        case CsvColumn::Role::Kind:
+          applier.CheckKind(Trimmed(cell));
+          break;
+        case CsvColumn::Role::Name:
+          applier.CheckName(column.nameKey, cell);
+          break;
+        case CsvColumn::Role::Field: {
+          const EntryField* field = column.rows[applier.Kind() == EntryKind::Ship];
+          if (field == nullptr) applier.NoSuchField(column.name);
+          applier.SetValue(*field, EditValue{cell, FieldValueFromText(*field, cell)});
+          break;
+        }
+      }
+    }
+  }
+}
+
+}  // namespace varsk

@@ -1,0 +1,92 @@
+#include "edits/edit_file.h"
+
+#include <map>
+#include <vector>
+
+#include "base/messages.h"
+#include "data/entry_fields.h"
+#include "edits/edit_formats.h"
+
+namespace varsk {
+
+int NameKeyIndex(std::string_view key) {
+  for (size_t i = 0; i < kNameKeys.size(); ++i) {
+    if (key == kNameKeys[i]) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+std::optional<int64_t> EditEntry::Value(const EntryField& row) const {
+  if (ms != nullptr) return FieldValue(*ms, row);
+  if (ship != nullptr) return FieldValue(*ship, row);
+  return newValues[static_cast<size_t>(&row - EntryFields(kind).data())];
+}
+
+namespace {
+
+// Every value of entries 1..229, read straight from their records.
+std::vector<EditEntry> EntriesOfRecords(const DataSet& dataSet) {
+  std::vector<EditEntry> entries;
+  entries.reserve(kEntryListCount);
+  for (int entry = 1; entry <= kEntryListCount; ++entry) {
+    const EntryKind kind = KindOfEntry(dataSet, entry);
+    if (kind == EntryKind::None) continue;
+    entries.push_back(
+        EditEntry{entry, kind, MsOfEntry(dataSet, entry), ShipOfEntry(dataSet, entry), {}});
+  }
+  return entries;
+}
+
+// The new values of `changes` (as DiffRecords makes them), by entry.
+std::vector<EditEntry> EntriesOfChanges(std::span<const FieldChange> changes) {
+  std::map<int, EditEntry> byEntry;
+  for (const FieldChange& change : changes) {
+    const std::span<const EntryField> rows = EntryFields(change.kind);
+    EditEntry& edit = byEntry[change.entryIndex];
+    if (edit.newValues.empty()) edit = EditEntry{change.entryIndex, change.kind, {}, {}, {}};
+    edit.newValues.resize(rows.size());
+    edit.newValues[static_cast<size_t>(change.field - rows.data())] = change.newValue;
+  }
+  std::vector<EditEntry> entries;
+  for (auto& [entryIndex, edit] : byEntry) entries.push_back(std::move(edit));
+  return entries;
+}
+
+bool LooksLikeJson(std::string_view text) {
+  const size_t first = text.find_first_not_of(" \t\r\n");
+  return first != std::string_view::npos && (text[first] == '{' || text[first] == '[');
+}
+
+}  // namespace
+
+std::string DumpJson(const DataSet& dataSet, const EntryNameOf& names) {
+  return WriteJsonEdits(EntriesOfRecords(dataSet), EditLayout::Dump, names);
+}
+
+std::string DumpCsv(const DataSet& dataSet, const EntryNameOf& names) {
+  return WriteCsvEdits(EntriesOfRecords(dataSet), EditLayout::Dump, names);
+}
+
+std::string EditsCsv(std::span<const FieldChange> changes) {
+  return WriteCsvEdits(EntriesOfChanges(changes), EditLayout::Changes, {});
+}
+
+std::string EditsJson(std::span<const FieldChange> changes) {
+  return WriteJsonEdits(EntriesOfChanges(changes), EditLayout::Changes, {});
+}
+
+void ApplyEdits(std::string_view text, const std::string& source, const EntryNameOf& names,
+                DataSet& dataSet) {
+  EditApplier applier(source, names, dataSet);
+  if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
+  if (text.find_first_not_of(" \t\n\v\f\r") == std::string_view::npos) {
+    throw VarskError(EditFileEmptyMessage(source));
+  }
+  if (LooksLikeJson(text)) {
+    ReadJsonEdits(text, source, applier);
+  } else {
+    ReadCsvEdits(text, source, applier);
+  }
+}
+
+}  // namespace varsk

@@ -1,0 +1,64 @@
+// Edit files: the records as CSV or JSON text, both directions. The dump
+// writes every value of every entry, the diff the values that changed, and
+// the import reads either (a complete or partial dump) back onto the records.
+// Fields are named and written as the table of entry fields names and writes
+// them; names are given decoded, as the window shows them.
+#pragma once
+
+#include <array>
+#include <functional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "data/data_set.h"
+#include "data/name_list.h"
+#include "patch/record_diff.h"
+
+namespace varsk {
+
+// The name of entry `entryIndex` (1..229) in one list as UTF-8 text, empty
+// when the list has no such line. An empty function: no name lists.
+using EntryNameOf = std::function<std::string(int entryIndex, NameListLanguage language)>;
+
+// The keys around the field names in an edit file: the JSON document
+// {"entries": [{"entryIndex": n, "kind": k, <fields>, "weapons": [{"slot": s,
+// <values>}, ...]}, ...]}, and the first two columns of the CSV.
+inline constexpr char kEntriesKey[] = "entries";
+inline constexpr char kEntryIndexKey[] = "entryIndex";
+inline constexpr char kKindKey[] = "kind";
+inline constexpr char kWeaponsKey[] = "weapons";
+inline constexpr char kSlotKey[] = "slot";
+
+// The dump's name keys, in its order, with their lists.
+inline constexpr std::array<const char*, 3> kNameKeys = {"nameE", "nameC", "nameJ"};
+inline constexpr std::array<NameListLanguage, 3> kNameKeyLanguages = {
+    NameListLanguage::E, NameListLanguage::C, NameListLanguage::J};
+// The position of `key` in kNameKeys, or -1.
+int NameKeyIndex(std::string_view key);
+
+// The dump of entries 1..229 (whatever entries the counts make), with the
+// names when `names` is set.
+std::string DumpJson(const DataSet& dataSet, const EntryNameOf& names);
+std::string DumpCsv(const DataSet& dataSet, const EntryNameOf& names);
+
+// The new values of `changes` as an edit file that the import applies, one
+// row (or object) per changed entry with entryIndex, kind and the changed
+// fields only; an entry changed twice takes its last value. CSV: CRLF line
+// ends, the dump's column names and order; JSON: {"entries": [...]}, weapon
+// values as {"slot": s, ...} objects.
+std::string EditsCsv(std::span<const FieldChange> changes);
+std::string EditsJson(std::span<const FieldChange> changes);
+
+// Applies an edit file (JSON when its first character after a UTF-8 byte order
+// mark and blanks is '{' or '[', else CSV) to `dataSet`, which holds the
+// current records. Every value must fit the ROM; values the ROM does not
+// carry (and names, when `names` is set) may only repeat their current value.
+// On the first fault throws VarskError "<place>: entry <n>, field <f>:
+// <problem>" naming the place, the entry, the field, the value and the
+// allowed range; `dataSet` is then partly edited and must be thrown away.
+// `source` names the file in messages.
+void ApplyEdits(std::string_view text, const std::string& source, const EntryNameOf& names,
+                DataSet& dataSet);
+
+}  // namespace varsk
