@@ -262,6 +262,67 @@ std::string FieldOfOtherKindText(std::string_view kind) {
 
 std::string UnknownFieldText() { return "unknown field"; }
 
+std::string FilterUnknownFieldText(std::string_view condition, std::string_view field) {
+  return Join({"'", QuotedValue(condition), "': no field '", QuotedValue(field),
+               "' (fields are named as the dump's columns: cost, hp, w2.ammo, kind)"});
+}
+
+std::string FilterNotANumberText(std::string_view condition, std::string_view value) {
+  return Join({"'", QuotedValue(condition), "': '", QuotedValue(value), "' is not a number"});
+}
+
+std::string FilterMissingValueText(std::string_view condition) {
+  return Join({"'", QuotedValue(condition), "': the value is missing"});
+}
+
+std::string FilterKindText(std::string_view condition, std::string_view value) {
+  return Join(
+      {"'", QuotedValue(condition), "': kind is ms or ship, not '", QuotedValue(value), "'"});
+}
+
+std::string FilterKindOperatorText(std::string_view condition) {
+  return Join({"'", QuotedValue(condition), "': kind takes = or != only"});
+}
+
+std::string FilterNotComparableText(std::string_view condition, std::string_view field) {
+  return Join({"'", QuotedValue(condition), "': ", QuotedValue(field),
+               " is not compared as a number; type a word to find a name"});
+}
+
+std::string FilterUnclosedQuoteText() { return "a quote is not closed"; }
+
+std::string PastedCellPlace(int row, int column) {
+  return Join(
+      {kPastedCellsSource, " row ", std::to_string(row), " column ", std::to_string(column)});
+}
+
+std::string PasteTooLargeMessage(uint64_t size, uint64_t limit) {
+  return Join({"The pasted text is ", std::to_string(size), " bytes, more than the ",
+               std::to_string(limit), " bytes a paste may have; nothing was changed"});
+}
+
+std::string PasteCommaSeparatedMessage() {
+  return "The pasted text is separated by commas, not tabs; copy the cells from a spreadsheet or "
+         "the table (tab-separated). Nothing was changed";
+}
+
+std::string PasteTooWideMessage(size_t width, size_t room, std::string_view firstColumn) {
+  return Join({"The pasted block is ", std::to_string(width), " columns wide; from column ",
+               firstColumn, " on only ", std::to_string(room), " fit. Nothing was changed"});
+}
+
+std::string PasteTooLongMessage(size_t height, size_t room) {
+  return Join({"The pasted block is ", std::to_string(height),
+               " rows long; from the current row on only ", std::to_string(room),
+               " are shown. Nothing was changed"});
+}
+
+std::string PasteNothingMessage() { return "There is nothing to paste"; }
+
+std::string NumberIsTheRowText(std::string_view text) {
+  return Join({"'", QuotedValue(text), "' is not the entry's own number, which cannot change"});
+}
+
 std::string WithFullStop(std::string message) {
   if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') message += '.';
   return message;

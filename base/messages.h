@@ -105,6 +105,27 @@ std::string NameMismatchText(std::string_view text, std::string_view current);
 std::string FieldOfOtherKindText(std::string_view kind);
 std::string UnknownFieldText();
 
+// Filters of the catalogue: what is wrong with one condition or word.
+std::string FilterUnknownFieldText(std::string_view condition, std::string_view field);
+std::string FilterNotANumberText(std::string_view condition, std::string_view value);
+std::string FilterMissingValueText(std::string_view condition);
+std::string FilterKindText(std::string_view condition, std::string_view value);
+std::string FilterKindOperatorText(std::string_view condition);
+std::string FilterNotComparableText(std::string_view condition, std::string_view field);
+std::string FilterUnclosedQuoteText();
+
+// Cells pasted into the catalogue table.
+inline constexpr char kPastedCellsSource[] = "pasted cells";
+// "pasted cells row 2 column 5": a cell of the pasted block, counted from 1.
+std::string PastedCellPlace(int row, int column);
+std::string PasteTooLargeMessage(uint64_t size, uint64_t limit);
+std::string PasteCommaSeparatedMessage();
+std::string PasteTooWideMessage(size_t width, size_t room, std::string_view firstColumn);
+std::string PasteTooLongMessage(size_t height, size_t room);
+std::string PasteNothingMessage();
+// A pasted entry number that is not the row's own.
+std::string NumberIsTheRowText(std::string_view text);
+
 // The message-box text: a full stop is appended when the message's last
 // character has a higher code than the full stop ("...value" gets one, "(3)" not).
 std::string WithFullStop(std::string message);

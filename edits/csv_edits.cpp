@@ -59,6 +59,27 @@ std::optional<GivenValue> GivenValueOf(const EditEntry& entry, const CsvColumn& 
   return GivenValue{row, *value};
 }
 
+// Applies one non-empty cell of an entry's row: a kind or name must repeat the
+// entry's, a field value must fit.
+void ApplyCell(EditApplier& applier, const CsvColumn& column, const std::string& cell) {
+  switch (column.role) {
+    case CsvColumn::Role::EntryIndex:
+      break;
+    case CsvColumn::Role::Kind:
+      applier.CheckKind(Trimmed(cell));
+      break;
+    case CsvColumn::Role::Name:
+      applier.CheckName(column.nameKey, cell);
+      break;
+    case CsvColumn::Role::Field: {
+      const EntryField* field = column.rows[applier.Kind() == EntryKind::Ship];
+      if (field == nullptr) applier.NoSuchField(column.name);
+      applier.SetValue(*field, EditValue{cell, FieldValueFromText(*field, cell)});
+      break;
+    }
+  }
+}
+
 }  // namespace
 
 std::string WriteCsvEdits(std::span<const EditEntry> entries, EditLayout layout,
@@ -101,8 +122,49 @@ std::string WriteCsvEdits(std::span<const EditEntry> entries, EditLayout layout,
   return out;
 }
 
+bool IsEditHeader(std::span<const std::string> cells) {
+  bool entryIndex = false;
+  for (const std::string& cell : cells) {
+    const std::optional<CsvColumn> column = CsvColumnOf(Trimmed(cell));
+    if (!column) return false;
+    entryIndex = entryIndex || column->role == CsvColumn::Role::EntryIndex;
+  }
+  return entryIndex;
+}
+
+void ApplyCellEdits(std::span<const CellEdit> cells, EditApplier& applier) {
+  // Each entry once, its cells in the order given.
+  std::vector<int> entries;
+  for (const CellEdit& cell : cells) {
+    if (std::find(entries.begin(), entries.end(), cell.entryIndex) == entries.end()) {
+      entries.push_back(cell.entryIndex);
+    }
+  }
+  for (const int entry : entries) {
+    bool begun = false;
+    for (const CellEdit& cell : cells) {
+      if (cell.entryIndex != entry) continue;
+      const std::string place = PastedCellPlace(cell.blockRow + 1, cell.blockColumn + 1);
+      if (!begun) {
+        applier.SetPlace(place);
+        applier.BeginEntry(EditValue{std::to_string(entry), entry});
+        begun = true;
+      }
+      applier.SetValuePlace(place);
+      if (Trimmed(cell.text).empty()) continue;  // an empty cell changes nothing
+      const std::optional<CsvColumn> column = CsvColumnOf(cell.column);
+      if (!column) applier.Problem(cell.column, UnknownColumnText(cell.column));
+      if (column->role == CsvColumn::Role::EntryIndex &&
+          TryParseInteger(Trimmed(cell.text)) != entry) {
+        applier.Problem(kEntryIndexKey, NumberIsTheRowText(cell.text));
+      }
+      ApplyCell(applier, *column, cell.text);
+    }
+  }
+}
+
 void ReadCsvEdits(std::string_view text, const std::string& source, EditApplier& applier) {
-  const std::vector<CsvRow> rows = ParseCsv(text, source);
+  const std::vector<CsvRow> rows = ParseCsv(text, source, CsvSeparatorOf(text));
   if (rows.empty()) throw VarskError(EditFileEmptyMessage(source));
   const CsvRow& header = rows.front();
   std::vector<CsvColumn> columns;
@@ -137,22 +199,7 @@ void ReadCsvEdits(std::string_view text, const std::string& source, EditApplier&
       const std::string& cell = row.fields[c];
       // An empty cell changes nothing.
       if (Trimmed(cell).empty()) continue;
-      switch (column.role) {
-        case CsvColumn::Role::EntryIndex:
-          break;
-        case CsvColumn::Role::Kind:
-          applier.CheckKind(Trimmed(cell));
-          break;
-        case CsvColumn::Role::Name:
-          applier.CheckName(column.nameKey, cell);
-          break;
-        case CsvColumn::Role::Field: {
-          const EntryField* field = column.rows[applier.Kind() == EntryKind::Ship];
-          if (field == nullptr) applier.NoSuchField(column.name);
-          applier.SetValue(*field, EditValue{cell, FieldValueFromText(*field, cell)});
-          break;
-        }
-      }
+      ApplyCell(applier, column, cell);
     }
   }
 }

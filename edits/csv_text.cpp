@@ -15,7 +15,7 @@ std::string CsvField(std::string_view text) {
   return quoted + '"';
 }
 
-std::vector<CsvRow> ParseCsv(std::string_view text, std::string_view source) {
+std::vector<CsvRow> ParseCsv(std::string_view text, std::string_view source, char separator) {
   if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
   for (size_t pos = 0; pos < text.size();) {
     const size_t length = Utf8SequenceLength(text.substr(pos));
@@ -41,7 +41,7 @@ std::vector<CsvRow> ParseCsv(std::string_view text, std::string_view source) {
   while (i < n) {
     const char ch = text[i];
     const bool fieldStart =
-        i == 0 || text[i - 1] == ',' || text[i - 1] == '\n' || text[i - 1] == '\r';
+        i == 0 || text[i - 1] == separator || text[i - 1] == '\n' || text[i - 1] == '\r';
     if (ch == '"' && field.empty() && fieldStart) {
       // A quoted field runs to the next lone quote.
       rowStarted = true;
@@ -61,12 +61,12 @@ std::vector<CsvRow> ParseCsv(std::string_view text, std::string_view source) {
         if (text[i] == '\n') ++line;
         field += text[i];
       }
-      if (i < n && text[i] != ',' && text[i] != '\r' && text[i] != '\n') {
+      if (i < n && text[i] != separator && text[i] != '\r' && text[i] != '\n') {
         throw VarskError(CsvErrorMessage(source, line, CsvTextAfterQuoteText()));
       }
       continue;
     }
-    if (ch == ',') {
+    if (ch == separator) {
       rowStarted = true;
       row.fields.push_back(std::move(field));
       field.clear();
@@ -85,6 +85,12 @@ std::vector<CsvRow> ParseCsv(std::string_view text, std::string_view source) {
   }
   if (rowStarted || !field.empty()) endRow();
   return rows;
+}
+
+char CsvSeparatorOf(std::string_view text) {
+  const std::string_view firstLine = text.substr(0, text.find_first_of("\r\n"));
+  const bool tabs = firstLine.find('\t') != std::string_view::npos;
+  return tabs && firstLine.find(',') == std::string_view::npos ? '\t' : ',';
 }
 
 }  // namespace varsk

@@ -8,6 +8,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "data/data_set.h"
 #include "data/entry_fields.h"
@@ -32,6 +33,8 @@ class EditApplier {
 
   // Where the following values come from ("edits.csv line 7"); no entry yet.
   void SetPlace(std::string place);
+  // Where the next values of the same entry come from (a cell of a pasted block).
+  void SetValuePlace(std::string place) { place_ = std::move(place); }
   // The entry the following values are for; each entry may be edited once.
   void BeginEntry(const EditValue& entryIndex);
   EntryKind Kind() const { return kind_; }

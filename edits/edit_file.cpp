@@ -3,8 +3,10 @@
 #include <map>
 #include <vector>
 
+#include "base/file_io.h"
 #include "base/messages.h"
 #include "data/entry_fields.h"
+#include "edits/csv_text.h"
 #include "edits/edit_formats.h"
 
 namespace varsk {
@@ -87,6 +89,26 @@ void ApplyEdits(std::string_view text, const std::string& source, const EntryNam
   } else {
     ReadCsvEdits(text, source, applier);
   }
+}
+
+std::vector<std::vector<std::string>> PastedRows(std::string_view text) {
+  if (text.size() > kEditsFileSizeLimit) {
+    throw VarskError(PasteTooLargeMessage(text.size(), kEditsFileSizeLimit));
+  }
+  const std::string_view firstLine = text.substr(0, text.find_first_of("\r\n"));
+  if (text.find('\t') == std::string_view::npos && firstLine.find(',') != std::string_view::npos) {
+    throw VarskError(PasteCommaSeparatedMessage());
+  }
+  std::vector<std::vector<std::string>> rows;
+  for (CsvRow& row : ParseCsv(text, kPastedCellsSource, '\t'))
+    rows.push_back(std::move(row.fields));
+  if (rows.empty()) throw VarskError(PasteNothingMessage());
+  return rows;
+}
+
+void ApplyCellEdits(std::span<const CellEdit> cells, const EntryNameOf& names, DataSet& dataSet) {
+  EditApplier applier(kPastedCellsSource, names, dataSet);
+  ApplyCellEdits(cells, applier);
 }
 
 }  // namespace varsk

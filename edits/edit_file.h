@@ -10,6 +10,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "data/data_set.h"
 #include "data/name_list.h"
@@ -60,5 +61,30 @@ std::string EditsJson(std::span<const FieldChange> changes);
 // `source` names the file in messages.
 void ApplyEdits(std::string_view text, const std::string& source, const EntryNameOf& names,
                 DataSet& dataSet);
+
+// Cells pasted into the catalogue table: tab-separated text, as spreadsheets
+// and the table copy it. A block whose first row names the dump's columns,
+// entryIndex among them, is an edit file (ApplyEdits, source
+// kPastedCellsSource); any other block goes cell by cell to where the table
+// puts it.
+struct CellEdit {
+  int entryIndex = 0;
+  std::string column;  // a column of the dump: "hp", "w2.weaponId", "nameE"
+  std::string text;
+  int blockRow = 0;  // where the cell stands in the block, from 0
+  int blockColumn = 0;
+};
+// The rows of cells of pasted text. Throws VarskError when the text is larger
+// than an edit file may be, separated by commas instead of tabs, not UTF-8,
+// has a quote not closed, or holds nothing.
+std::vector<std::vector<std::string>> PastedRows(std::string_view text);
+// Whether `cells`, a block's first row, names dump columns with entryIndex.
+bool IsEditHeader(std::span<const std::string> cells);
+// Applies `cells`, each to its entry and column, with the checks of
+// ApplyEdits; an empty cell changes nothing, and the number, kind and names
+// may only repeat the entry's own. Throws VarskError naming the cell, the
+// entry, the field and the value at fault; `dataSet` is then partly edited
+// and must be thrown away.
+void ApplyCellEdits(std::span<const CellEdit> cells, const EntryNameOf& names, DataSet& dataSet);
 
 }  // namespace varsk

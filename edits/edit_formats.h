@@ -44,8 +44,11 @@ std::string WriteJsonEdits(std::span<const EditEntry> entries, EditLayout layout
                            const EntryNameOf& names);
 
 // The CSV edit file: a header of dump columns (entryIndex required), then one
-// row per entry; an empty cell changes nothing.
+// row per entry; an empty cell changes nothing. Tab-separated text (cells
+// copied from a spreadsheet) is read alike, told apart by its header line.
 void ReadCsvEdits(std::string_view text, const std::string& source, EditApplier& applier);
+// The pasted cells of edit_file.h, in the CSV room: they share its columns.
+void ApplyCellEdits(std::span<const CellEdit> cells, EditApplier& applier);
 // The JSON edit file: {"entries": [...]} or the array alone; a null changes nothing.
 void ReadJsonEdits(std::string_view text, const std::string& source, EditApplier& applier);
 
