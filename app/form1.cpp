@@ -470,6 +470,7 @@ void TForm1::Button1Click(QObject* /*Sender*/) {
     }
   });
   ForgetEditTyping();
+  emit recordsChanged();
 }
 
 void TForm1::ForgetEditTyping() {
@@ -493,6 +494,7 @@ void TForm1::Button4Click(QObject* /*Sender*/) {
   options.supportTurnToOne = CheckBox5->isChecked();
   history_.Record(tables_.dataSet, [&] { AutoModify(tables_.dataSet, options); });
   ScrollBar3Change(this);
+  emit recordsChanged();
 }
 
 void TForm1::Button9Click(QObject* /*Sender*/) { SaveClipSet(); }

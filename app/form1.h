@@ -7,6 +7,8 @@
 #include <QWidget>
 #include <array>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -29,6 +31,7 @@ class QTimer;
 namespace varsk {
 
 class PreviewImage;
+class CatalogueWindow;
 
 // A label that reports clicks (Label13).
 class ClickableLabel final : public QLabel {
@@ -136,7 +139,28 @@ class TForm1 final : public QWidget {
   // Runs `handler` inside the error wrapper; false when it raised an error.
   template <typename Handler>
   bool Guarded(Handler&& handler);
+  // The same with the message over `window` (the catalogue's).
+  template <typename Handler>
+  bool GuardedFor(QWidget* window, Handler&& handler);
 
+  // The catalogue table (Ctrl+T): made on first use, then shown and raised.
+  void OpenCatalogue();
+  CatalogueWindow* Catalogue() const { return catalogue_; }
+  // Changes the records through `change`, which works on a copy of them: when
+  // it returns, the copy becomes the records as one step of the record
+  // history, and the entry on display is shown anew if it changed. When it
+  // throws, nothing is stored and the error goes on.
+  void EditRecords(const std::function<void(DataSet&)>& change);
+  // Shows entry `entryIndex` as a choice in the entry list does, and brings
+  // the window to the front.
+  void ShowEntry(int entryIndex);
+
+ signals:
+  // The records changed: Apply, Auto modify, Load ROM, undo, redo or a
+  // change of the catalogue.
+  void recordsChanged();
+
+ public:
   // Designed controls.
   QComboBox* ComboBox2 = nullptr;
   QComboBox* ComboBox3 = nullptr;
@@ -282,6 +306,9 @@ class TForm1 final : public QWidget {
   std::string recordsFile_;
   RecordHistory history_;
   std::vector<BoundControl> controls_;
+  CatalogueWindow* catalogue_ = nullptr;
+  // The copy of the records that EditRecords hands to a change.
+  std::unique_ptr<DataSet> scratch_;
   // The controls Apply reads, in its order, for MS entries and for ships.
   std::vector<const BoundControl*> msApplyOrder_;
   std::vector<const BoundControl*> shipApplyOrder_;
@@ -298,4 +325,9 @@ extern TForm1* Form1;
 template <typename Handler>
 bool varsk::TForm1::Guarded(Handler&& handler) {
   return RunGuarded(dialogs_, this, std::forward<Handler>(handler));
+}
+
+template <typename Handler>
+bool varsk::TForm1::GuardedFor(QWidget* window, Handler&& handler) {
+  return RunGuarded(dialogs_, window, std::forward<Handler>(handler));
 }

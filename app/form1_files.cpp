@@ -6,6 +6,7 @@
 #include <array>
 #include <optional>
 
+#include "app/catalogue_window.h"
 #include "app/form1.h"
 #include "base/file_io.h"
 #include "base/messages.h"
@@ -72,6 +73,7 @@ void TForm1::LoadRomPath(const std::string& path) {
   // The controls show what was loaded, so Apply never writes back what the
   // window showed before.
   ScrollBar3Change(this);
+  emit recordsChanged();
 }
 
 void TForm1::Button3Click(QObject* /*Sender*/) {
@@ -135,6 +137,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
   const std::vector<QString> typed = TypedControls();
   if (!changed && typed.empty()) {
     event->accept();
+    if (catalogue_ != nullptr) catalogue_->close();
     return;
   }
   enum { kSave, kDiscard, kCancel };
@@ -162,6 +165,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
   }
   if (close) {
     event->accept();
+    if (catalogue_ != nullptr) catalogue_->close();
   } else {
     event->ignore();
   }

@@ -1,5 +1,6 @@
 // The window's keys and drops beyond its controls' own: undo and redo of
 // record changes, and a ROM file dropped on the window.
+#include <QAction>
 #include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -64,6 +65,12 @@ void TForm1::ConnectKeys() {
   // Load ROM is no tab stop: its key lets the keyboard alone load a ROM.
   shortcut(QKeySequence::Open, [this] { Button2Click(this); });
   shortcut(QKeySequence::Save, [this] { Button3Click(this); });
+  shortcut(QKeySequence(Qt::ControlModifier | Qt::Key_T), [this] { OpenCatalogue(); });
+  // The entry list's menu opens the catalogue too.
+  ComboBox2->setContextMenuPolicy(Qt::ActionsContextMenu);
+  auto* catalogue = new QAction(QStringLiteral("Catalogue table (Ctrl+T)"), ComboBox2);
+  connect(catalogue, &QAction::triggered, this, [this] { Guarded([this] { OpenCatalogue(); }); });
+  ComboBox2->addAction(catalogue);
   const auto withKey = [](QPushButton* button, const QString& hint, QKeySequence::StandardKey key) {
     button->setToolTip(
         QStringLiteral("%1 (%2)").arg(hint, QKeySequence(key).toString(QKeySequence::NativeText)));
@@ -73,11 +80,15 @@ void TForm1::ConnectKeys() {
 }
 
 void TForm1::UndoRecordChange() {
-  if (history_.Undo(tables_.dataSet)) ScrollBar3Change(this);
+  if (!history_.Undo(tables_.dataSet)) return;
+  ScrollBar3Change(this);
+  emit recordsChanged();
 }
 
 void TForm1::RedoRecordChange() {
-  if (history_.Redo(tables_.dataSet)) ScrollBar3Change(this);
+  if (!history_.Redo(tables_.dataSet)) return;
+  ScrollBar3Change(this);
+  emit recordsChanged();
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {

@@ -116,6 +116,8 @@ std::string FilterUnclosedQuoteText();
 
 // Cells pasted into the catalogue table.
 inline constexpr char kPastedCellsSource[] = "pasted cells";
+// A cell of the catalogue table edited in place.
+inline constexpr char kEditedCellSource[] = "edited cell";
 // "pasted cells row 2 column 5": a cell of the pasted block, counted from 1.
 std::string PastedCellPlace(int row, int column);
 std::string PasteTooLargeMessage(uint64_t size, uint64_t limit);

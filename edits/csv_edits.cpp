@@ -144,7 +144,9 @@ void ApplyCellEdits(std::span<const CellEdit> cells, EditApplier& applier) {
     bool begun = false;
     for (const CellEdit& cell : cells) {
       if (cell.entryIndex != entry) continue;
-      const std::string place = PastedCellPlace(cell.blockRow + 1, cell.blockColumn + 1);
+      const std::string place = cell.blockRow < 0
+                                    ? std::string(kEditedCellSource)
+                                    : PastedCellPlace(cell.blockRow + 1, cell.blockColumn + 1);
       if (!begun) {
         applier.SetPlace(place);
         applier.BeginEntry(EditValue{std::to_string(entry), entry});

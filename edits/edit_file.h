@@ -71,8 +71,8 @@ struct CellEdit {
   int entryIndex = 0;
   std::string column;  // a column of the dump: "hp", "w2.weaponId", "nameE"
   std::string text;
-  int blockRow = 0;  // where the cell stands in the block, from 0
-  int blockColumn = 0;
+  int blockRow = -1;  // where the cell stands in a pasted block, from 0; -1: edited in place
+  int blockColumn = -1;
 };
 // The rows of cells of pasted text. Throws VarskError when the text is larger
 // than an edit file may be, separated by commas instead of tabs, not UTF-8,
@@ -82,9 +82,9 @@ std::vector<std::vector<std::string>> PastedRows(std::string_view text);
 bool IsEditHeader(std::span<const std::string> cells);
 // Applies `cells`, each to its entry and column, with the checks of
 // ApplyEdits; an empty cell changes nothing, and the number, kind and names
-// may only repeat the entry's own. Throws VarskError naming the cell, the
-// entry, the field and the value at fault; `dataSet` is then partly edited
-// and must be thrown away.
+// may only repeat the entry's own. Throws VarskError naming the cell (of a
+// pasted block; an edited cell is "edited cell"), the entry, the field and
+// the value at fault; `dataSet` is then partly edited and must be thrown away.
 void ApplyCellEdits(std::span<const CellEdit> cells, const EntryNameOf& names, DataSet& dataSet);
 
 }  // namespace varsk

@@ -1,0 +1,53 @@
+// "Varsk catalogue": every entry in one table beside the main window, sorted
+// by any column and narrowed by a filter, edited in place or by pasting cells
+// from a spreadsheet. It shows the records the main window edits and changes
+// them through the main window, so every change is one step of the same
+// record history and shows in both windows at once.
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class QLineEdit;
+class QTableView;
+
+namespace varsk {
+
+class TForm1;
+class CatalogueModel;
+class CatalogueProxy;
+
+class CatalogueWindow final : public QWidget {
+  Q_OBJECT
+ public:
+  explicit CatalogueWindow(TForm1& form);
+  ~CatalogueWindow() override;
+
+  QTableView* Table() const { return table_; }
+  QLineEdit* FilterField() const { return filter_; }
+  // The problem with the filter, shown under it; empty when it reads well.
+  QLabel* FilterProblem() const { return problem_; }
+  CatalogueModel& Model() const { return *model_; }
+  CatalogueProxy& Proxy() const { return *proxy_; }
+
+  // Ctrl+C: the selected cells as tab-separated text, as the dump writes
+  // their values, row by row in the order shown.
+  void CopyCells();
+  // Ctrl+V: tab-separated cells, as one change of the records or none.
+  void PasteCells();
+  // Return on a row, or a double click on its number or its row header:
+  // the entry of `viewRow` is shown in the main window.
+  void ShowRowInMainWindow(int viewRow);
+
+ private:
+  void ApplyFilter();
+
+  TForm1& form_;
+  CatalogueModel* model_ = nullptr;
+  CatalogueProxy* proxy_ = nullptr;
+  QLineEdit* filter_ = nullptr;
+  QLabel* problem_ = nullptr;
+  QTableView* table_ = nullptr;
+};
+
+}  // namespace varsk
