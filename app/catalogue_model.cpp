@@ -95,7 +95,10 @@ QVariant CatalogueModel::data(const QModelIndex& index, int role) const {
   const int entry = EntryOfRow(index.row());
   if (role == Qt::EditRole) return DumpText(index);
   if (role == Qt::TextAlignmentRole && column.role == CatalogueColumn::Role::Field) {
-    return QVariant(Qt::AlignRight | Qt::AlignVCenter);
+    // Numbers to the right, names of weapons and move types to the left.
+    const EntryField* field = column.Row(KindOfEntry(dataSet_, entry));
+    const bool named = field != nullptr && (IsWeaponId(*field) || IsMoveType(*field));
+    return QVariant((named ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter);
   }
   if (role != Qt::DisplayRole && role != kCatalogueSortRole && role != Qt::ToolTipRole) return {};
   switch (column.role) {

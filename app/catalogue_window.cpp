@@ -152,7 +152,12 @@ CatalogueWindow::CatalogueWindow(TForm1& form) : QWidget(&form, Qt::Window), for
   table_->setSelectionMode(QAbstractItemView::ExtendedSelection);
   table_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                           QAbstractItemView::AnyKeyPressed);
-  table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 4);
+  // Rows as high as a line of Chinese or Japanese text (a fallback font, taller
+  // than the window font) needs.
+  const QFontMetrics cells(table_->font());
+  table_->verticalHeader()->setDefaultSectionSize(
+      std::max(cells.height(), cells.boundingRect(QString::fromUtf8("機砲マシンガン")).height()) +
+      6);
   table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   // Every column name shows whole, with room for the sort arrow; names get more.
   const QFontMetrics header(table_->horizontalHeader()->font());

@@ -1,10 +1,12 @@
 #include "app/editor_dialogs.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QCompleter>
 #include <QEvent>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 
@@ -60,20 +62,36 @@ class CompletionListsFollowDialog final : public QObject {
 
 // A window manager gives the keyboard back to the window once its dialog has
 // closed; without one nothing does, and the keys typed next (the value that
-// a message asked to mend, Ctrl+Z) would go nowhere until a click.
-void GiveKeyboardBackTo(QWidget* parent) {
-  QWidget* window = parent != nullptr ? parent->window() : nullptr;
-  if (window != nullptr && window->isVisible()) window->activateWindow();
-}
+// a message asked to mend, Ctrl+Z) would go nowhere until a click. The
+// keyboard goes back to the window that had it (the catalogue, when Ctrl+S
+// was pressed there), else to the dialog's own window.
+class KeyboardReturns {
+ public:
+  explicit KeyboardReturns(QWidget* parent)
+      : window_(QApplication::activeWindow() != nullptr ? QApplication::activeWindow()
+                : parent != nullptr                     ? parent->window()
+                                                        : nullptr) {}
+  ~KeyboardReturns() {
+    if (window_ != nullptr && window_->isVisible()) window_->activateWindow();
+  }
+  KeyboardReturns(const KeyboardReturns&) = delete;
+  KeyboardReturns& operator=(const KeyboardReturns&) = delete;
+
+ private:
+  QPointer<QWidget> window_;
+};
 
 }  // namespace
 
 std::optional<QString> ModalEditorDialogs::ChooseFile(QFileDialog& dialog) {
   CompletionListsFollowDialog& lists = CompletionListsFollowDialog::Of(dialog);
   lists.Watch();
-  const int result = dialog.exec();
-  lists.CloseLists();
-  GiveKeyboardBackTo(dialog.parentWidget());
+  int result = 0;
+  {
+    const KeyboardReturns keyboard(dialog.parentWidget());
+    result = dialog.exec();
+    lists.CloseLists();
+  }
   if (result != QDialog::Accepted) return std::nullopt;
   const QStringList files = dialog.selectedFiles();
   if (files.isEmpty()) return std::nullopt;
@@ -83,10 +101,10 @@ std::optional<QString> ModalEditorDialogs::ChooseFile(QFileDialog& dialog) {
 }
 
 void ModalEditorDialogs::ShowError(QWidget* parent, const QString& text) {
+  const KeyboardReturns keyboard(parent);
   QMessageBox box(QMessageBox::Critical, QString::fromUtf16(kApplicationTitle), text,
                   QMessageBox::Ok, parent);
   box.exec();
-  GiveKeyboardBackTo(parent);
 }
 
 }  // namespace varsk
@@ -94,6 +112,7 @@ void ModalEditorDialogs::ShowError(QWidget* parent, const QString& text) {
 namespace varsk {
 
 int ModalEditorDialogs::Ask(QWidget* parent, const Question& question) {
+  const KeyboardReturns keyboard(parent);
   QMessageBox box(question.warning ? QMessageBox::Warning : QMessageBox::Question,
                   QString::fromUtf16(kApplicationTitle), question.text, QMessageBox::NoButton,
                   parent);
@@ -109,7 +128,6 @@ int ModalEditorDialogs::Ask(QWidget* parent, const Question& question) {
   box.setDefaultButton(static_cast<QPushButton*>(at(question.defaultButton)));
   box.setEscapeButton(at(question.escapeButton));
   box.exec();
-  GiveKeyboardBackTo(parent);
   for (size_t i = 0; i < buttons.size(); ++i) {
     if (box.clickedButton() == buttons[i]) return static_cast<int>(i);
   }

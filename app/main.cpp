@@ -25,13 +25,14 @@ namespace {
 constexpr char kProgram[] = "varsk-unit-editor";
 
 constexpr char kHelp[] =
-    "Usage: varsk-unit-editor [ROM]\n"
+    "Usage: varsk-unit-editor [--catalogue] [ROM]\n"
     "\n"
     "The Varsk unit editor: one window for the unit statistics stored in a ROM\n"
     "image. With ROM, the window opens with that file loaded, as Load ROM loads\n"
     "it (the same checks and messages).\n"
     "\n"
     "Options:\n"
+    "  --catalogue     open the catalogue table beside the window (as Ctrl+T)\n"
     "  -h, --help      show this help\n"
     "  --version       show the version\n"
     "\n"
@@ -66,6 +67,7 @@ int UsageError(const std::string& problem) {
 struct CommandLine {
   std::optional<int> exitStatus;  // set: the program ends here with it
   std::optional<std::string> rom;
+  bool catalogue = false;
 };
 
 CommandLine ReadCommandLine(int argc, char* argv[]) {
@@ -78,6 +80,8 @@ CommandLine ReadCommandLine(int argc, char* argv[]) {
     } else if (options && (argument == "--help" || argument == "-h")) {
       line.exitStatus = Print(kHelp);
       return line;
+    } else if (options && argument == "--catalogue") {
+      line.catalogue = true;
     } else if (options && argument == "--version") {
       line.exitStatus = Print("varsk-unit-editor " VARSK_VERSION "\n");
       return line;
@@ -132,12 +136,11 @@ int main(int argc, char* argv[]) {
   } else {
     window.show();
   }
-  if (line.rom) {
-    // Once the window is up, so that a message about the file stands over it.
-    QTimer::singleShot(0, &window, [&window, rom = *line.rom] {
-      window.Guarded([&] { window.LoadRomFromPath(rom); });
-    });
-  }
+  // Once the window is up, so that a message about the file stands over it.
+  QTimer::singleShot(0, &window, [&window, line] {
+    if (line.rom) window.Guarded([&] { window.LoadRomFromPath(*line.rom); });
+    if (line.catalogue) window.Guarded([&] { window.OpenCatalogue(); });
+  });
   const int status = QApplication::exec();
   varsk::Form1 = nullptr;
   // The window goes before the frame that holds it.
