@@ -134,6 +134,12 @@ QVariant CatalogueModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant CatalogueModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (role == Qt::SizeHintRole) {
+    if (orientation == Qt::Vertical)
+      return rowHeader_.isValid() ? QVariant(rowHeader_) : QVariant();
+    if (section < 0 || static_cast<size_t>(section) >= columnWidths_.size()) return {};
+    return QSize(columnWidths_[static_cast<size_t>(section)], rowHeader_.height());
+  }
   if (role != Qt::DisplayRole) return QAbstractTableModel::headerData(section, orientation, role);
   if (orientation == Qt::Horizontal) return Column(section).name;
   // The row's number and English name stay in sight while the table scrolls sideways.
@@ -166,6 +172,11 @@ EntryNameOf CatalogueModel::NameOf() const {
                      kNameKeyLanguages.begin();
     return names_[static_cast<size_t>(entryIndex - 1)][static_cast<size_t>(key)].toStdString();
   };
+}
+
+void CatalogueModel::SetHeaderSizes(std::vector<int> columnWidths, QSize rowHeader) {
+  columnWidths_ = std::move(columnWidths);
+  rowHeader_ = rowHeader;
 }
 
 void CatalogueModel::RecordsChanged() {

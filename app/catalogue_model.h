@@ -7,6 +7,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QSize>
 #include <QSortFilterProxyModel>
 #include <QStringList>
 #include <array>
@@ -70,6 +71,10 @@ class CatalogueModel final : public QAbstractTableModel {
 
   // The records changed (in either window): every cell is read anew.
   void RecordsChanged();
+  // The sizes the headers take: each column's width, and the rows' header,
+  // as wide as its longest label (given so, they are not measured label by
+  // label, which would take most of the time the table needs to open).
+  void SetHeaderSizes(std::vector<int> columnWidths, QSize rowHeader);
 
  private:
   // The value of a field cell, if the entry's kind has the field.
@@ -80,6 +85,8 @@ class CatalogueModel final : public QAbstractTableModel {
   QStringList weaponNames_;
   CellEditor editCells_;
   std::vector<CatalogueColumn> columns_;
+  std::vector<int> columnWidths_;
+  QSize rowHeader_;
 };
 
 // Sorting and filtering of the catalogue: numbers sort as numbers, entries

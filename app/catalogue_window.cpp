@@ -144,7 +144,35 @@ CatalogueWindow::CatalogueWindow(TForm1& form) : QWidget(&form, Qt::Window), for
   table_ = new QTableView(this);
   table_->setObjectName(QStringLiteral("CatalogueTable"));
   table_->setAccessibleName(QStringLiteral("Catalogue"));
+  // Rows as high as a line of Chinese or Japanese text (a fallback font, taller
+  // than the window font) needs.
+  const QFontMetrics cells(table_->font());
+  const int rowHeight =
+      std::max(cells.height(), cells.boundingRect(QString::fromUtf8("機砲マシンガン")).height()) +
+      6;
+  // Every column name shows whole, with room for the sort arrow; names get
+  // more. The rows' header is as wide as its longest label. Given to the
+  // headers, these sizes spare them measuring every label.
+  const QFontMetrics header(table_->horizontalHeader()->font());
+  std::vector<int> widths;
+  for (int c = 0; c < model_->columnCount(); ++c) {
+    const CatalogueColumn& column = model_->Column(c);
+    const bool list = column.role == CatalogueColumn::Role::Name ||
+                      column.name.endsWith(QLatin1String("weaponId"));
+    widths.push_back(std::max(header.horizontalAdvance(column.name) + 28, list ? 160 : 48));
+  }
+  QString longest;
+  for (int row = 0; row < model_->rowCount(); ++row) {
+    const QString label = model_->headerData(row, Qt::Vertical, Qt::DisplayRole).toString();
+    if (label.size() > longest.size()) longest = label;
+  }
+  model_->SetHeaderSizes(widths, QSize(header.horizontalAdvance(longest) + 12, rowHeight));
+  table_->verticalHeader()->setDefaultSectionSize(rowHeight);
+  table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   table_->setModel(proxy_);
+  for (int c = 0; c < model_->columnCount(); ++c) {
+    table_->setColumnWidth(c, widths[static_cast<size_t>(c)]);
+  }
   table_->setItemDelegate(new CatalogueDelegate(*this, form));
   table_->setSortingEnabled(true);
   table_->sortByColumn(0, Qt::AscendingOrder);
@@ -152,22 +180,6 @@ CatalogueWindow::CatalogueWindow(TForm1& form) : QWidget(&form, Qt::Window), for
   table_->setSelectionMode(QAbstractItemView::ExtendedSelection);
   table_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                           QAbstractItemView::AnyKeyPressed);
-  // Rows as high as a line of Chinese or Japanese text (a fallback font, taller
-  // than the window font) needs.
-  const QFontMetrics cells(table_->font());
-  table_->verticalHeader()->setDefaultSectionSize(
-      std::max(cells.height(), cells.boundingRect(QString::fromUtf8("機砲マシンガン")).height()) +
-      6);
-  table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-  // Every column name shows whole, with room for the sort arrow; names get more.
-  const QFontMetrics header(table_->horizontalHeader()->font());
-  for (int c = 0; c < model_->columnCount(); ++c) {
-    const CatalogueColumn& column = model_->Column(c);
-    const int named = header.horizontalAdvance(column.name) + 28;
-    const bool list = column.role == CatalogueColumn::Role::Name ||
-                      column.name.endsWith(QLatin1String("weaponId"));
-    table_->setColumnWidth(c, std::max(named, list ? 160 : 48));
-  }
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(filter_);

@@ -2,6 +2,7 @@
 // row per entry. Written and read by one description of the columns.
 #include <algorithm>
 #include <array>
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -133,34 +134,37 @@ bool IsEditHeader(std::span<const std::string> cells) {
 }
 
 void ApplyCellEdits(std::span<const CellEdit> cells, EditApplier& applier) {
-  // Each entry once, its cells in the order given.
+  // Each entry once, in the order of its first cell, with its cells in the
+  // order given; each column name looked up once.
   std::vector<int> entries;
+  std::map<int, std::vector<const CellEdit*>> cellsOf;
+  std::map<std::string, std::optional<CsvColumn>, std::less<>> columns;
   for (const CellEdit& cell : cells) {
-    if (std::find(entries.begin(), entries.end(), cell.entryIndex) == entries.end()) {
-      entries.push_back(cell.entryIndex);
-    }
+    std::vector<const CellEdit*>& ofEntry = cellsOf[cell.entryIndex];
+    if (ofEntry.empty()) entries.push_back(cell.entryIndex);
+    ofEntry.push_back(&cell);
+    if (!columns.contains(cell.column)) columns.emplace(cell.column, CsvColumnOf(cell.column));
   }
   for (const int entry : entries) {
     bool begun = false;
-    for (const CellEdit& cell : cells) {
-      if (cell.entryIndex != entry) continue;
-      const std::string place = cell.blockRow < 0
+    for (const CellEdit* cell : cellsOf[entry]) {
+      const std::string place = cell->blockRow < 0
                                     ? std::string(kEditedCellSource)
-                                    : PastedCellPlace(cell.blockRow + 1, cell.blockColumn + 1);
+                                    : PastedCellPlace(cell->blockRow + 1, cell->blockColumn + 1);
       if (!begun) {
         applier.SetPlace(place);
         applier.BeginEntry(EditValue{std::to_string(entry), entry});
         begun = true;
       }
       applier.SetValuePlace(place);
-      if (Trimmed(cell.text).empty()) continue;  // an empty cell changes nothing
-      const std::optional<CsvColumn> column = CsvColumnOf(cell.column);
-      if (!column) applier.Problem(cell.column, UnknownColumnText(cell.column));
+      if (Trimmed(cell->text).empty()) continue;  // an empty cell changes nothing
+      const std::optional<CsvColumn>& column = columns.find(cell->column)->second;
+      if (!column) applier.Problem(cell->column, UnknownColumnText(cell->column));
       if (column->role == CsvColumn::Role::EntryIndex &&
-          TryParseInteger(Trimmed(cell.text)) != entry) {
-        applier.Problem(kEntryIndexKey, NumberIsTheRowText(cell.text));
+          TryParseInteger(Trimmed(cell->text)) != entry) {
+        applier.Problem(kEntryIndexKey, NumberIsTheRowText(cell->text));
       }
-      ApplyCell(applier, *column, cell.text);
+      ApplyCell(applier, *column, cell->text);
     }
   }
 }
