@@ -11,13 +11,6 @@
 
 namespace varsk {
 
-int NameKeyIndex(std::string_view key) {
-  for (size_t i = 0; i < kNameKeys.size(); ++i) {
-    if (key == kNameKeys[i]) return static_cast<int>(i);
-  }
-  return -1;
-}
-
 std::optional<int64_t> EditEntry::Value(const EntryField& row) const {
   if (ms != nullptr) return FieldValue(*ms, row);
   if (ship != nullptr) return FieldValue(*ship, row);

@@ -5,38 +5,16 @@
 // them; names are given decoded, as the window shows them.
 #pragma once
 
-#include <array>
-#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "data/data_set.h"
-#include "data/name_list.h"
+#include "edits/edit_keys.h"
 #include "patch/record_diff.h"
 
 namespace varsk {
-
-// The name of entry `entryIndex` (1..229) in one list as UTF-8 text, empty
-// when the list has no such line. An empty function: no name lists.
-using EntryNameOf = std::function<std::string(int entryIndex, NameListLanguage language)>;
-
-// The keys around the field names in an edit file: the JSON document
-// {"entries": [{"entryIndex": n, "kind": k, <fields>, "weapons": [{"slot": s,
-// <values>}, ...]}, ...]}, and the first two columns of the CSV.
-inline constexpr char kEntriesKey[] = "entries";
-inline constexpr char kEntryIndexKey[] = "entryIndex";
-inline constexpr char kKindKey[] = "kind";
-inline constexpr char kWeaponsKey[] = "weapons";
-inline constexpr char kSlotKey[] = "slot";
-
-// The dump's name keys, in its order, with their lists.
-inline constexpr std::array<const char*, 3> kNameKeys = {"nameE", "nameC", "nameJ"};
-inline constexpr std::array<NameListLanguage, 3> kNameKeyLanguages = {
-    NameListLanguage::E, NameListLanguage::C, NameListLanguage::J};
-// The position of `key` in kNameKeys, or -1.
-int NameKeyIndex(std::string_view key);
 
 // The dump of entries 1..229 (whatever entries the counts make), with the
 // names when `names` is set.

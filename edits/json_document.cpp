@@ -1,13 +1,14 @@
 #include "edits/json_document.h"
 
 #include <rapidjson/error/en.h>
-#include <rapidjson/memorystream.h>
 #include <rapidjson/reader.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <unordered_set>
 #include <utility>
 
+#include "base/file_io.h"
 #include "base/messages.h"
 
 namespace varsk {
@@ -24,63 +25,81 @@ unsigned Utf16Rank(char c) {
   return byte == 0xEE || byte == 0xEF ? byte + 0x10u : byte;
 }
 
-bool KeyBefore(const JsonMember& a, const JsonMember& b) {
-  const auto [left, right] = std::mismatch(a.key.begin(), a.key.end(), b.key.begin(), b.key.end());
-  if (right == b.key.end()) return false;
-  return left == a.key.end() || Utf16Rank(*left) < Utf16Rank(*right);
+bool KeyBefore(std::string_view a, std::string_view b) {
+  const auto [left, right] = std::mismatch(a.begin(), a.end(), b.begin(), b.end());
+  if (right == b.end()) return false;
+  return left == a.end() || Utf16Rank(*left) < Utf16Rank(*right);
 }
 
-// Turns the SAX events of RapidJSON's reader into a JsonDocument.
-class DocumentBuilder : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, DocumentBuilder> {
- public:
-  explicit DocumentBuilder(JsonDocument& document) : document_(document) {}
+}  // namespace
 
-  bool Null() { return Add(JsonValue{Type::Null, {}, {}, {}}) != nullptr; }
-  bool Bool(bool value) {
-    return Add(JsonValue{value ? Type::True : Type::False, {}, {}, {}}) != nullptr;
-  }
+// Turns the SAX events of RapidJSON's reader into the document. The values of
+// an open array or object wait on a stack of their own; when it closes they
+// move, side by side, to the document's items or members.
+class JsonDocument::Builder
+    : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, JsonDocument::Builder> {
+ public:
+  explicit Builder(JsonDocument& document) : document_(document) {}
+
+  bool Null() { return Add({Type::Null, 0, 0}); }
+  bool Bool(bool value) { return Add({value ? Type::True : Type::False, 0, 0}); }
   bool RawNumber(const char* text, rapidjson::SizeType length, bool /*copy*/) {
-    return Add(JsonValue{Type::Number, std::string(text, length), {}, {}}) != nullptr;
+    return Add({Type::Number, Start(text), length});
   }
   bool String(const char* text, rapidjson::SizeType length, bool /*copy*/) {
-    return Add(JsonValue{Type::String, std::string(text, length), {}, {}}) != nullptr;
+    return Add({Type::String, Start(text), length});
   }
-  bool StartObject() { return Open(Type::Object); }
+  bool StartObject() { return Open(Type::Object, members_.size()); }
   bool Key(const char* text, rapidjson::SizeType length, bool /*copy*/) {
     Frame& frame = frames_.back();
-    std::string key(text, length);
+    const std::string_view key(text, length);
     if (!frame.keys.insert(key).second) {
       frame.repeated = true;
-      if (!document_.repeated) {
-        RepeatedJsonKey repeated{{}, key};
+      if (!document_.repeated_) {
+        RepeatedJsonKey repeated{{}, std::string(key)};
         for (size_t i = 0; i + 1 < frames_.size(); ++i) repeated.path.push_back(frames_[i].step);
-        document_.repeated = std::move(repeated);
+        document_.repeated_ = std::move(repeated);
       }
     }
-    frame.step = JsonStep{key, -1};
-    frame.value->members.push_back(JsonMember{std::move(key), {}});
+    frame.step = JsonStep{std::string(key), -1};
+    members_.push_back(JsonMember{Start(text), length, {}});
     return true;
   }
   bool EndObject(rapidjson::SizeType /*memberCount*/) {
-    Frame& frame = frames_.back();
-    std::vector<JsonMember>& members = frame.value->members;
-    std::stable_sort(members.begin(), members.end(), KeyBefore);
-    if (frame.repeated) {
+    const Frame frame = std::move(frames_.back());
+    frames_.pop_back();
+    const auto begin = members_.begin() + static_cast<ptrdiff_t>(frame.start);
+    std::stable_sort(begin, members_.end(), [&](const JsonMember& a, const JsonMember& b) {
+      return KeyBefore(document_.Key(a), document_.Key(b));
+    });
+    const auto first = static_cast<uint32_t>(document_.members_.size());
+    for (auto member = begin; member != members_.end(); ++member) {
       // Of equal keys, now side by side in the order given, the last stays.
-      std::vector<JsonMember> kept;
-      for (size_t i = 0; i < members.size(); ++i) {
-        if (i + 1 < members.size() && members[i + 1].key == members[i].key) continue;
-        kept.push_back(std::move(members[i]));
+      const auto next = member + 1;
+      if (frame.repeated && next != members_.end() &&
+          document_.Key(*next) == document_.Key(*member)) {
+        continue;
       }
-      members = std::move(kept);
+      document_.members_.push_back(*member);
     }
-    frames_.pop_back();
-    return true;
+    members_.erase(begin, members_.end());
+    return Add({Type::Object, first, static_cast<uint32_t>(document_.members_.size() - first)});
   }
-  bool StartArray() { return Open(Type::Array); }
+  bool StartArray() { return Open(Type::Array, items_.size()); }
   bool EndArray(rapidjson::SizeType /*elementCount*/) {
+    const size_t start = frames_.back().start;
     frames_.pop_back();
-    return true;
+    const auto first = static_cast<uint32_t>(document_.items_.size());
+    if (start == 0 && first == 0) {
+      // The whole stack is the array's, and the document has no items yet: it
+      // takes them without a copy (a long array of entries, say).
+      document_.items_.swap(items_);
+    } else {
+      const auto begin = items_.begin() + static_cast<ptrdiff_t>(start);
+      document_.items_.insert(document_.items_.end(), begin, items_.end());
+      items_.erase(begin, items_.end());
+    }
+    return Add({Type::Array, first, static_cast<uint32_t>(document_.items_.size() - first)});
   }
 
   // Whether reading stopped at kJsonNestingLimit.
@@ -88,60 +107,73 @@ class DocumentBuilder : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, D
 
  private:
   struct Frame {
-    JsonValue* value;
-    std::unordered_set<std::string> keys;  // of an object, so far
-    bool repeated = false;                 // whether some key came twice
-    JsonStep step;                         // where the value being read lies
+    Type type;
+    size_t start;                               // its first value on the stack
+    std::unordered_set<std::string_view> keys;  // of an object, so far
+    bool repeated = false;                      // whether some key came twice
+    JsonStep step;                              // where the value being read lies
   };
 
-  // Places `value` where the text has it; returns where it now lies. A
-  // container stays where it is while it is open: its parent grows only after
-  // it has been closed.
-  JsonValue* Add(JsonValue value) {
-    if (frames_.empty()) {
-      document_.top = std::move(value);
-      return &document_.top;
-    }
-    Frame& frame = frames_.back();
-    if (frame.value->type == Type::Object) {
-      frame.value->members.back().value = std::move(value);
-      return &frame.value->members.back().value;
-    }
-    frame.step.index = static_cast<int64_t>(frame.value->items.size());
-    frame.value->items.push_back(std::move(value));
-    return &frame.value->items.back();
+  // Where text that the reader hands over stands in the document's text: it
+  // reads in place, so every string, key and number lies there.
+  uint32_t Start(const char* text) const {
+    return static_cast<uint32_t>(text - document_.text_.data());
   }
 
-  bool Open(Type type) {
+  // The step to the next value of the open array, whose items so far are on the stack.
+  void StepToNextItem() {
+    if (!frames_.empty() && frames_.back().type == Type::Array) {
+      frames_.back().step.index = static_cast<int64_t>(items_.size() - frames_.back().start);
+    }
+  }
+
+  // Places a finished value where the text has it.
+  bool Add(const JsonValue& value) {
+    if (frames_.empty()) {
+      document_.top_ = value;
+    } else if (frames_.back().type == Type::Object) {
+      members_.back().value = value;
+    } else {
+      StepToNextItem();
+      items_.push_back(value);
+    }
+    return true;
+  }
+
+  bool Open(Type type, size_t start) {
     if (frames_.size() == kJsonNestingLimit) {
       tooDeep_ = true;
       return false;
     }
-    frames_.push_back(Frame{Add(JsonValue{type, {}, {}, {}}), {}, false, {}});
+    StepToNextItem();
+    frames_.push_back(Frame{type, start, {}, false, {}});
     return true;
   }
 
   JsonDocument& document_;
   std::vector<Frame> frames_;
+  std::vector<JsonValue> items_;     // of the open arrays
+  std::vector<JsonMember> members_;  // of the open objects
   bool tooDeep_ = false;
 };
 
-}  // namespace
-
-const JsonValue* JsonValue::Member(std::string_view key) const {
-  for (const JsonMember& member : members) {
-    if (member.key == key) return &member.value;
+JsonDocument::JsonDocument(std::string_view text, std::string_view source) {
+  // Every start and size fits in 32 bits.
+  static_assert(kEditsFileSizeLimit < UINT32_MAX - 8);
+  if (text.size() > kEditsFileSizeLimit) {
+    throw VarskError(FileTooLargeMessage(source, kEditsFileSizeLimit, "an edits file"));
   }
-  return nullptr;
-}
-
-JsonDocument ReadJsonDocument(std::string_view text, std::string_view source) {
-  JsonDocument document;
-  DocumentBuilder builder(document);
-  rapidjson::MemoryStream stream(text.data(), text.size());
+  // Read in place, from a copy: strings are decoded where they stand, so the
+  // reader needs no stack of its own (its lazily made stack does arithmetic on
+  // a null pointer, which the sanitizers refuse). A UTF-8 sequence cut short
+  // by the end is read on for up to three bytes: zero bytes stand there.
+  text_.reserve(text.size() + 4);
+  text_.append(text).append(4, '\0');
+  Builder builder(*this);
+  rapidjson::InsituStringStream stream(text_.data());
   rapidjson::Reader reader;
-  constexpr unsigned kFlags =
-      rapidjson::kParseValidateEncodingFlag | rapidjson::kParseNumbersAsStringsFlag;
+  constexpr unsigned kFlags = rapidjson::kParseInsituFlag | rapidjson::kParseValidateEncodingFlag |
+                              rapidjson::kParseNumbersAsStringsFlag;
   const rapidjson::ParseResult result = reader.Parse<kFlags>(stream, builder);
   if (result.IsError()) {
     throw VarskError(JsonErrorMessage(
@@ -154,7 +186,32 @@ JsonDocument ReadJsonDocument(std::string_view text, std::string_view source) {
         source, static_cast<int64_t>(stream.Tell()),
         rapidjson::GetParseError_En(rapidjson::kParseErrorDocumentRootNotSingular)));
   }
-  return document;
+}
+
+std::string_view JsonDocument::Text(const JsonValue& value) const {
+  if (value.type != Type::Number && value.type != Type::String) return {};
+  return std::string_view(text_).substr(value.start, value.size);
+}
+
+std::string_view JsonDocument::Key(const JsonMember& member) const {
+  return std::string_view(text_).substr(member.keyStart, member.keySize);
+}
+
+std::span<const JsonValue> JsonDocument::Items(const JsonValue& array) const {
+  if (array.type != Type::Array) return {};
+  return std::span(items_).subspan(array.start, array.size);
+}
+
+std::span<const JsonMember> JsonDocument::Members(const JsonValue& object) const {
+  if (object.type != Type::Object) return {};
+  return std::span(members_).subspan(object.start, object.size);
+}
+
+const JsonValue* JsonDocument::Member(const JsonValue& object, std::string_view key) const {
+  for (const JsonMember& member : Members(object)) {
+    if (Key(member) == key) return &member.value;
+  }
+  return nullptr;
 }
 
 std::string JsonPathText(const std::vector<JsonStep>& steps, const std::string& key) {

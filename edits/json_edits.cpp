@@ -201,184 +201,209 @@ std::optional<int64_t> WholeNumber(std::string_view text) {
   return negative ? static_cast<int64_t>(0 - magnitude) : static_cast<int64_t>(magnitude);
 }
 
-// A JSON value where the edit file wants a number: its text as a message
-// quotes it, and its value when it is a whole number. Null is quoted as an
-// object is.
-EditValue JsonNumber(const JsonValue& value) {
-  switch (value.type) {
-    case Type::Number:
-      return EditValue{value.text, WholeNumber(value.text)};
-    case Type::String:
-      return EditValue{'"' + value.text + '"', std::nullopt};
-    case Type::True:
-      return EditValue{"true", std::nullopt};
-    case Type::False:
-      return EditValue{"false", std::nullopt};
-    case Type::Array:
-      return EditValue{"[...]", std::nullopt};
-    case Type::Null:
-    case Type::Object:
-      break;
-  }
-  return EditValue{"{...}", std::nullopt};
-}
+// Reads the entries of a JSON edit file onto the records through `applier`.
+class JsonEditsReader {
+ public:
+  JsonEditsReader(const JsonDocument& document, const std::string& source, EditApplier& applier)
+      : document_(document), source_(source), applier_(applier) {}
 
-std::string JsonText(const JsonValue& value) {
-  return value.type == Type::String ? value.text : JsonNumber(value).text;
-}
-
-// "weapons[2]", then ".<key>" when `key` is not empty.
-std::string WeaponPlace(size_t position, const std::string& key = std::string()) {
-  return JsonPathText(
-      {JsonStep{kWeaponsKey}, JsonStep{std::string(), static_cast<int64_t>(position)}}, key);
-}
-
-void ApplyJsonWeapons(const JsonValue& weapons, EditApplier& applier) {
-  if (weapons.type != Type::Array) {
-    applier.Problem(kWeaponsKey, ExpectedArrayText());
-  }
-  if (weapons.items.size() > kShownWeaponSlots) {
-    applier.Problem(kWeaponsKey, TooManyWeaponsText(static_cast<int64_t>(weapons.items.size())));
-  }
-  for (size_t position = 0; position < weapons.items.size(); ++position) {
-    const JsonValue& weapon = weapons.items[position];
-    if (weapon.type == Type::Null) {
-      continue;  // this slot keeps its values
-    }
-    if (weapon.type != Type::Object) {
-      applier.Problem(WeaponPlace(position), ExpectedObjectText());
-    }
-    // A "slot" key addresses a slot directly; otherwise the position does.
-    int slot = static_cast<int>(position);
-    if (const JsonValue* slotValue = weapon.Member(kSlotKey)) {
-      const EditValue input = JsonNumber(*slotValue);
-      if (!input.value || *input.value < 0 || *input.value >= kShownWeaponSlots) {
-        applier.Problem(WeaponPlace(position, kSlotKey),
-                        OutOfRangeText(input.text, 0, kShownWeaponSlots - 1));
+  void Read() {
+    const JsonValue& top = document_.Top();
+    const bool topIsArray = top.type == Type::Array;
+    const JsonValue* entries = &top;
+    if (!topIsArray) {
+      for (const JsonMember& member : document_.Members(top)) {
+        if (document_.Key(member) != kEntriesKey) {
+          throw VarskError(
+              JsonErrorMessage(source_, -1, UnknownTopLevelKeyText(document_.Key(member))));
+        }
       }
-      slot = static_cast<int>(*input.value);
+      entries = document_.Member(top, kEntriesKey);
+      if (entries == nullptr || entries->type != Type::Array) {
+        throw VarskError(JsonErrorMessage(source_, -1, MissingEntriesText()));
+      }
     }
-    for (const auto& [key, value] : weapon.members) {
-      if (key == kSlotKey || value.type == Type::Null) {
+    if (document_.Repeated()) {
+      ReportRepeatedKey(*document_.Repeated(), topIsArray, document_.Items(*entries));
+    }
+    const std::span<const JsonValue> items = document_.Items(*entries);
+    for (size_t i = 0; i < items.size(); ++i) {
+      applier_.SetPlace(JsonPlace(source_, static_cast<int64_t>(i)));
+      if (items[i].type != Type::Object) {
+        applier_.Problem({}, ExpectedObjectText());
+      }
+      ApplyEntry(items[i]);
+    }
+  }
+
+ private:
+  // A JSON value where the edit file wants a number: its text as a message
+  // quotes it, and its value when it is a whole number. Null is quoted as an
+  // object is.
+  EditValue Number(const JsonValue& value) const {
+    const std::string_view text = document_.Text(value);
+    switch (value.type) {
+      case Type::Number:
+        return EditValue{std::string(text), WholeNumber(text)};
+      case Type::String:
+        return EditValue{'"' + std::string(text) + '"', std::nullopt};
+      case Type::True:
+        return EditValue{"true", std::nullopt};
+      case Type::False:
+        return EditValue{"false", std::nullopt};
+      case Type::Array:
+        return EditValue{"[...]", std::nullopt};
+      case Type::Null:
+      case Type::Object:
+        break;
+    }
+    return EditValue{"{...}", std::nullopt};
+  }
+
+  std::string Text(const JsonValue& value) const {
+    return value.type == Type::String ? std::string(document_.Text(value)) : Number(value).text;
+  }
+
+  // "weapons[2]", then ".<key>" when `key` is not empty.
+  static std::string WeaponPlace(size_t position, std::string_view key = {}) {
+    return JsonPathText(
+        {JsonStep{kWeaponsKey}, JsonStep{std::string(), static_cast<int64_t>(position)}},
+        std::string(key));
+  }
+
+  void ApplyWeapons(const JsonValue& weapons) {
+    if (weapons.type != Type::Array) {
+      applier_.Problem(kWeaponsKey, ExpectedArrayText());
+    }
+    const std::span<const JsonValue> items = document_.Items(weapons);
+    if (items.size() > kShownWeaponSlots) {
+      applier_.Problem(kWeaponsKey, TooManyWeaponsText(static_cast<int64_t>(items.size())));
+    }
+    for (size_t position = 0; position < items.size(); ++position) {
+      const JsonValue& weapon = items[position];
+      if (weapon.type == Type::Null) {
+        continue;  // this slot keeps its values
+      }
+      if (weapon.type != Type::Object) {
+        applier_.Problem(WeaponPlace(position), ExpectedObjectText());
+      }
+      // A "slot" key addresses a slot directly; otherwise the position does.
+      int slot = static_cast<int>(position);
+      if (const JsonValue* slotValue = document_.Member(weapon, kSlotKey)) {
+        const EditValue input = Number(*slotValue);
+        if (!input.value || *input.value < 0 || *input.value >= kShownWeaponSlots) {
+          applier_.Problem(WeaponPlace(position, kSlotKey),
+                           OutOfRangeText(input.text, 0, kShownWeaponSlots - 1));
+        }
+        slot = static_cast<int>(*input.value);
+      }
+      for (const JsonMember& member : document_.Members(weapon)) {
+        const std::string_view key = document_.Key(member);
+        if (key == kSlotKey || member.value.type == Type::Null) {
+          continue;
+        }
+        const EntryField* field = FindWeaponField(applier_.Kind(), slot, key);
+        if (field == nullptr) {
+          applier_.Problem(WeaponPlace(position, key), UnknownFieldText());
+        }
+        applier_.SetValue(*field, Number(member.value));
+      }
+    }
+  }
+
+  // Raw bytes as a JSON array of numbers.
+  EditValue RawBytes(const EntryField& field, const JsonValue& array) const {
+    std::vector<int64_t> bytes;
+    std::string text = "[";
+    bool numbers = true;
+    for (const JsonValue& byte : document_.Items(array)) {
+      const EditValue input = Number(byte);
+      text += (bytes.empty() ? "" : ", ") + input.text;
+      numbers = numbers && input.value.has_value();
+      bytes.push_back(input.value.value_or(-1));
+    }
+    return EditValue{text + "]", numbers ? RawBytesValue(field, bytes) : std::nullopt};
+  }
+
+  void ApplyEntry(const JsonValue& entry) {
+    const JsonValue* entryIndex = document_.Member(entry, kEntryIndexKey);
+    if (entryIndex == nullptr) {
+      applier_.Problem(kEntryIndexKey, MissingEntryIndexText());
+    }
+    applier_.BeginEntry(Number(*entryIndex));
+    for (const JsonMember& member : document_.Members(entry)) {
+      const std::string_view key = document_.Key(member);
+      const JsonValue& value = member.value;
+      if (key == kEntryIndexKey || value.type == Type::Null) {
+        continue;  // null, like an empty CSV cell, changes nothing
+      }
+      if (key == kKindKey) {
+        applier_.CheckKind(Text(value));
         continue;
       }
-      const EntryField* field = FindWeaponField(applier.Kind(), slot, key);
+      if (key == kWeaponsKey) {
+        ApplyWeapons(value);
+        continue;
+      }
+      const int language = NameKeyIndex(key);
+      if (language >= 0) {
+        if (value.type != Type::String) {
+          applier_.Problem(key, ExpectedStringText());
+        }
+        applier_.CheckName(language, document_.Text(value));
+        continue;
+      }
+      const EntryField* field = FindEntryField(applier_.Kind(), key);
       if (field == nullptr) {
-        applier.Problem(WeaponPlace(position, key), UnknownFieldText());
+        applier_.NoSuchField(key);
       }
-      applier.SetValue(*field, JsonNumber(value));
-    }
-  }
-}
-
-// Raw bytes as a JSON array of numbers.
-EditValue JsonRawBytes(const EntryField& field, const JsonValue& array) {
-  std::vector<int64_t> bytes;
-  std::string text = "[";
-  bool numbers = true;
-  for (const JsonValue& byte : array.items) {
-    const EditValue input = JsonNumber(byte);
-    text += (bytes.empty() ? "" : ", ") + input.text;
-    numbers = numbers && input.value.has_value();
-    bytes.push_back(input.value.value_or(-1));
-  }
-  return EditValue{text + "]", numbers ? RawBytesValue(field, bytes) : std::nullopt};
-}
-
-void ApplyJsonEntry(const JsonValue& entry, EditApplier& applier) {
-  const JsonValue* entryIndex = entry.Member(kEntryIndexKey);
-  if (entryIndex == nullptr) {
-    applier.Problem(kEntryIndexKey, MissingEntryIndexText());
-  }
-  applier.BeginEntry(JsonNumber(*entryIndex));
-  for (const auto& [key, value] : entry.members) {
-    if (key == kEntryIndexKey || value.type == Type::Null) {
-      continue;  // null, like an empty CSV cell, changes nothing
-    }
-    if (key == kKindKey) {
-      applier.CheckKind(JsonText(value));
-      continue;
-    }
-    if (key == kWeaponsKey) {
-      ApplyJsonWeapons(value, applier);
-      continue;
-    }
-    const int language = NameKeyIndex(key);
-    if (language >= 0) {
-      if (value.type != Type::String) {
-        applier.Problem(key, ExpectedStringText());
+      if (field->weaponSlot >= 0) {
+        applier_.Problem(key, UnknownFieldText());  // weapon values live in "weapons" only
       }
-      applier.CheckName(language, value.text);
-      continue;
-    }
-    const EntryField* field = FindEntryField(applier.Kind(), key);
-    if (field == nullptr) {
-      applier.NoSuchField(key);
-    }
-    if (field->weaponSlot >= 0) {
-      applier.Problem(key, UnknownFieldText());  // weapon values live in "weapons" only
-    }
-    if (field->coding != FieldCoding::RawBytes) {
-      applier.SetValue(*field, JsonNumber(value));
-    } else if (value.type == Type::Array) {
-      applier.SetValue(*field, JsonRawBytes(*field, value));
-    } else {
-      applier.Problem(key, ExpectedArrayText());
+      if (field->coding != FieldCoding::RawBytes) {
+        applier_.SetValue(*field, Number(value));
+      } else if (value.type == Type::Array) {
+        applier_.SetValue(*field, RawBytes(*field, value));
+      } else {
+        applier_.Problem(key, ExpectedArrayText());
+      }
     }
   }
-}
 
-// Fails naming the entry (its position, and its number where that is not the
-// repeated key) and the key that appears twice.
-[[noreturn]] void ReportRepeatedKey(const RepeatedJsonKey& repeated, bool topIsArray,
-                                    const JsonValue& entries, const std::string& source,
-                                    EditApplier& applier) {
-  // The steps to the entries array: none for a top-level array, "entries" otherwise.
-  const size_t toEntries = topIsArray ? 0 : 1;
-  const int64_t position = repeated.path.size() > toEntries ? repeated.path[toEntries].index : -1;
-  if (position < 0 || position >= static_cast<int64_t>(entries.items.size())) {
-    // Not inside an entry that is read (a top-level key, or an "entries" that is not the last).
-    throw VarskError(
-        EditErrorMessage(source, 0, JsonPathText(repeated.path, repeated.key), RepeatedKeyText()));
+  // Fails naming the entry (its position, and its number where that is not
+  // the repeated key) and the key that appears twice.
+  [[noreturn]] void ReportRepeatedKey(const RepeatedJsonKey& repeated, bool topIsArray,
+                                      std::span<const JsonValue> entries) {
+    // The steps to the entries array: none for a top-level array, "entries" otherwise.
+    const size_t toEntries = topIsArray ? 0 : 1;
+    const int64_t position = repeated.path.size() > toEntries ? repeated.path[toEntries].index : -1;
+    if (position < 0 || position >= static_cast<int64_t>(entries.size())) {
+      // Not inside an entry that is read (a top-level key, or an "entries" that is not the last).
+      throw VarskError(EditErrorMessage(source_, 0, JsonPathText(repeated.path, repeated.key),
+                                        RepeatedKeyText()));
+    }
+    applier_.SetPlace(JsonPlace(source_, position));
+    const std::vector<JsonStep> inside(
+        repeated.path.begin() + static_cast<ptrdiff_t>(toEntries) + 1, repeated.path.end());
+    const JsonValue* entryIndex =
+        document_.Member(entries[static_cast<size_t>(position)], kEntryIndexKey);
+    const bool entryIndexRepeated = inside.empty() && repeated.key == kEntryIndexKey;
+    if (!entryIndexRepeated && entryIndex != nullptr) {
+      applier_.BeginEntry(Number(*entryIndex));
+    }
+    applier_.Problem(JsonPathText(inside, repeated.key), RepeatedKeyText());
   }
-  applier.SetPlace(JsonPlace(source, position));
-  const std::vector<JsonStep> inside(repeated.path.begin() + static_cast<ptrdiff_t>(toEntries) + 1,
-                                     repeated.path.end());
-  const JsonValue* entryIndex = entries.items[static_cast<size_t>(position)].Member(kEntryIndexKey);
-  const bool entryIndexRepeated = inside.empty() && repeated.key == kEntryIndexKey;
-  if (!entryIndexRepeated && entryIndex != nullptr) {
-    applier.BeginEntry(JsonNumber(*entryIndex));
-  }
-  applier.Problem(JsonPathText(inside, repeated.key), RepeatedKeyText());
-}
+
+  const JsonDocument& document_;
+  const std::string& source_;
+  EditApplier& applier_;
+};
 
 }  // namespace
 
 void ReadJsonEdits(std::string_view text, const std::string& source, EditApplier& applier) {
-  const JsonDocument document = ReadJsonDocument(text, source);
-  const bool topIsArray = document.top.type == Type::Array;
-  const JsonValue* entries = &document.top;
-  if (!topIsArray) {
-    for (const JsonMember& member : document.top.members) {
-      if (member.key != kEntriesKey) {
-        throw VarskError(JsonErrorMessage(source, -1, UnknownTopLevelKeyText(member.key)));
-      }
-    }
-    entries = document.top.Member(kEntriesKey);
-    if (entries == nullptr || entries->type != Type::Array) {
-      throw VarskError(JsonErrorMessage(source, -1, MissingEntriesText()));
-    }
-  }
-  if (document.repeated) {
-    ReportRepeatedKey(*document.repeated, topIsArray, *entries, source, applier);
-  }
-  for (size_t i = 0; i < entries->items.size(); ++i) {
-    applier.SetPlace(JsonPlace(source, static_cast<int64_t>(i)));
-    if (entries->items[i].type != Type::Object) {
-      applier.Problem({}, ExpectedObjectText());
-    }
-    ApplyJsonEntry(entries->items[i], applier);
-  }
+  const JsonDocument document(text, source);
+  JsonEditsReader(document, source, applier).Read();
 }
 
 }  // namespace varsk
