@@ -12,6 +12,7 @@
 #include "data/data_set.h"
 #include "data/entry_fields.h"
 #include "edits/edit_applier.h"
+#include "edits/edit_file.h"
 #include "edits/edit_keys.h"
 
 namespace varsk {
