@@ -14,6 +14,7 @@
 #include <map>
 
 #include "app/catalogue_model.h"
+#include "app/editor_fonts.h"
 #include "app/form1.h"
 #include "app/move_types.h"
 #include "base/messages.h"
@@ -144,6 +145,7 @@ CatalogueWindow::CatalogueWindow(TForm1& form) : QWidget(&form, Qt::Window), for
   table_ = new QTableView(this);
   table_->setObjectName(QStringLiteral("CatalogueTable"));
   table_->setAccessibleName(QStringLiteral("Catalogue"));
+  table_->setFont(FixedPitchFont());
   // Rows as high as a line of Chinese or Japanese text (a fallback font, taller
   // than the window font) needs.
   const QFontMetrics cells(table_->font());
