@@ -17,7 +17,14 @@ skip() {
 }
 if [[ -z ${VARSK_WAYLAND_SESSION:-} ]]; then
   command -v dbus-run-session >/dev/null || skip "dbus-run-session is not installed"
-  exec env VARSK_WAYLAND_SESSION=1 dbus-run-session -- "$0" "$@" 2> >(grep -v '^dbus-daemon' >&2)
+  # A session bus of its own, in a process group of its own: what starts on
+  # it (the accessibility bus and its registry) ends with the test.
+  VARSK_WAYLAND_SESSION=1 setsid dbus-run-session -- "$0" "$@" &
+  session=$!
+  status=0
+  wait "$session" || status=$?
+  kill -TERM -- "-$session" 2>/dev/null || true
+  exit "$status"
 fi
 editor=$(realpath "$1")
 units=$(realpath "$2")
