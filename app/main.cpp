@@ -116,7 +116,8 @@ int main(int argc, char* argv[]) {
   QApplication application(qtArgc, qtArgv);
   QApplication::setApplicationName(QString::fromLatin1(kProgram));
   QApplication::setApplicationVersion(QStringLiteral(VARSK_VERSION));
-  QApplication::setDesktopFileName(QString::fromLatin1(kProgram));
+  // The desktop entry and the metainfo go by this id (a Wayland app_id too).
+  QApplication::setDesktopFileName(QStringLiteral(VARSK_APP_ID));
   // The same look on every desktop, matching the designed layout.
   if (QStyle* style = QStyleFactory::create(QStringLiteral("Fusion"))) {
     QApplication::setStyle(style);
