@@ -258,10 +258,10 @@ void TForm1::ScrollBar3Change(QObject* /*Sender*/) {
   const int entryIndex = ComboBox2->currentIndex() + 1;
   switch (KindOfEntry(dataSet, entryIndex)) {
     case EntryKind::Ms:
-      ShowMsEntry(*MsOfEntry(dataSet, entryIndex));
+      ShowRecord(EntryKind::Ms, *MsOfEntry(dataSet, entryIndex));
       break;
     case EntryKind::Ship:
-      ShowShipEntry(*ShipOfEntry(dataSet, entryIndex));
+      ShowRecord(EntryKind::Ship, *ShipOfEntry(dataSet, entryIndex));
       break;
     case EntryKind::None:
       break;
@@ -281,35 +281,27 @@ void TForm1::ShowFields(EntryKind kind, const Record& record) {
   }
 }
 
-void TForm1::ShowMsEntry(const MsRecord& record) {
-  Label23->setText(QString::fromUtf16(kMsCaption));
-  Label20->show();
-  Edit1->show();
-  Edit1->setEnabled(true);
-  Edit18->setEnabled(false);
-  Edit18->hide();
-  ShowFields(EntryKind::Ms, record);
-  for (const WeaponRow& row : WeaponRows) {
-    row.WeaponBox->setEnabled(true);
-    row.DamageEdit->setEnabled(true);
-    row.AmmoEdit->setEnabled(true);
+// The controls of an MS entry or a ship: the caption over the third row of
+// edits, the weapon heading, Ace (MS only) and S point ship (ships only); a
+// ship's weapon rows are shown, never edited.
+template <typename Record>
+void TForm1::ShowRecord(EntryKind kind, const Record& record) {
+  const bool ms = kind == EntryKind::Ms;
+  Label23->setText(QString::fromUtf16(ms ? kMsCaption : kShipCaption));
+  Label20->setVisible(ms);
+  Edit1->setVisible(ms);
+  if (ms) {
+    Edit1->setEnabled(true);
+  } else {
+    Edit1->clear();
   }
-  Label20->update();
-}
-
-void TForm1::ShowShipEntry(const ShipRecord& record) {
-  Label23->setText(QString::fromUtf16(kShipCaption));
-  Label20->hide();
-  Edit1->hide();
-  Edit1->clear();
-  Edit18->setEnabled(true);
-  Edit18->show();
-  ShowFields(EntryKind::Ship, record);
-  // A ship's weapon rows are shown, never edited.
+  Edit18->setEnabled(!ms);
+  Edit18->setVisible(!ms);
+  ShowFields(kind, record);
   for (const WeaponRow& row : WeaponRows) {
-    row.WeaponBox->setEnabled(false);
-    row.DamageEdit->setEnabled(false);
-    row.AmmoEdit->setEnabled(false);
+    row.WeaponBox->setEnabled(ms);
+    row.DamageEdit->setEnabled(ms);
+    row.AmmoEdit->setEnabled(ms);
   }
   Label20->update();
 }

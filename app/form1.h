@@ -269,8 +269,8 @@ class TForm1 final : public QWidget {
   void CreateWeaponRows();
   // Finds the controls of the meaning table that exist now, and names them.
   void BindControls();
-  void ShowMsEntry(const MsRecord& record);
-  void ShowShipEntry(const ShipRecord& record);
+  template <typename Record>
+  void ShowRecord(EntryKind kind, const Record& record);
   // Fills every control that shows a field of `kind` from `record`.
   template <typename Record>
   void ShowFields(EntryKind kind, const Record& record);

@@ -267,23 +267,21 @@ QFileDialog& TForm1::OpenDialog() {
 }
 
 void TForm1::ConnectControls() {
+  // Every handler runs inside the error wrapper.
+  const auto handle = [this](auto* control, auto signal, void (TForm1::*handler)(QObject*)) {
+    connect(control, signal, this,
+            [this, handler] { Guarded([this, handler] { (this->*handler)(this); }); });
+  };
   // `activated` is raised only by the user's choice; a selection made by the
   // program raises no change event.
-  connect(ComboBox2, &QComboBox::activated, this,
-          [this] { Guarded([this] { ScrollBar3Change(this); }); });
-  connect(Button1, &QPushButton::clicked, this,
-          [this] { Guarded([this] { Button1Click(this); }); });
-  connect(Button2, &QPushButton::clicked, this,
-          [this] { Guarded([this] { Button2Click(this); }); });
-  connect(Button3, &QPushButton::clicked, this,
-          [this] { Guarded([this] { Button3Click(this); }); });
-  connect(Button4, &QPushButton::clicked, this,
-          [this] { Guarded([this] { Button4Click(this); }); });
-  connect(Button11, &QPushButton::clicked, this,
-          [this] { Guarded([this] { Button11Click(this); }); });
-  connect(Label13, &ClickableLabel::clicked, this,
-          [this] { Guarded([this] { Label13Click(this); }); });
-  connect(Timer1, &QTimer::timeout, this, [this] { Guarded([this] { Timer1Timer(this); }); });
+  handle(ComboBox2, &QComboBox::activated, &TForm1::ScrollBar3Change);
+  handle(Button1, &QPushButton::clicked, &TForm1::Button1Click);
+  handle(Button2, &QPushButton::clicked, &TForm1::Button2Click);
+  handle(Button3, &QPushButton::clicked, &TForm1::Button3Click);
+  handle(Button4, &QPushButton::clicked, &TForm1::Button4Click);
+  handle(Button11, &QPushButton::clicked, &TForm1::Button11Click);
+  handle(Label13, &ClickableLabel::clicked, &TForm1::Label13Click);
+  handle(Timer1, &QTimer::timeout, &TForm1::Timer1Timer);
   ConnectKeys();
 }
 
