@@ -12,21 +12,8 @@
 set -euo pipefail
 
 here=$(dirname "$(realpath "$0")")
-skip() {
-  echo "skipped: $*" >&2
-  exit 77
-}
-if [[ -z ${VARSK_A11Y_SESSION:-} ]]; then
-  command -v dbus-run-session >/dev/null || skip "dbus-run-session is not installed"
-  # A session bus of its own, in a process group of its own: what starts on
-  # it (the accessibility bus and its registry) ends with the test.
-  VARSK_A11Y_SESSION=1 setsid dbus-run-session -- "$0" "$@" &
-  session=$!
-  status=0
-  wait "$session" || status=$?
-  kill -TERM -- "-$session" 2>/dev/null || true
-  exit "$status"
-fi
+# shellcheck source=bus_session.sh
+source "$here/bus_session.sh"
 
 # shellcheck source=x11_session.sh
 source "$here/x11_session.sh"
