@@ -8,9 +8,15 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "base/file_io.h"
+#include "base/messages.h"
+
 namespace varsk {
 
 namespace {
+
+// The file dialog open holds about 6 descriptors more than the window.
+constexpr int64_t kFileDialogDescriptors = 16;
 
 // The file dialog's name completion list is a window of its own. Accepted by
 // a typed name and Return, the dialog closes while the list is open, or the
@@ -69,6 +75,13 @@ void GiveKeyboardBackTo(QWidget* parent) {
 }  // namespace
 
 std::optional<QString> ModalEditorDialogs::ChooseFile(QFileDialog& dialog) {
+  // The dialog reads folders in threads of its own; short of descriptors, a
+  // library would end the program there, with the edits. A message instead.
+  if (const int64_t free = FreeDescriptorCount(); free < kFileDialogDescriptors) {
+    ShowError(dialog.parentWidget(), QString::fromStdString(WithFullStop(
+                                         TooFewDescriptorsMessage(free, kFileDialogDescriptors))));
+    return std::nullopt;
+  }
   CompletionListsFollowDialog& lists = CompletionListsFollowDialog::Of(dialog);
   lists.Watch();
   const int result = dialog.exec();
