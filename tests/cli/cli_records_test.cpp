@@ -343,6 +343,7 @@ INSTANTIATE_TEST_SUITE_P(
         JsonNumber{"BeyondInt64", "-9223372036854775809", 0,
                    "hp: '-9223372036854775809' is not a valid integer value"},
         JsonNumber{"Tiny", "1e-400", 0, "hp: '1e-400' is not a valid integer value"},
+        JsonNumber{"Huge", "1e400", 0, "e.json: malformed JSON at byte 33: Number too big"},
         JsonNumber{"NoFractionDigits", "5.", 0, "e.json: malformed JSON at byte 35: "},
         JsonNumber{"NoIntegerDigits", ".5", 0, "e.json: malformed JSON at byte 33: "}),
     [](const ::testing::TestParamInfo<JsonNumber>& param) {
