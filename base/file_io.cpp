@@ -157,6 +157,9 @@ std::pair<std::string, std::string> SplitPath(const std::string& path) {
 
 // As many links as the system follows in one path (it refuses one more).
 constexpr int kMostLinksFollowed = 40;
+// How often the links are followed again when the file they lead to was
+// replaced meanwhile (by another program's whole replacement).
+constexpr int kMostResolutions = 3;
 
 // The file a path names once symbolic links are followed, also where the last
 // link leads to a file that is not there yet (it is then made, as a shell's
@@ -165,32 +168,36 @@ constexpr int kMostLinksFollowed = 40;
 // ("pipe:[N]", "/f (deleted)"), so a file that is there must be the one the
 // followed link texts name (the same device and inode).
 std::string ResolvedTarget(const std::string& path) {
-  struct stat named {};
-  const bool exists = ::stat(path.c_str(), &named) == 0;
-  if (!exists && errno == ELOOP) ThrowCannotCreate(path, ELOOP);
-  if (exists) {
-    if (const std::string refusal = RefusalOf(named.st_mode); !refusal.empty()) {
-      ThrowCannotCreate(path, refusal);
+  for (int resolution = 1;; ++resolution) {
+    struct stat named {};
+    const bool exists = ::stat(path.c_str(), &named) == 0;
+    if (!exists && errno == ELOOP) ThrowCannotCreate(path, ELOOP);
+    if (exists) {
+      if (const std::string refusal = RefusalOf(named.st_mode); !refusal.empty()) {
+        ThrowCannotCreate(path, refusal);
+      }
     }
+    std::string target = path;
+    int hops = 0;
+    for (;; ++hops) {
+      struct stat info {};
+      if (::lstat(target.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) break;
+      if (hops == kMostLinksFollowed) ThrowCannotCreate(path, ELOOP);
+      std::string link(PATH_MAX, '\0');
+      const ssize_t length = ::readlink(target.c_str(), link.data(), link.size());
+      if (length <= 0) break;
+      link.resize(static_cast<size_t>(length));
+      // A relative link is read from the folder that holds it.
+      target = link.front() == '/' ? link : SplitPath(target).first + "/" + link;
+    }
+    struct stat found {};
+    if (!exists || hops == 0 ||
+        (::stat(target.c_str(), &found) == 0 && found.st_dev == named.st_dev &&
+         found.st_ino == named.st_ino)) {
+      return target;
+    }
+    if (resolution == kMostResolutions) ThrowCannotCreate(path, LinkDoesNotNameFileText());
   }
-  std::string target = path;
-  for (int hops = 0;; ++hops) {
-    struct stat info {};
-    if (::lstat(target.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) break;
-    if (hops == kMostLinksFollowed) ThrowCannotCreate(path, ELOOP);
-    std::string link(PATH_MAX, '\0');
-    const ssize_t length = ::readlink(target.c_str(), link.data(), link.size());
-    if (length <= 0) break;
-    link.resize(static_cast<size_t>(length));
-    // A relative link is read from the folder that holds it.
-    target = link.front() == '/' ? link : SplitPath(target).first + "/" + link;
-  }
-  struct stat found {};
-  if (exists && (::stat(target.c_str(), &found) != 0 || found.st_dev != named.st_dev ||
-                 found.st_ino != named.st_ino)) {
-    ThrowCannotCreate(path, LinkDoesNotNameFileText());
-  }
-  return target;
 }
 
 // A new file beside the target, removed again unless Keep() is called.
