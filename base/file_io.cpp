@@ -368,14 +368,13 @@ std::vector<uint8_t> ReadWholeFile(const std::string& path, FileKind kind) {
 }
 
 std::vector<uint8_t> RegularFile::ReadWhole(FileKind kind) const {
-  const RegularFile& file = *this;
   const uint64_t limit = SizeLimitOf(kind);
   const auto tooLarge = [&] {
     return VarskError(FileTooLargeMessage(FullPath(path_), limit, KindName(kind)));
   };
-  if (file.Size() > limit) throw tooLarge();
+  if (size_ > limit) throw tooLarge();
   std::vector<uint8_t> bytes;
-  ReserveImage(bytes, static_cast<size_t>(file.Size()));
+  ReserveImage(bytes, static_cast<size_t>(size_));
   // Read to the end, whatever the size said: the file may change meanwhile.
   // While the reserved room lasts, read straight into it; once it is full, a
   // small probe tells the end from more data without moving the buffer.
@@ -383,14 +382,14 @@ std::vector<uint8_t> RegularFile::ReadWhole(FileKind kind) const {
     const size_t have = bytes.size();
     if (have == bytes.capacity()) {
       uint8_t probe[4096];
-      const size_t got = file.ReadAt(have, probe);
+      const size_t got = ReadAt(have, probe);
       if (got == 0) return bytes;
       if (have + got > limit) throw tooLarge();
       bytes.insert(bytes.end(), probe, probe + got);
       continue;
     }
     bytes.resize(bytes.capacity());
-    const size_t got = file.ReadAt(have, std::span(bytes).subspan(have));
+    const size_t got = ReadAt(have, std::span(bytes).subspan(have));
     bytes.resize(have + got);
     if (got == 0) return bytes;
   }
