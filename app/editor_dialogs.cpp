@@ -10,6 +10,9 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "base/file_io.h"
+#include "base/messages.h"
+
 namespace varsk {
 
 namespace {
@@ -82,6 +85,12 @@ class KeyboardReturns {
 };
 
 }  // namespace
+
+void RequireDescriptorsForFileDialog() {
+  if (const int64_t free = FreeDescriptorCount(); free < kFileDialogDescriptors) {
+    throw VarskError(TooFewDescriptorsMessage(free, kFileDialogDescriptors));
+  }
+}
 
 std::optional<QString> ModalEditorDialogs::ChooseFile(QFileDialog& dialog) {
   CompletionListsFollowDialog& lists = CompletionListsFollowDialog::Of(dialog);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <cstdint>
 #include <optional>
 #include <vector>
 
@@ -27,6 +28,13 @@ struct Question {
   int escapeButton = 0;   // chosen by Escape or by closing the box
   bool warning = false;   // a warning icon instead of a question mark
 };
+
+// The file dialog reads folders in threads of its own and holds about six
+// descriptors more than the window while it is open; short of descriptors, a
+// library would end the program there, with the edits.
+inline constexpr int64_t kFileDialogDescriptors = 16;
+// Throws VarskError (too few descriptors) before the file dialog is made or shown.
+void RequireDescriptorsForFileDialog();
 
 class EditorDialogs {
  public:

@@ -406,6 +406,7 @@ std::vector<QString> TForm1::TypedControls() const {
   const DataSet& dataSet = tables_.dataSet;
   const int entryIndex = ComboBox2->currentIndex() + 1;
   const EntryKind kind = KindOfEntry(dataSet, entryIndex);
+  if (kind == EntryKind::None) return typed;  // no entry shown: nothing typed for one
   for (const BoundControl* control : kind == EntryKind::Ship ? shipApplyOrder_ : msApplyOrder_) {
     const EntryField* field = control->meaning->Field(kind);
     const std::optional<int64_t> stored = EntryFieldValue(dataSet, entryIndex, *field);

@@ -125,8 +125,11 @@ class TForm1 final : public QWidget {
   void UndoRecordChange();
   void RedoRecordChange();
   const RecordHistory& History() const { return history_; }
-  // OpenDialog1, made on first use.
+  // OpenDialog1, made on first use; throws when too few descriptors are left.
   QFileDialog& OpenDialog();
+  // The file the dialog offers next, as if chosen there (a dropped file, the
+  // command line's ROM), without making the dialog.
+  void OfferFile(const QString& fileName);
   void SaveClipSet();
   void DrawEntryPreview();
   // The controls that hold values other than the selected entry's, typed or
@@ -306,6 +309,7 @@ class TForm1 final : public QWidget {
   std::string recordsFile_;
   RecordHistory history_;
   std::vector<BoundControl> controls_;
+  QString offeredFile_;
   CatalogueWindow* catalogue_ = nullptr;
   // The copy of the records that EditRecords hands to a change.
   std::unique_ptr<DataSet> scratch_;

@@ -253,7 +253,8 @@ QFileDialog& TForm1::OpenDialog() {
   // One dialog for both ROM buttons, kept for the whole run, so it offers the
   // name chosen last. Qt's own widget dialog behaves the same on every
   // desktop. It is made on first use: building it costs more than the rest
-  // of the window.
+  // of the window. Short of descriptors it is neither made nor shown.
+  RequireDescriptorsForFileDialog();
   if (OpenDialog1 == nullptr) {
     OpenDialog1 = new QFileDialog(this);
     OpenDialog1->setObjectName(QStringLiteral("OpenDialog1"));
@@ -262,6 +263,7 @@ QFileDialog& TForm1::OpenDialog() {
     // Save ROM then say "Cannot open file" for one that does not exist.
     OpenDialog1->setFileMode(QFileDialog::AnyFile);
     OpenDialog1->setAcceptMode(QFileDialog::AcceptOpen);
+    if (!offeredFile_.isEmpty()) OpenDialog1->selectFile(offeredFile_);
   }
   return *OpenDialog1;
 }

@@ -47,8 +47,13 @@ void TForm1::LoadRomFrom(const QString& fileName) { LoadRomPath(FileNameBytes(fi
 
 void TForm1::LoadRomFromPath(const std::string& path) {
   // The dialog offers this file next, as if it had been chosen there.
-  OpenDialog().selectFile(QFile::decodeName(QByteArray::fromStdString(path)));
+  OfferFile(QFile::decodeName(QByteArray::fromStdString(path)));
   LoadRomPath(path);
+}
+
+void TForm1::OfferFile(const QString& fileName) {
+  offeredFile_ = fileName;
+  if (OpenDialog1 != nullptr) OpenDialog1->selectFile(fileName);
 }
 
 void TForm1::LoadRomPath(const std::string& path) {

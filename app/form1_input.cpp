@@ -162,7 +162,7 @@ void TForm1::dropEvent(QDropEvent* event) {
   // keep the program the file came from waiting.
   QTimer::singleShot(0, this, [this, path = *file] {
     // The dialog offers the dropped file next, as if it had been chosen there.
-    OpenDialog().selectFile(path);
+    OfferFile(path);
     Guarded([this, &path] { LoadRomFrom(path); });
   });
 }

@@ -15,14 +15,18 @@
 #include "app/form1.h"
 #include "app/window_frame.h"
 #include "base/file_io.h"
+#include "base/messages.h"
 #include "data/data_set.h"
 #include "data/embedded_data_set.h"
 #include "data/rom_tables.h"
 #include "graphics/anim_set.h"
+#include "qtbridge/qt_start.h"
 
 namespace {
 
 constexpr char kProgram[] = "varsk-unit-editor";
+// The window with its file dialog open holds about 16 descriptors.
+constexpr int64_t kDescriptorsNeeded = 64;
 
 constexpr char kHelp[] =
     "Usage: varsk-unit-editor [--catalogue] [ROM]\n"
@@ -40,8 +44,9 @@ constexpr char kHelp[] =
     "read from the working directory. Qt's own options are not read; the\n"
     "environment (DISPLAY, WAYLAND_DISPLAY, QT_QPA_PLATFORM) chooses the display.\n"
     "\n"
-    "Exit status: 0 when the window is closed, 1 without a display, 2 for a\n"
-    "wrong command line.\n";
+    "Exit status: 0 when the window is closed, 1 when it cannot start (no\n"
+    "display that works, too few free file descriptors), 2 for a wrong command\n"
+    "line.\n";
 
 bool HasDisplay() {
   for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
@@ -106,14 +111,23 @@ int main(int argc, char* argv[]) {
   if (line.exitStatus) return *line.exitStatus;
   // Without a display Qt would abort with a platform-plugin message; say what to do instead.
   if (!HasDisplay()) {
-    std::fprintf(stderr, "%s: no display found; run it on a desktop or under xvfb-run.\n",
-                 kProgram);
+    std::fprintf(stderr, "%s: %s\n", kProgram, varsk::NoDisplayMessage().c_str());
+    return 1;
+  }
+  // Short of descriptors, a library would end the window half way (a file
+  // dialog's thread), with the edits in it.
+  if (const int64_t free = varsk::FreeDescriptorCount(); free < kDescriptorsNeeded) {
+    std::fprintf(stderr, "%s: %s\n", kProgram,
+                 varsk::TooFewDescriptorsMessage(free, kDescriptorsNeeded).c_str());
     return 1;
   }
   // Qt reads only the program's name: the arguments are the editor's own.
   int qtArgc = 1;
   char* qtArgv[] = {argv[0], nullptr};
+  // A display that is named but does not answer (a stale DISPLAY) is no display either.
+  varsk::QtStartGuard start(kProgram, varsk::NoDisplayMessage());
   QApplication application(qtArgc, qtArgv);
+  start.End();
   QApplication::setApplicationName(QString::fromLatin1(kProgram));
   QApplication::setApplicationVersion(QStringLiteral(VARSK_VERSION));
   // The desktop entry and the metainfo go by this id (a Wayland app_id too).

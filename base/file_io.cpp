@@ -2,15 +2,20 @@
 // replacement, and locked in-place updates.
 #include "base/file_io.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/mman.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <climits>
 #include <csignal>
+#include <cstdlib>
+#include <functional>
 #include <thread>
 
 #include "base/messages.h"
@@ -27,9 +32,6 @@ constexpr size_t kLargeImage = size_t{4} << 20;
 
 [[noreturn]] void ThrowCannotOpen(const std::string& path, const std::string& cause) {
   throw VarskError(CannotOpenFileMessage(FullPath(path), cause));
-}
-[[noreturn]] void ThrowCannotOpen(const std::string& path, int error) {
-  ThrowCannotOpen(path, SystemErrorText(error));
 }
 [[noreturn]] void ThrowCannotCreate(const std::string& path, const std::string& cause) {
   throw VarskError(CannotCreateFileMessage(FullPath(path), cause));
@@ -87,20 +89,63 @@ int WriteAllAt(int fd, std::span<const uint8_t> bytes, uint64_t offset) {
   return 0;
 }
 
-// Takes the advisory lock, waiting at most the configured time for another
-// program to release it. File systems without locks are used without.
-void Lock(int fd, int operation, const std::string& path) {
-  using Clock = std::chrono::steady_clock;
-  const auto deadline = Clock::now() + std::chrono::milliseconds(calls.lockWaitMilliseconds);
+// Takes the advisory lock, waiting until `deadline` for another program to
+// release it; false when the wait ran out. File systems without locks are
+// used without.
+bool Lock(int fd, int operation, std::chrono::steady_clock::time_point deadline) {
   for (;;) {
-    if (::flock(fd, operation | LOCK_NB) == 0) return;
+    if (::flock(fd, operation | LOCK_NB) == 0) return true;
     if (errno == EINTR) continue;
-    if (errno != EWOULDBLOCK) return;  // ENOLCK, EINVAL: no locking here
-    if (Clock::now() >= deadline) {
-      ThrowCannotOpen(path, FileLockedText((calls.lockWaitMilliseconds + 999) / 1000));
-    }
+    if (errno != EWOULDBLOCK) return true;  // ENOLCK, EINVAL: no locking here
+    if (std::chrono::steady_clock::now() >= deadline) return false;
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
+}
+
+// Throws the error for the file being opened, with `cause`.
+using Refuse = std::function<void(const std::string& cause)>;
+
+// How often an exclusive opener follows the file to a new one that was
+// renamed over it while it waited; each time another writer has finished.
+constexpr int kMostReplacementsFollowed = 100;
+
+// Opens the regular file at `path` with `flags`, never blocking on what is not
+// a regular file, and takes the lock `operation`, all within one lock wait;
+// `info` is the opened file's. An exclusive opener then checks that `path`
+// still names the file it locked: a writer that replaces the file whole
+// renames its new file over it under the same lock, and a change made to the
+// old one would be lost. It then opens the new one. `refuse` throws.
+int OpenLocked(const std::string& path, int flags, int operation, struct stat& info,
+               const Refuse& refuse) {
+  const auto deadline =
+      std::chrono::steady_clock::now() + std::chrono::milliseconds(calls.lockWaitMilliseconds);
+  for (int replaced = 0; replaced <= kMostReplacementsFollowed; ++replaced) {
+    // Looked at before opening, so that opening a device has no side effects;
+    // checked again on the descriptor, in case the name changed meanwhile.
+    if (::stat(path.c_str(), &info) != 0) refuse(SystemErrorText(errno));
+    if (const std::string refusal = RefusalOf(info.st_mode); !refusal.empty()) {
+      refuse(refusal);
+    }
+    const int fd = ::open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) refuse(SystemErrorText(errno));
+    const auto fail = [&](const std::string& cause) {
+      ::close(fd);
+      refuse(cause);
+    };
+    if (::fstat(fd, &info) != 0) fail(SystemErrorText(errno));
+    if (const std::string refusal = RefusalOf(info.st_mode); !refusal.empty()) fail(refusal);
+    if (!Lock(fd, operation, deadline)) {
+      fail(FileLockedText((calls.lockWaitMilliseconds + 999) / 1000));
+    }
+    struct stat named {};
+    if (operation != LOCK_EX || (::stat(path.c_str(), &named) == 0 && named.st_dev == info.st_dev &&
+                                 named.st_ino == info.st_ino)) {
+      return fd;
+    }
+    ::close(fd);
+  }
+  refuse(FileKeepsBeingReplacedText());
+  return -1;
 }
 
 // The folder part and the name part of a path ("." for a bare name).
@@ -110,23 +155,49 @@ std::pair<std::string, std::string> SplitPath(const std::string& path) {
   return {slash == 0 ? "/" : path.substr(0, slash), path.substr(slash + 1)};
 }
 
+// As many links as the system follows in one path (it refuses one more).
+constexpr int kMostLinksFollowed = 40;
+// How often the links are followed again when the file they lead to was
+// replaced meanwhile (by another program's whole replacement).
+constexpr int kMostResolutions = 3;
+
 // The file a path names once symbolic links are followed, also where the last
 // link leads to a file that is not there yet (it is then made, as a shell's
-// redirection makes it). Throws for a loop of links.
+// redirection makes it). Throws for a loop of links and for what is there but
+// is no regular file. The text of /proc's links is no path to rename over
+// ("pipe:[N]", "/f (deleted)"), so a file that is there must be the one the
+// followed link texts name (the same device and inode).
 std::string ResolvedTarget(const std::string& path) {
-  std::string target = path;
-  // As many links as the system follows in one path.
-  for (int hops = 0; hops < 40; ++hops) {
-    struct stat info {};
-    if (::lstat(target.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return target;
-    std::string link(PATH_MAX, '\0');
-    const ssize_t length = ::readlink(target.c_str(), link.data(), link.size());
-    if (length <= 0) return target;
-    link.resize(static_cast<size_t>(length));
-    // A relative link is read from the folder that holds it.
-    target = link.front() == '/' ? link : SplitPath(target).first + "/" + link;
+  for (int resolution = 1;; ++resolution) {
+    struct stat named {};
+    const bool exists = ::stat(path.c_str(), &named) == 0;
+    if (!exists && errno == ELOOP) ThrowCannotCreate(path, ELOOP);
+    if (exists) {
+      if (const std::string refusal = RefusalOf(named.st_mode); !refusal.empty()) {
+        ThrowCannotCreate(path, refusal);
+      }
+    }
+    std::string target = path;
+    int hops = 0;
+    for (;; ++hops) {
+      struct stat info {};
+      if (::lstat(target.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) break;
+      if (hops == kMostLinksFollowed) ThrowCannotCreate(path, ELOOP);
+      std::string link(PATH_MAX, '\0');
+      const ssize_t length = ::readlink(target.c_str(), link.data(), link.size());
+      if (length <= 0) break;
+      link.resize(static_cast<size_t>(length));
+      // A relative link is read from the folder that holds it.
+      target = link.front() == '/' ? link : SplitPath(target).first + "/" + link;
+    }
+    struct stat found {};
+    if (!exists || hops == 0 ||
+        (::stat(target.c_str(), &found) == 0 && found.st_dev == named.st_dev &&
+         found.st_ino == named.st_ino)) {
+      return target;
+    }
+    if (resolution == kMostResolutions) ThrowCannotCreate(path, LinkDoesNotNameFileText());
   }
-  ThrowCannotCreate(path, ELOOP);
 }
 
 // A new file beside the target, removed again unless Keep() is called.
@@ -189,6 +260,11 @@ uint64_t SizeLimitOf(FileKind kind) {
 
 void PrepareProcessForFiles() {
   std::signal(SIGXFSZ, SIG_IGN);
+  struct rlimit files {};
+  if (::getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur < files.rlim_max) {
+    files.rlim_cur = files.rlim_max;
+    ::setrlimit(RLIMIT_NOFILE, &files);
+  }
   for (int fd = 0; fd <= 2; ++fd) {
     if (::fcntl(fd, F_GETFD) >= 0 || errno != EBADF) continue;
     // open() hands out the lowest free number: this one.
@@ -197,32 +273,56 @@ void PrepareProcessForFiles() {
   }
 }
 
+int SilenceStandardError() {
+  const int saved = ::fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 3);
+  if (saved < 0) return -1;
+  const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC | O_NOCTTY);
+  if (null < 0 || ::dup2(null, STDERR_FILENO) < 0) {
+    if (null >= 0) ::close(null);
+    ::close(saved);
+    return -1;
+  }
+  ::close(null);
+  return saved;
+}
+
+void RestoreStandardError(int saved) {
+  if (saved < 0) return;
+  ::dup2(saved, STDERR_FILENO);
+  ::close(saved);
+}
+
+int64_t FreeDescriptorCount() {
+  struct rlimit files {};
+  if (::getrlimit(RLIMIT_NOFILE, &files) != 0) return 0;
+  const int64_t limit = files.rlim_cur == RLIM_INFINITY
+                            ? INT64_MAX
+                            : static_cast<int64_t>(std::min<rlim_t>(files.rlim_cur, INT64_MAX));
+  DIR* open = ::opendir("/proc/self/fd");
+  if (open == nullptr) {
+    if (errno == EMFILE || errno == ENFILE) return 0;
+    // Without /proc: every number below the limit that is open, up to a bound.
+    int64_t used = 0;
+    for (int fd = 0; fd < std::min<int64_t>(limit, 65536); ++fd) {
+      if (::fcntl(fd, F_GETFD) >= 0) ++used;
+    }
+    return limit - used;
+  }
+  // Numbers at or above the limit (open before it was lowered) take no room below it.
+  int64_t used = -1;  // the descriptor that reads the folder
+  while (const dirent* entry = ::readdir(open)) {
+    if (entry->d_name[0] != '.' && std::strtoll(entry->d_name, nullptr, 10) < limit) ++used;
+  }
+  ::closedir(open);
+  return std::max<int64_t>(limit - used, 0);
+}
+
 RegularFile::RegularFile(const std::string& path, Access access) : path_(path), access_(access) {
-  // Looked at before opening, so that opening a device has no side effects;
-  // checked again on the descriptor, in case the name changed meanwhile.
   struct stat info {};
-  if (::stat(path.c_str(), &info) != 0) ThrowCannotOpen(path, errno);
-  if (const std::string refusal = RefusalOf(info.st_mode); !refusal.empty()) {
-    ThrowCannotOpen(path, refusal);
-  }
-  const int mode = access == Access::Read ? O_RDONLY : O_RDWR;
-  fd_ = ::open(path.c_str(), mode | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-  if (fd_ < 0) ThrowCannotOpen(path, errno);
-  const auto fail = [&](const std::string& cause) {
-    ::close(fd_);
-    fd_ = -1;
-    ThrowCannotOpen(path, cause);
-  };
-  if (::fstat(fd_, &info) != 0) fail(SystemErrorText(errno));
-  if (const std::string refusal = RefusalOf(info.st_mode); !refusal.empty()) fail(refusal);
+  const auto refuse = [&](const std::string& cause) { ThrowCannotOpen(path, cause); };
+  fd_ = access == Access::Read ? OpenLocked(path, O_RDONLY, LOCK_SH, info, refuse)
+                               : OpenLocked(path, O_RDWR, LOCK_EX, info, refuse);
   size_ = static_cast<uint64_t>(info.st_size);
-  try {
-    Lock(fd_, access == Access::Read ? LOCK_SH : LOCK_EX, path);
-  } catch (...) {
-    ::close(fd_);
-    fd_ = -1;
-    throw;
-  }
 }
 
 RegularFile::~RegularFile() {
@@ -264,14 +364,17 @@ void RegularFile::Close() {
 }
 
 std::vector<uint8_t> ReadWholeFile(const std::string& path, FileKind kind) {
-  const RegularFile file(path, RegularFile::Access::Read);
+  return RegularFile(path, RegularFile::Access::Read).ReadWhole(kind);
+}
+
+std::vector<uint8_t> RegularFile::ReadWhole(FileKind kind) const {
   const uint64_t limit = SizeLimitOf(kind);
   const auto tooLarge = [&] {
-    return VarskError(FileTooLargeMessage(FullPath(path), limit, KindName(kind)));
+    return VarskError(FileTooLargeMessage(FullPath(path_), limit, KindName(kind)));
   };
-  if (file.Size() > limit) throw tooLarge();
+  if (size_ > limit) throw tooLarge();
   std::vector<uint8_t> bytes;
-  ReserveImage(bytes, static_cast<size_t>(file.Size()));
+  ReserveImage(bytes, static_cast<size_t>(size_));
   // Read to the end, whatever the size said: the file may change meanwhile.
   // While the reserved room lasts, read straight into it; once it is full, a
   // small probe tells the end from more data without moving the buffer.
@@ -279,41 +382,33 @@ std::vector<uint8_t> ReadWholeFile(const std::string& path, FileKind kind) {
     const size_t have = bytes.size();
     if (have == bytes.capacity()) {
       uint8_t probe[4096];
-      const size_t got = file.ReadAt(have, probe);
+      const size_t got = ReadAt(have, probe);
       if (got == 0) return bytes;
       if (have + got > limit) throw tooLarge();
       bytes.insert(bytes.end(), probe, probe + got);
       continue;
     }
     bytes.resize(bytes.capacity());
-    const size_t got = file.ReadAt(have, std::span(bytes).subspan(have));
+    const size_t got = ReadAt(have, std::span(bytes).subspan(have));
     bytes.resize(have + got);
     if (got == 0) return bytes;
   }
 }
 
-void ReplaceFile(const std::string& path, std::span<const std::span<const uint8_t>> pieces) {
-  if (path.empty()) ThrowCannotCreate(path, ENOENT);
-  const std::string target = ResolvedTarget(path);
+namespace {
+
+// Makes `target` (ResolvedTarget of `path`, which messages name) hold `pieces`:
+// a temporary file beside it, written, synced, renamed over it, the folder
+// synced. `existing`: the file there now, whose mode and owner the new one keeps.
+void WriteAndRename(const std::string& path, const std::string& target, const struct stat* existing,
+                    std::span<const std::span<const uint8_t>> pieces) {
   const auto [folder, name] = SplitPath(target);
-  if (name.empty()) ThrowCannotCreate(path, EISDIR);
-
-  struct stat existing {};
-  const bool exists = ::stat(target.c_str(), &existing) == 0;
-  if (exists) {
-    if (const std::string refusal = RefusalOf(existing.st_mode); !refusal.empty()) {
-      ThrowCannotCreate(path, refusal);
-    }
-    // A file that may not be written is not replaced behind its owner's back.
-    if (::access(target.c_str(), W_OK) != 0) ThrowCannotCreate(path, errno);
-  }
-
   TemporaryFile temporary(folder, name);
   if (temporary.Error() != 0) ThrowCannotCreate(path, temporary.Error());
-  if (exists) {
+  if (existing != nullptr) {
     // The new file keeps the old one's owner where we may give it (as root).
-    [[maybe_unused]] const int owned = ::fchown(temporary.fd(), existing.st_uid, existing.st_gid);
-    if (::fchmod(temporary.fd(), existing.st_mode & 07777) != 0) {
+    [[maybe_unused]] const int owned = ::fchown(temporary.fd(), existing->st_uid, existing->st_gid);
+    if (::fchmod(temporary.fd(), existing->st_mode & 07777) != 0) {
       ThrowCannotCreate(path, errno);
     }
   }
@@ -334,6 +429,46 @@ void ReplaceFile(const std::string& path, std::span<const std::span<const uint8_
     calls.fsync(dir);
     ::close(dir);
   }
+}
+
+// A descriptor closed when it goes out of scope.
+struct HeldDescriptor {
+  int fd = -1;
+  ~HeldDescriptor() {
+    if (fd >= 0) ::close(fd);
+  }
+};
+
+}  // namespace
+
+void ReplaceFile(const std::string& path, std::span<const std::span<const uint8_t>> pieces) {
+  if (path.empty()) ThrowCannotCreate(path, ENOENT);
+  const std::string target = ResolvedTarget(path);
+  if (SplitPath(target).second.empty()) ThrowCannotCreate(path, EISDIR);
+
+  struct stat existing {};
+  HeldDescriptor lock;
+  if (::stat(target.c_str(), &existing) == 0) {
+    // A file that may not be written is not replaced behind its owner's back.
+    if (::access(target.c_str(), W_OK) != 0) ThrowCannotCreate(path, errno);
+    // Held while the new file takes its place, as an in-place update holds it,
+    // so that no update lands in the old file after this one was read.
+    const int flags = ::access(target.c_str(), R_OK) == 0 ? O_RDONLY : O_WRONLY;
+    lock.fd = OpenLocked(target, flags, LOCK_EX, existing,
+                         [&](const std::string& cause) { ThrowCannotCreate(path, cause); });
+  }
+  WriteAndRename(path, target, lock.fd >= 0 ? &existing : nullptr, pieces);
+}
+
+void RegularFile::ReplaceWhole(std::span<const std::span<const uint8_t>> pieces) {
+  if (access_ != Access::Update) ThrowCannotWrite(path_, EBADF);
+  struct stat existing {};
+  if (::fstat(fd_, &existing) != 0) ThrowCannotWrite(path_, errno);
+  WriteAndRename(path_, ResolvedTarget(path_), &existing, pieces);
+}
+
+void RegularFile::ReplaceWhole(std::span<const uint8_t> bytes) {
+  ReplaceWhole(std::span<const std::span<const uint8_t>>(&bytes, 1));
 }
 
 void ReplaceFile(const std::string& path, std::span<const uint8_t> bytes) {

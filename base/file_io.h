@@ -15,6 +15,8 @@
 //   positional write and a sync, under an exclusive advisory lock held from
 //   reading the old bytes to the sync, and puts the old bytes back when the
 //   write fails. Readers take a shared lock, so they never see half an update.
+//   A whole replacement of an existing file holds the same exclusive lock, and
+//   an updater that finds the file replaced while it waited updates the new one.
 #pragma once
 
 #include <sys/types.h>
@@ -48,8 +50,22 @@ uint64_t SizeLimitOf(FileKind kind);
 // with EFBIG, which is reported and rolled back, instead of killing the
 // program half way. Closed standard descriptors 0, 1 and 2 are held by
 // /dev/null opened read-only, so that no file the program opens takes their
-// number (output to them still fails, as on a closed descriptor).
+// number (output to them still fails, as on a closed descriptor). The soft
+// limit of open files is raised to the hard limit, so that a low soft limit
+// set for another program costs this one nothing.
 void PrepareProcessForFiles();
+
+// Points standard error at /dev/null, for libraries that print there on their
+// own while they start (a display library's notes); returns a descriptor of
+// the real standard error, which RestoreStandardError puts back, or -1 when
+// nothing was changed.
+int SilenceStandardError();
+void RestoreStandardError(int saved);
+
+// How many more files this process may open now: the limit of open files less
+// the descriptors open. A program that needs more refuses to start with
+// TooFewDescriptorsMessage, instead of failing half way in a library.
+int64_t FreeDescriptorCount();
 
 // An existing regular file, opened for reading or for an in-place update; it
 // is never created, truncated or grown.
@@ -58,7 +74,10 @@ class RegularFile {
   enum class Access { Read, Update };
   // Throws VarskError "Cannot open file ..." for a missing or unopenable file,
   // a folder, a FIFO, device or socket, or a file another program keeps
-  // locked past the wait. Read takes a shared lock, Update an exclusive one.
+  // locked past the wait. Read takes a shared lock, Update an exclusive one;
+  // once it holds the lock, Update checks that `path` still names the file it
+  // locked (another writer may have replaced it whole meanwhile) and otherwise
+  // opens and locks the new one.
   RegularFile(const std::string& path, Access access);
   ~RegularFile();
   RegularFile(const RegularFile&) = delete;
@@ -70,12 +89,19 @@ class RegularFile {
   // Reads up to bytes.size() bytes at `offset`; returns how many were read
   // (fewer only where the file ends). Throws "Cannot read file ..." on an I/O error.
   size_t ReadAt(uint64_t offset, std::span<uint8_t> bytes) const;
+  // The whole content, as ReadWholeFile reads it.
+  std::vector<uint8_t> ReadWhole(FileKind kind) const;
   // Update only: writes `bytes` at `offset` in one positional write (carried
   // on after a short write) and syncs the file. When that fails, writes
   // `previous` (the run as it was) back and syncs, best effort, and throws
   // "Cannot write file ..." with the first failure's cause.
   void ReplaceRun(uint64_t offset, std::span<const uint8_t> bytes,
                   std::span<const uint8_t> previous);
+  // Update only: makes the file at Path() hold `pieces`, replaced whole as
+  // ReplaceFile replaces it, while this lock is held; the descriptor then
+  // stays on the old file until Close. Throws as ReplaceFile does.
+  void ReplaceWhole(std::span<const std::span<const uint8_t>> pieces);
+  void ReplaceWhole(std::span<const uint8_t> bytes);
   // Closes the file and releases the lock; after an update a failed close
   // throws "Cannot write file ...". The destructor closes silently.
   void Close();
@@ -94,11 +120,14 @@ std::vector<uint8_t> ReadWholeFile(const std::string& path, FileKind kind);
 
 // Makes the file at `path` hold `pieces` one after the other, atomically, as
 // described above. A symbolic link is followed: its target is replaced, or
-// made when it is not there yet. An existing file keeps its permissions.
+// made when it is not there yet. An existing file keeps its permissions, and
+// its exclusive lock (as RegularFile Update takes it) is held until the new
+// file is in its place, so no in-place update is lost to the replacement.
 // Throws VarskError "Cannot create file ..." for an empty path, a missing
 // folder, a loop of links, a folder or other non-regular file at `path`, a
-// file that may not be written, or a failed rename; "Cannot write file ..."
-// when a write or the sync fails.
+// link whose text does not name the file it opens (/proc/self/fd/N of a
+// deleted file), a file that may not be written or is kept locked, or a
+// failed rename; "Cannot write file ..." when a write or the sync fails.
 void ReplaceFile(const std::string& path, std::span<const std::span<const uint8_t>> pieces);
 void ReplaceFile(const std::string& path, std::span<const uint8_t> bytes);
 

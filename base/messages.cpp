@@ -65,6 +65,27 @@ std::string FileLockedText(int waitedSeconds) {
       {"Another program keeps it locked (waited ", std::to_string(waitedSeconds), " seconds)"});
 }
 
+std::string FileKeepsBeingReplacedText() {
+  return "Other programs keep replacing it while this one waits for it";
+}
+
+std::string LinkDoesNotNameFileText() {
+  return "Its link does not name the file it opens (a deleted file?)";
+}
+
+std::string NoDisplayMessage() {
+  return "no display found; run it on a desktop or under xvfb-run.";
+}
+
+std::string DrawingCannotStartMessage() {
+  return "render: Qt's offscreen drawing cannot start here";
+}
+
+std::string TooFewDescriptorsMessage(int64_t free, int64_t needed) {
+  return Join({"Too few file descriptors: ", std::to_string(free), " free, at least ",
+               std::to_string(needed), " needed (raise the limit with 'ulimit -n')"});
+}
+
 std::string NothingToSaveMessage() {
   return "Nothing to save: neither the data set nor a ROM has been loaded, so the unit records "
          "are empty. Load a ROM first";

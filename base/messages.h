@@ -38,6 +38,18 @@ std::string FileTooLargeMessage(std::string_view path, uint64_t limit, std::stri
 std::string NotARegularFileText(std::string_view what);
 // The cause part of "Cannot open file" when another program keeps the file locked.
 std::string FileLockedText(int waitedSeconds);
+// The cause when other programs replace the file again and again while this one
+// waits for its lock.
+std::string FileKeepsBeingReplacedText();
+// The cause for an output named by a link whose text is not the file it opens
+// (/proc/self/fd/N of a deleted file).
+std::string LinkDoesNotNameFileText();
+// The window's start without a display that works.
+std::string NoDisplayMessage();
+// The drawing program's start when Qt's offscreen platform cannot start.
+std::string DrawingCannotStartMessage();
+// A program that starts with fewer free file descriptors than it needs.
+std::string TooFewDescriptorsMessage(int64_t free, int64_t needed);
 // Save ROM while the records hold neither the data set nor a loaded ROM.
 std::string NothingToSaveMessage();
 

@@ -17,6 +17,14 @@ void AppendEscaped(std::string& out, unsigned char byte) {
   out += kHex[byte & 15];
 }
 
+// Characters that would act on a terminal instead of showing: C1 controls
+// (NEL among them), the line and paragraph separators, and the direction
+// controls that reorder what follows them on the line.
+bool ActsOnTheLine(char32_t c) {
+  return (c >= 0x80 && c <= 0x9F) || c == 0x2028 || c == 0x2029 || c == 0x061C || c == 0x200E ||
+         c == 0x200F || (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+}
+
 // ShownText of at most `maxCharacters` characters (an escape counts as the
 // four it shows); sets `cut` when text was left out.
 std::string Shown(std::string_view text, size_t maxCharacters, bool& cut) {
@@ -25,23 +33,23 @@ std::string Shown(std::string_view text, size_t maxCharacters, bool& cut) {
   size_t pos = 0;
   cut = false;
   while (pos < text.size()) {
-    const auto byte = static_cast<unsigned char>(text[pos]);
-    const size_t length = Utf8SequenceLength(text.substr(pos));
-    // C1 control characters (U+0080..U+009F) are control characters too.
-    const bool c1 = length == 2 && byte == 0xC2 && static_cast<unsigned char>(text[pos + 1]) < 0xA0;
-    const bool printable = (length > 1 && !c1) || (length == 1 && byte >= 0x20 && byte != 0x7F);
-    const size_t width = printable ? 1 : 4;
+    const std::string_view rest = text.substr(pos);
+    const size_t length = Utf8SequenceLength(rest);
+    const char32_t c = length == 0 ? 0 : Utf8Character(rest, length);
+    const bool printable = length > 0 && c >= 0x20 && c != 0x7F && !ActsOnTheLine(c);
+    // A byte that is not UTF-8 is escaped alone; a character, every byte of it.
+    const size_t taken = length == 0 ? 1 : length;
+    const size_t width = printable ? 1 : 4 * taken;
     if (characters + width > maxCharacters) {
       cut = true;
       break;
     }
     if (printable) {
-      out.append(text.substr(pos, length));
-      pos += length;
+      out.append(rest.substr(0, length));
     } else {
-      AppendEscaped(out, byte);
-      ++pos;
+      for (size_t i = 0; i < taken; ++i) AppendEscaped(out, static_cast<unsigned char>(rest[i]));
     }
+    pos += taken;
     characters += width;
   }
   return out;

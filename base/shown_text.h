@@ -8,9 +8,11 @@
 
 namespace varsk {
 
-// Text from outside as a message shows it: UTF-8 text as it is, control bytes
-// (NUL included) and bytes that are not UTF-8 as \xNN, so a message stays one
-// line and is never cut short.
+// Text from outside as a message or a report shows it: UTF-8 text as it is;
+// control characters (C0 with NUL, DEL, C1), the line and paragraph
+// separators and the direction controls as the \xNN of their bytes, and so
+// every byte that is not UTF-8; so the text stays one line, is never cut
+// short and cannot act on a terminal.
 std::string ShownText(std::string_view text);
 // A bad value quoted in a message: ShownText cut to kQuotedValueLength
 // characters, with "..." after a value that was longer.

@@ -34,6 +34,14 @@ size_t Utf8SequenceLength(std::string_view text) {
   return length;
 }
 
+char32_t Utf8Character(std::string_view text, size_t length) {
+  const auto lead = static_cast<unsigned char>(text[0]);
+  if (length <= 1) return lead;
+  char32_t value = lead & (0x7Fu >> length);
+  for (size_t i = 1; i < length; ++i) value = (value << 6) | (text[i] & 0x3Fu);
+  return value;
+}
+
 void AppendUtf8(std::string& out, char32_t c) {
   if (c < 0x80) {
     out += static_cast<char>(c);

@@ -85,10 +85,17 @@ int RunApply(const QStringList& args) {
     CheckOutputIsNoInput(command, outPath, inputs);
 
     const std::vector<uint8_t> patch = ReadWholeFile(patchPath, FileKind::Patch);
-    const std::vector<uint8_t> rom = ReadWholeFile(romPath, FileKind::RomImage);
+    // In place, the ROM is read, patched and replaced under its exclusive lock,
+    // as an in-place import writes it: an import waiting for the lock then
+    // finds the new file and changes that one; none is lost in between.
+    std::optional<RegularFile> inPlace;
+    const std::string rom[] = {romPath};
+    if (FindSameFile(outPath, rom)) inPlace.emplace(outPath, RegularFile::Access::Update);
+    const std::vector<uint8_t> romBytes = inPlace ? inPlace->ReadWhole(FileKind::RomImage)
+                                                  : ReadWholeFile(romPath, FileKind::RomImage);
     AppliedPatch applied;
     try {
-      applied = ApplyPatch(patch, rom);
+      applied = ApplyPatch(patch, romBytes);
     } catch (const VarskError& error) {
       // Name the patch: the message says what is wrong with it or the ROM.
       Fail(QString::fromStdString(FullPath(patchPath) + ": " + error.what()));
@@ -97,7 +104,12 @@ int RunApply(const QStringList& args) {
       PrintStatusLine(QString::fromStdString(AlreadyPatchedLine(ShownText(romPath))));
       return kExitSuccess;
     }
-    ReplaceFile(outPath, applied.bytes);
+    if (inPlace) {
+      inPlace->ReplaceWhole(applied.bytes);
+      inPlace->Close();
+    } else {
+      ReplaceFile(outPath, applied.bytes);
+    }
     PrintStatusLine(QString::fromStdString(
         AppliedLine(PatchFormatName(applied.format), ShownText(outPath), applied.bytes.size())));
     return kExitSuccess;

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,10 @@ namespace {
 void QtMessages(QtMsgType type, const QMessageLogContext& /*context*/, const QString& message) {
   if (type == QtCriticalMsg || type == QtFatalMsg) {
     PrintError(message);
+  }
+  // Qt would abort once this returns: an error is exit status 1.
+  if (type == QtFatalMsg) {
+    std::_Exit(kExitError);
   }
 }
 
@@ -34,14 +39,7 @@ std::string ProgramFolder() {
 
 void InstallQtMessageFilter() { qInstallMessageHandler(QtMessages); }
 
-void PreferOffscreenWithoutDisplay() {
-  if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
-    return;
-  }
-  if (!qEnvironmentVariableIsSet("DISPLAY") && !qEnvironmentVariableIsSet("WAYLAND_DISPLAY")) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-  }
-}
+void UseOffscreenPlatform() { qputenv("QT_QPA_PLATFORM", "offscreen"); }
 
 int RunRenderProgram(const QStringList& args) {
   const std::string folder = ProgramFolder();

@@ -6,11 +6,14 @@
 namespace varsk::cli {
 
 // Qt's own chatter (font and runtime-folder notes) would break the promise of
-// one error line on stderr; only its critical messages are passed on.
+// one error line on stderr; only its critical messages are passed on, and a
+// fatal one ends the program with exit status 1 instead of an abort.
 void InstallQtMessageFilter();
 
-// Drawing needs a platform; without a display it runs offscreen.
-void PreferOffscreenWithoutDisplay();
+// Drawing needs a platform, but no display: it always runs on Qt's offscreen
+// platform, so a DISPLAY that is set but does not answer cannot stop it, and
+// the picture is the same on every desktop.
+void UseOffscreenPlatform();
 
 // The file name of the drawing program that `varsk-units render` runs.
 inline constexpr char kRenderProgramName[] = "varsk-units-render";

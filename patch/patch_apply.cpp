@@ -1,9 +1,9 @@
 #include "patch/patch_apply.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 
+#include "base/ascii_text.h"
 #include "base/crc32.h"
 #include "base/messages.h"
 #include "patch/bps_patch.h"
@@ -19,14 +19,6 @@ bool StartsWith(std::span<const uint8_t> bytes, const char* magic) {
   return bytes.size() >= size && std::memcmp(bytes.data(), magic, size) == 0;
 }
 
-bool EndsWithNoCase(const std::string& text, const std::string& suffix) {
-  if (text.size() < suffix.size()) return false;
-  return std::equal(suffix.begin(), suffix.end(), text.end() - suffix.size(), [](char a, char b) {
-    return std::tolower(static_cast<unsigned char>(a)) ==
-           std::tolower(static_cast<unsigned char>(b));
-  });
-}
-
 }  // namespace
 
 std::optional<PatchFormat> DetectPatchFormat(std::span<const uint8_t> patch) {
@@ -36,8 +28,8 @@ std::optional<PatchFormat> DetectPatchFormat(std::span<const uint8_t> patch) {
 }
 
 std::optional<PatchFormat> PatchFormatOfFileName(const std::string& fileName) {
-  if (EndsWithNoCase(fileName, ".ips")) return PatchFormat::Ips;
-  if (EndsWithNoCase(fileName, ".bps")) return PatchFormat::Bps;
+  if (EndsWithAsciiNoCase(fileName, ".ips")) return PatchFormat::Ips;
+  if (EndsWithAsciiNoCase(fileName, ".bps")) return PatchFormat::Bps;
   return std::nullopt;
 }
 

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "base/shown_text.h"
+
 namespace varsk {
 
 namespace {
@@ -74,7 +76,7 @@ std::string BpsTargetMismatchMessage(uint32_t expectedCrc, uint32_t actualCrc) {
 std::string DiffChangeLine(int entryIndex, std::string_view name, std::string_view field,
                            std::string_view oldValue, std::string_view newValue) {
   std::string line = std::to_string(entryIndex) + " ";
-  if (!name.empty()) line += std::string(name) + " ";
+  if (!name.empty()) line += ShownText(name) + " ";
   return line + std::string(field) + ": " + std::string(oldValue) + " -> " + std::string(newValue);
 }
 

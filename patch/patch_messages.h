@@ -26,9 +26,9 @@ std::string BpsWrongSourceMessage(uint64_t expectedSize, uint32_t expectedCrc, u
 std::string BpsTargetMismatchMessage(uint32_t expectedCrc, uint32_t actualCrc);
 
 // What the diff, patch and apply commands print.
+// "12 Name hp: 200 -> 250"; the name, read from a name list, as ShownText shows it.
 std::string DiffChangeLine(int entryIndex, std::string_view name, std::string_view field,
-                           std::string_view oldValue,
-                           std::string_view newValue);  // "12 Name hp: 200 -> 250"
+                           std::string_view oldValue, std::string_view newValue);
 std::string DiffCountLine(size_t count);
 std::string DiffUnseenLine(int64_t count);
 std::string DiffOutsideLine(int64_t count, uint64_t sizeA, uint64_t sizeB);

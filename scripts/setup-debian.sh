@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev rapidjson-dev
   fonts-noto-cjk fonts-liberation fontconfig librsvg2-bin
   xvfb xdotool openbox xclip
-  dbus at-spi2-core python3-pyatspi weston qt6-wayland
+  dbus at-spi2-core python3-pyatspi weston qt6-wayland locales
 )
 if [[ "${VARSK_WITH_PACKAGE:-0}" == 1 ]]; then
   packages+=(dpkg-dev file lintian desktop-file-utils appstream man-db)

@@ -6,6 +6,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <algorithm>
 #include <map>
 
 #include "base/messages.h"
@@ -110,6 +111,32 @@ TEST_F(RecordsTest, DryRunPrintsTheChangesAndWritesNothing) {
       << result.out.toStdString();
   EXPECT_TRUE(result.out.contains("1 value would change")) << result.out.toStdString();
   EXPECT_TRUE(ReadFile(rom_) == romBytes_);
+}
+
+// Name lists come from anyone: in the text reports, what would act on a
+// terminal instead of showing (ESC, VT, FF, NEL, the line and paragraph
+// separators) is shown escaped, as in messages.
+TEST_F(RecordsTest, TextReportsShowNamesEscaped) {
+  const QString namesE = Path(QStringLiteral("namestringE.txt"));
+  QByteArray names = ReadFile(namesE);
+  names.replace("\r\nUnit 5\r\n", "\r\nU\x1b[2J\v\f\xc2\x85\xe2\x80\xa8\xe2\x80\xa9nit 5\r\n");
+  WriteFile(namesE, names);
+  WriteFile(Path(QStringLiteral("edits.csv")), "entryIndex,hp\n5,1234\n");
+  const QString changed = Path(QStringLiteral("changed.gba"));
+  ExpectSuccess(Run({QStringLiteral("import"), rom_, Path(QStringLiteral("edits.csv")),
+                     QStringLiteral("-o"), changed}));
+  const ProcessResult reports[] = {
+      Run({QStringLiteral("import"), rom_, Path(QStringLiteral("edits.csv")),
+           QStringLiteral("--dry-run")}),
+      Run({QStringLiteral("diff"), rom_, changed})};
+  for (const ProcessResult& report : reports) {
+    EXPECT_TRUE(report.out.contains(
+        "5 U\\x1B[2J\\x0B\\x0C\\xC2\\x85\\xE2\\x80\\xA8\\xE2\\x80\\xA9nit 5 hp: "))
+        << report.out.toStdString();
+    EXPECT_TRUE(std::all_of(report.out.begin(), report.out.end(), [](char c) {
+      return c == '\n' || (c >= 0x20 && c < 0x7F);
+    })) << report.out.toStdString();
+  }
 }
 
 // A reviewed diff replays on another copy: diff --format csv of a modified ROM
@@ -316,6 +343,7 @@ INSTANTIATE_TEST_SUITE_P(
         JsonNumber{"BeyondInt64", "-9223372036854775809", 0,
                    "hp: '-9223372036854775809' is not a valid integer value"},
         JsonNumber{"Tiny", "1e-400", 0, "hp: '1e-400' is not a valid integer value"},
+        JsonNumber{"Huge", "1e400", 0, "e.json: malformed JSON at byte 33: Number too big"},
         JsonNumber{"NoFractionDigits", "5.", 0, "e.json: malformed JSON at byte 35: "},
         JsonNumber{"NoIntegerDigits", ".5", 0, "e.json: malformed JSON at byte 33: "}),
     [](const ::testing::TestParamInfo<JsonNumber>& param) {

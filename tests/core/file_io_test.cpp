@@ -5,17 +5,20 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "base/messages.h"
@@ -142,6 +145,41 @@ TEST_F(FileLayer, ReplaceMakesTheFileADanglingLinkNamesAndRefusesALoop) {
   EXPECT_TRUE(fs::is_symlink(Path("loop-a")));
 }
 
+// As the system does: a chain of 40 links leads to its file, one more is a loop.
+TEST_F(FileLayer, ReplaceFollowsAsManyLinksAsTheSystem) {
+  std::string previous = "file.bin";
+  for (int i = 1; i <= 41; ++i) {
+    const std::string link = "link" + std::to_string(i);
+    fs::create_symlink(previous, Path(link));
+    previous = link;
+  }
+  ReplaceFile(Path("link40"), std::vector<uint8_t>{4, 0});
+  EXPECT_EQ(Contents(Path("file.bin")), (std::vector<uint8_t>{4, 0}));
+  ReplaceFile(Path("link40"), std::vector<uint8_t>{4});
+  EXPECT_EQ(Contents(Path("file.bin")), std::vector<uint8_t>{4});
+  EXPECT_EQ(ErrorOf([&] { ReplaceFile(Path("link41"), std::vector<uint8_t>{1}); }),
+            "Cannot create file \"" + Path("link41") + "\". Too many levels of symbolic links");
+  EXPECT_EQ(Contents(Path("file.bin")), std::vector<uint8_t>{4});
+}
+
+// /proc/self/fd/N opens what descriptor N holds, but its text is no file name:
+// "pipe:[N]", or "<path> (deleted)". Nothing is made from that text.
+TEST_F(FileLayer, ReplaceRefusesALinkWhoseTextIsNotTheFileItOpens) {
+  int ends[2];
+  ASSERT_EQ(::pipe(ends), 0);
+  const std::string pipe = "/proc/self/fd/" + std::to_string(ends[1]);
+  EXPECT_EQ(ErrorOf([&] { ReplaceFile(pipe, std::vector<uint8_t>{1}); }),
+            "Cannot create file \"" + pipe + "\". It is a FIFO, not a regular file");
+  const int gone = ::open(Path("gone.txt").c_str(), O_WRONLY | O_CREAT, 0600);
+  ASSERT_GE(gone, 0);
+  ::unlink(Path("gone.txt").c_str());
+  const std::string deleted = "/proc/self/fd/" + std::to_string(gone);
+  EXPECT_EQ(ErrorOf([&] { ReplaceFile(deleted, std::vector<uint8_t>{1}); }),
+            "Cannot create file \"" + deleted + "\". " + LinkDoesNotNameFileText());
+  for (const int fd : {ends[0], ends[1], gone}) ::close(fd);
+  EXPECT_TRUE(Entries().empty());
+}
+
 // Each failing call: the old file stays, and no temporary file is left.
 struct ReplaceFault {
   const char* name;
@@ -259,6 +297,43 @@ TEST_F(FileLayer, LocksKeepUpdatesAndReadsApart) {
   EXPECT_EQ(RegularFile(path, RegularFile::Access::Update).Size(), 3u);
 }
 
+// A writer that replaces the file whole (apply in place) renames its new file
+// over the one an updater waits for: the update must land in the new file.
+TEST_F(FileLayer, AnUpdateWaitingForTheLockFollowsTheFileThatReplacedIt) {
+  const std::string path = Write("rom.gba", {1, 1, 1});
+  struct stat old {};
+  ASSERT_EQ(::stat(path.c_str(), &old), 0);
+  const int holder = ::open(path.c_str(), O_RDONLY);
+  ASSERT_EQ(::flock(holder, LOCK_EX), 0);
+  std::thread updater([&] {
+    RegularFile file(path, RegularFile::Access::Update);
+    const std::vector<uint8_t> previous{9};
+    file.ReplaceRun(0, std::vector<uint8_t>{7}, previous);
+    file.Close();
+  });
+  // Once the updater holds the old file open (and waits for its lock), a new
+  // file takes its name and the lock is released.
+  const auto opensOfOld = [&] {
+    int count = 0;
+    for (const auto& entry : fs::directory_iterator("/proc/self/fd")) {
+      struct stat info {};
+      if (::stat(entry.path().c_str(), &info) == 0 && info.st_ino == old.st_ino &&
+          info.st_dev == old.st_dev) {
+        ++count;
+      }
+    }
+    return count;
+  };
+  for (int wait = 0; wait < 500 && opensOfOld() < 2; ++wait) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  const std::string fresh = Write("fresh.gba", {2, 2, 2});
+  ASSERT_EQ(::rename(fresh.c_str(), path.c_str()), 0);
+  ::close(holder);
+  updater.join();
+  EXPECT_EQ(Contents(path), (std::vector<uint8_t>{7, 2, 2}));
+}
+
 TEST(FileLayerProcess, ClosedStandardDescriptorsAreNotHandedToFiles) {
   EXPECT_EXIT(
       {
@@ -267,6 +342,27 @@ TEST(FileLayerProcess, ClosedStandardDescriptorsAreNotHandedToFiles) {
         const int fd = ::open("/dev/null", O_RDONLY);
         const bool ignored = std::signal(SIGXFSZ, SIG_DFL) == SIG_IGN;
         std::_Exit(fd != 1 && ::write(1, "x", 1) < 0 && ignored ? 0 : 1);
+      },
+      testing::ExitedWithCode(0), "");
+}
+
+// A soft limit lowered for another program costs nothing; below a hard
+// limit, the free descriptors are counted as the system hands them out.
+TEST(FileLayerProcess, TheSoftLimitOfOpenFilesIsRaisedAndFreeDescriptorsCounted) {
+  EXPECT_EXIT(
+      {
+        rlimit files{};
+        ::getrlimit(RLIMIT_NOFILE, &files);
+        files.rlim_cur = 16;
+        ::setrlimit(RLIMIT_NOFILE, &files);
+        PrepareProcessForFiles();
+        rlimit raised{};
+        ::getrlimit(RLIMIT_NOFILE, &raised);
+        files.rlim_cur = files.rlim_max = 48;
+        ::setrlimit(RLIMIT_NOFILE, &files);
+        int64_t free = 0;
+        for (int fd = 0; fd < 48; ++fd) free += ::fcntl(fd, F_GETFD) < 0 ? 1 : 0;
+        std::_Exit(raised.rlim_cur == raised.rlim_max && FreeDescriptorCount() == free ? 0 : 1);
       },
       testing::ExitedWithCode(0), "");
 }

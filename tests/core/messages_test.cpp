@@ -60,6 +60,22 @@ TEST(Messages, ValuesAreShownEscapedAndAtMostSixtyCharactersLong) {
   EXPECT_EQ(FullPath("/r/\xff\x1b[2J.gba"), "/r/\\xFF\\x1B[2J.gba");
 }
 
+// Names from a list reach terminals through reports: what would act there
+// instead of showing (C1 controls such as NEL, the line and paragraph
+// separators, direction overrides) is escaped byte by byte; letters stay.
+TEST(Messages, TextThatWouldActOnATerminalIsEscaped) {
+  EXPECT_EQ(ShownText("a\xc2\x85"
+                      "b\xe2\x80\xa8"
+                      "c\xe2\x80\xa9"
+                      "d\xe2\x80\xae"
+                      "e\x1b[2J\v\f"),
+            "a\\xC2\\x85b\\xE2\\x80\\xA8c\\xE2\\x80\\xA9d\\xE2\\x80\\xAEe\\x1B[2J\\x0B\\x0C");
+  EXPECT_EQ(ShownText("\xc2\xa0\xc3\xa9\xe6\xa9\x9f\xe2\x80\xa6"),
+            "\xc2\xa0\xc3\xa9\xe6\xa9\x9f\xe2\x80\xa6");
+  // A cut never splits an escaped character: its escapes count whole.
+  EXPECT_EQ(QuotedValue(std::string(57, '7') + "\xe2\x80\xa8"), std::string(57, '7') + "...");
+}
+
 // Header bytes read back unambiguously: a quote or backslash inside is escaped
 // too, and so is every byte outside printable ASCII, UTF-8 or not.
 TEST(Messages, HeaderBytesAreQuotedAsAscii) {

@@ -14,7 +14,9 @@
 #include <QTemporaryDir>
 #include <cerrno>
 #include <cstring>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "data/rom_tables.h"
 #include "fault_support.h"
@@ -127,6 +129,52 @@ TEST_F(HostileFiles, TwoInPlaceImportsAtOnceBothLand) {
   };
   EXPECT_EQ(little16(kMsTableOffset + 2), 301);                 // entry 1's hp
   EXPECT_EQ(little16(kMsTableOffset + kRomMsEntrySize), 1234);  // entry 2's cost
+}
+
+// apply in place replaces the ROM whole while in-place imports change it:
+// every change reported as written is in the file at the end, whichever
+// order the programs took.
+TEST_F(HostileFiles, InPlaceImportsRacingApplyInPlaceAllLand) {
+  constexpr int kImports = 8;
+  constexpr int kApplies = 4;
+  // Import i sets entry i's hp; patch k flips one byte after the tables.
+  const auto patchedByte = [](int k) { return qint64{kRomTablesEnd} + 16 * k; };
+  std::vector<QStringList> runs;
+  for (int i = 1; i <= kImports; ++i) {
+    const QString edits = QStringLiteral("e%1.csv").arg(i);
+    WriteFile(Path(edits), QStringLiteral("entryIndex,hp\n%1,%2\n").arg(i).arg(300 + i).toUtf8());
+    runs.push_back({QStringLiteral("import"), QStringLiteral("rom.gba"), edits});
+    if (i % 2 == 0) {
+      const int k = i / 2 - 1;
+      const qint64 at = patchedByte(k);
+      const char record[] = {
+          static_cast<char>(at >> 16),      static_cast<char>(at >> 8), static_cast<char>(at), 0, 1,
+          static_cast<char>(~original_[at])};
+      const QString patch = QStringLiteral("p%1.ips").arg(k);
+      WriteFile(Path(patch), "PATCH" + QByteArray(record, sizeof record) + "EOF");
+      runs.push_back({QStringLiteral("apply"), patch, QStringLiteral("rom.gba"),
+                      QStringLiteral("-o"), QStringLiteral("rom.gba")});
+    }
+  }
+  std::vector<std::unique_ptr<QProcess>> processes;
+  for (const QStringList& args : runs) {
+    processes.push_back(std::make_unique<QProcess>());
+    processes.back()->setWorkingDirectory(dir_.path());
+    processes.back()->start(QStringLiteral(VARSK_UNITS_PATH), args);
+  }
+  for (const auto& process : processes) {
+    ASSERT_TRUE(process->waitForFinished(60000));
+    EXPECT_EQ(process->exitCode(), 0) << process->readAllStandardError().data();
+  }
+  const QByteArray rom = ReadFile(Path("rom.gba"));
+  for (int i = 1; i <= kImports; ++i) {
+    const qint64 hp = kMsTableOffset + (i - 1) * kRomMsEntrySize + 2;
+    EXPECT_EQ(static_cast<uint8_t>(rom[hp]) | static_cast<uint8_t>(rom[hp + 1]) << 8, 300 + i)
+        << "entry " << i;
+  }
+  for (int k = 0; k < kApplies; ++k) {
+    EXPECT_EQ(rom[patchedByte(k)], static_cast<char>(~original_[patchedByte(k)])) << "patch " << k;
+  }
 }
 
 // A file system that is really full: a small tmpfs (root only), filled up.
