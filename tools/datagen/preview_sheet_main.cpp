@@ -12,6 +12,7 @@
 #include <stdexcept>
 
 #include "base/file_io.h"
+#include "base/messages.h"
 #include "cliplib/cliplib.h"
 #include "data/data_set.h"
 #include "data/embedded_data_set.h"
@@ -19,6 +20,7 @@
 #include "graphics/anim_set.h"
 #include "qtbridge/bitmap_image.h"
 #include "qtbridge/preview_sheet.h"
+#include "qtbridge/qt_start.h"
 
 namespace {
 
@@ -64,7 +66,13 @@ void SavePng(const QImage& image, const char* path) {
 
 int main(int argc, char** argv) {
   varsk::PrepareProcessForFiles();
-  QGuiApplication app(argc, argv);
+  // The sheets are drawn into images, never shown: no display is needed, and
+  // one that cannot be reached is never tried.
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  int qtArgc = 1;
+  varsk::QtStartGuard start("varsk-preview-sheet", varsk::DrawingCannotStartMessage());
+  QGuiApplication app(qtArgc, argv);
+  start.End();
   if (argc != 3 && argc != 4) {
     std::fprintf(stderr, "usage: varsk-preview-sheet <namestringE.txt> <out.png> [<frames.png>]\n");
     return 2;
