@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "data/entry_fields.h"
+#include "data/name_list.h"
 
 namespace varsk {
 
@@ -190,6 +191,38 @@ void PackRomTables(const DataSet& dataSet, RomBuffers& buffers) {
         dataSet.shipRecords[n],
         std::span(buffers.ship).subspan(n * kRomShipEntrySize).first<kRomShipEntrySize>());
   }
+}
+
+namespace {
+
+constexpr int kMoveTypeByte = 9;
+constexpr int kRangeByte = 11;
+constexpr uint8_t kPresenceBit = 0x80;
+
+// The move types the list has items for: 0..15, and 18 for the seventeenth.
+bool IsListedMoveType(uint8_t moveType) { return moveType <= 15 || moveType == 18; }
+
+}  // namespace
+
+int CountImplausibleEntries(const RomBuffers& tables) {
+  int implausible = 0;
+  for (int k = 0; k < kRomMsEntryCount; ++k) {
+    const uint8_t* entry = tables.ms.data() + static_cast<size_t>(k) * kRomMsEntrySize;
+    bool odd = !IsListedMoveType(entry[kMoveTypeByte]);
+    const uint8_t range = entry[kRangeByte];
+    odd = odd || ((range & kPresenceBit) != 0) != ((range & 0x7F) != 0);
+    for (const WeaponSlotBytes& slot : kMsWeaponSlotBytes) {
+      odd = odd || entry[slot.weaponId] > kWeaponCount;
+    }
+    implausible += odd ? 1 : 0;
+  }
+  for (int n = 0; n < kRomShipEntryCount; ++n) {
+    const uint8_t* entry = tables.ship.data() + static_cast<size_t>(n) * kRomShipEntrySize;
+    const bool odd =
+        !IsListedMoveType(entry[kMoveTypeByte]) || (entry[kRangeByte] & kPresenceBit) != 0;
+    implausible += odd ? 1 : 0;
+  }
+  return implausible;
 }
 
 }  // namespace varsk

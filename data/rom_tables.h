@@ -63,4 +63,11 @@ void UnpackRomTables(const RomBuffers& buffers, DataSet& dataSet);
 // Records -> every byte of both buffers.
 void PackRomTables(const DataSet& dataSet, RomBuffers& buffers);
 
+// How many of the 229 entries of `tables` hold a value that no unit table
+// holds and Save ROM never writes: a weapon id beyond the weapon list, a move
+// type that no item of the move type list stands for (16, 17, above 18), an
+// MS byte 11 whose presence bit disagrees with its range, a ship's byte 11
+// with bit 7 set. Unit tables give 0; other bytes give many.
+int CountImplausibleEntries(const RomBuffers& tables);
+
 }  // namespace varsk

@@ -282,3 +282,36 @@ TEST(RomTables, CodecCoversSlots191And38Only) {
 
 }  // namespace
 }  // namespace varsk
+
+namespace varsk {
+namespace {
+
+// Tables packed from records hold nothing implausible; one odd value makes its
+// entry count; random bytes are mostly odd.
+TEST(RomTables, ImplausibleEntriesAreCounted) {
+  auto dataSet = std::make_unique<DataSet>();
+  dataSet->msCount = kMsEntryCount;
+  dataSet->shipCount = kShipEntryCount;
+  for (int k = 1; k <= kMsEntryCount; ++k) {
+    dataSet->MsSlot(k)->moveType = k % 16;
+    dataSet->MsSlot(k)->artilleryRange = k % 4;
+    dataSet->MsSlot(k)->weapons[3].weaponId = 175;
+  }
+  dataSet->ShipSlot(2)->moveType = 18;
+  RomBuffers tables;
+  PackRomTables(*dataSet, tables);
+  EXPECT_EQ(CountImplausibleEntries(tables), 0);
+  tables.ms[kRomMsEntrySize * 4 + 25] = 176;   // entry 5, w2.weaponId
+  tables.ms[kRomMsEntrySize * 4 + 9] = 17;     // and its move type: still one entry
+  tables.ms[kRomMsEntrySize * 9 + 11] = 0x80;  // entry 10: presence without a range
+  tables.ship[kRomShipEntrySize * 0 + 11] |= 0x80;
+  tables.ship[kRomShipEntrySize * 1 + 9] = 16;
+  EXPECT_EQ(CountImplausibleEntries(tables), 4);
+  std::mt19937 random(7);
+  for (uint8_t& byte : tables.ms) byte = static_cast<uint8_t>(random());
+  for (uint8_t& byte : tables.ship) byte = static_cast<uint8_t>(random());
+  EXPECT_GT(CountImplausibleEntries(tables), 200);
+}
+
+}  // namespace
+}  // namespace varsk

@@ -195,6 +195,8 @@ TEST_F(SampleRom, HoldsTunedStatTablesThatRoundTrip) {
   PackRomTables(*loaded, *repacked);
   EXPECT_EQ(repacked->ms, buffers->ms);
   EXPECT_EQ(repacked->ship, buffers->ship);
+  // Unit tables by every sign `info` looks for.
+  EXPECT_EQ(CountImplausibleEntries(*buffers), 0);
 }
 
 }  // namespace
