@@ -16,6 +16,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 #include <map>
+#include <utility>
 
 #include "app/catalogue_chart.h"
 #include "app/catalogue_model.h"
@@ -267,19 +268,30 @@ void CatalogueWindow::ShowChart(bool shown) {
   // has room, so the table keeps its columns in sight.
   chartShownBefore_ = true;
   const int chartWidth = chart_->sizeHint().width();
-  int grown = 0;
-  if (QScreen* screen = this->screen(); screen != nullptr) {
-    const QRect room = screen->availableGeometry();
-    const int frame = frameGeometry().width() - width();
-    grown = std::max(0, std::min(width() + chartWidth, room.width() - frame) - width());
-    resize(width() + grown, height());
-    if (isVisible() && frameGeometry().right() > room.right()) {
-      move(std::max(room.left(), room.right() - frameGeometry().width()), y());
-    }
+  GiveChartWidth(chartWidth);
+  QScreen* screen = this->screen();
+  if (screen == nullptr) return;
+  const QRect room = screen->availableGeometry();
+  const int frame = frameGeometry().width() - width();
+  const int grown = std::min(width() + chartWidth, room.width() - frame) - width();
+  if (grown <= 0) return;
+  // A window manager may size the window later: the chart gets its width then.
+  chartWidthOnResize_ = chartWidth;
+  resize(width() + grown, height());
+  if (isVisible() && frameGeometry().right() > room.right()) {
+    move(std::max(room.left(), room.right() - frameGeometry().width()), y());
   }
-  // The splitter takes its new width at the next layout; the table keeps its own.
-  const int total = splitter_->width() + grown;
-  splitter_->setSizes({std::max(total - chartWidth, total / 2), chartWidth});
+}
+
+void CatalogueWindow::GiveChartWidth(int chartWidth) {
+  const int total = splitter_->width();
+  const int chart = std::min(chartWidth, total / 2);
+  splitter_->setSizes({total - chart, chart});
+}
+
+void CatalogueWindow::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  if (chartWidthOnResize_ > 0) GiveChartWidth(std::exchange(chartWidthOnResize_, 0));
 }
 
 void CatalogueWindow::ShowChosenEntry(int entryIndex) {

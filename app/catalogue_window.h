@@ -52,6 +52,9 @@ class CatalogueWindow final : public QWidget {
 
  private:
   void ApplyFilter();
+  // Sizes the splitter so that the chart is `chartWidth` wide, or half of it.
+  void GiveChartWidth(int chartWidth);
+  void resizeEvent(QResizeEvent* event) override;
 
   TForm1& form_;
   CatalogueModel* model_ = nullptr;
@@ -63,6 +66,8 @@ class CatalogueWindow final : public QWidget {
   CatalogueChart* chart_ = nullptr;
   QPushButton* chartButton_ = nullptr;
   bool chartShownBefore_ = false;
+  // The chart's width to give it when the window has grown; 0: none.
+  int chartWidthOnResize_ = 0;
 };
 
 }  // namespace varsk
