@@ -27,17 +27,23 @@ PictureFormat FormatOfOutput(const std::string& path) {
                                                      ShownPath(path).toStdString()))));
 }
 
-// A field named on the command line; a wrong one is a usage error.
-std::string ChartField(const QCommandLineParser& parser, const QString& option) {
-  const std::string field = parser.value(option).toStdString();
+// What the core refuses in the command line's own values (a field, the
+// filter) is a usage error.
+template <typename Read>
+auto ReadOrFailUsage(Read read) {
   try {
-    CheckChartField(field);
+    return read();
   } catch (const VarskError& error) {
-    FailUsage(
-        UsageMessage(QStringLiteral("plot"),
-                     QStringLiteral("--%1: %2").arg(option, QString::fromUtf8(error.what()))));
+    FailUsage(UsageMessage(QStringLiteral("plot"), QString::fromUtf8(error.what())));
   }
-  return field;
+}
+
+std::string ChartField(const QCommandLineParser& parser, const QString& option) {
+  return ReadOrFailUsage([&] {
+    std::string field = parser.value(option).toStdString();
+    CheckChartField(field);
+    return field;
+  });
 }
 
 // The help's list of the fields an axis takes, wrapped; bash completion reads it.
@@ -112,12 +118,7 @@ int RunPlot(const QStringList& args, ChartPngDrawer drawPng) {
     request.width = ParseIntOption(parser, QStringLiteral("width"), kMinWidth, kMaxSide);
     request.height = ParseIntOption(parser, QStringLiteral("height"), kMinHeight, kMaxSide);
     request.filterText = parser.value(filter).toStdString();
-    try {
-      request.filter = ParseEntryFilter(request.filterText);
-    } catch (const VarskError& error) {
-      FailUsage(UsageMessage(command,
-                             QStringLiteral("--filter: %1").arg(QString::fromUtf8(error.what()))));
-    }
+    request.filter = ReadOrFailUsage([&] { return ParseEntryFilter(request.filterText); });
     const std::string rom = PathArgument(parser, 0);
     std::vector<std::string> inputs = NameListInputs(parser, namesDir);
     inputs.push_back(rom);

@@ -48,9 +48,9 @@ TEST_F(PlotTest, RefusesBadInputWritingNothing) {
     const char* fragment;
   };
   const Case cases[] = {
-      {{"--x", "hpp", "-o", out}, 2, "plot: --x: 'hpp' is no field of the dump"},
+      {{"--x", "hpp", "-o", out}, 2, "plot: 'hpp' is no field of the dump"},
       {{"--y", "nameE", "-o", out}, 2, "'nameE' does not hold a number"},
-      {{"--filter", "hp>abc", "-o", out}, 2, "plot: --filter: 'hp>abc': 'abc' is not a number"},
+      {{"--filter", "hp>abc", "-o", out}, 2, "plot: 'hp>abc': 'abc' is not a number"},
       {{"-o", Path(QStringLiteral("chart.jpg"))}, 2, "give the file a name ending in .svg or .png"},
       {{}, 2, "--output is required"},
       {{"--width", "100", "-o", out}, 2, "240 to 4000"},
