@@ -95,8 +95,9 @@ class CatalogueModel final : public QAbstractTableModel {
 class CatalogueProxy final : public QSortFilterProxyModel {
  public:
   explicit CatalogueProxy(CatalogueModel& model, QObject* parent = nullptr);
-  // Throws VarskError (and keeps the filter it had) for a filter that cannot be read.
+  // Throws VarskError (and filters nothing) for a filter that cannot be read.
   void SetFilterText(const QString& text);
+  const EntryFilter& Filter() const { return filter_; }
 
  protected:
   bool filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const override;

@@ -3,16 +3,22 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
 #include <QShortcut>
+#include <QSplitter>
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <QVBoxLayout>
 #include <map>
+#include <utility>
 
+#include "app/catalogue_chart.h"
 #include "app/catalogue_model.h"
 #include "app/editor_fonts.h"
 #include "app/form1.h"
@@ -183,10 +189,26 @@ CatalogueWindow::CatalogueWindow(TForm1& form) : QWidget(&form, Qt::Window), for
   table_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                           QAbstractItemView::AnyKeyPressed);
 
+  chart_ = new CatalogueChart(model_->Records(), model_->NameOf(), form.Dialogs(), this);
+  chart_->hide();
+  chartButton_ = new QPushButton(QStringLiteral("Chart (Ctrl+G)"), this);
+  chartButton_->setObjectName(QStringLiteral("CatalogueChartButton"));
+  chartButton_->setAccessibleName(QStringLiteral("Chart"));
+  chartButton_->setToolTip(
+      QStringLiteral("Show or hide a chart of two fields of the entries shown"));
+  chartButton_->setCheckable(true);
+  splitter_ = new QSplitter(Qt::Horizontal, this);
+  splitter_->addWidget(table_);
+  splitter_->addWidget(chart_);
+  splitter_->setChildrenCollapsible(false);
+
+  auto* filterRow = new QHBoxLayout;
+  filterRow->addWidget(filter_, 1);
+  filterRow->addWidget(chartButton_);
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(filter_);
+  layout->addLayout(filterRow);
   layout->addWidget(problem_);
-  layout->addWidget(table_);
+  layout->addWidget(splitter_, 1);
 
   connect(filter_, &QLineEdit::textChanged, this, &CatalogueWindow::ApplyFilter);
   connect(table_, &QTableView::activated, this,
@@ -194,6 +216,16 @@ CatalogueWindow::CatalogueWindow(TForm1& form) : QWidget(&form, Qt::Window), for
   connect(table_->verticalHeader(), &QHeaderView::sectionDoubleClicked, this,
           &CatalogueWindow::ShowRowInMainWindow);
   connect(&form, &TForm1::recordsChanged, model_, &CatalogueModel::RecordsChanged);
+  connect(&form, &TForm1::recordsChanged, chart_, &CatalogueChart::RecordsChanged);
+  connect(chartButton_, &QPushButton::toggled, this, &CatalogueWindow::ShowChart);
+  connect(chart_, &CatalogueChart::entryChosen, this, &CatalogueWindow::ShowChosenEntry);
+  connect(chart_->ExportButton(), &QPushButton::clicked, this,
+          [this] { form_.GuardedFor(this, [this] { chart_->Export(); }); });
+  connect(table_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+          [this](const QModelIndex& current) {
+            const QModelIndex source = proxy_->mapToSource(current);
+            chart_->SetHighlight(source.isValid() ? model_->EntryOfRow(source.row()) : 0);
+          });
 
   const auto shortcut = [this](const QKeySequence& keys, auto step) {
     auto* made = new QShortcut(keys, this);
@@ -208,6 +240,8 @@ CatalogueWindow::CatalogueWindow(TForm1& form) : QWidget(&form, Qt::Window), for
            [this] { form_.RedoRecordChange(); });
   shortcut(QKeySequence::Save, [this] { form_.Button3Click(); });
   shortcut(QKeySequence::Find, [this] { filter_->setFocus(Qt::ShortcutFocusReason); });
+  shortcut(QKeySequence(Qt::ControlModifier | Qt::Key_G),
+           [this] { ShowChart(chart_->isHidden()); });
 }
 
 CatalogueWindow::~CatalogueWindow() = default;
@@ -217,10 +251,61 @@ void CatalogueWindow::ApplyFilter() {
     proxy_->SetFilterText(filter_->text());
     problem_->clear();
     problem_->hide();
+    chart_->SetFilter(proxy_->Filter(), filter_->text());
   } catch (const VarskError& error) {
     problem_->setText(QString::fromStdString(error.what()));
     problem_->show();
+    chart_->SetFilter(proxy_->Filter(), QString());
   }
+}
+
+void CatalogueWindow::ShowChart(bool shown) {
+  chartButton_->setChecked(shown);
+  if (shown == chart_->isVisible()) return;
+  chart_->setVisible(shown);
+  if (!shown || chartShownBefore_) return;
+  // The first time, the window grows by the chart's width where the screen
+  // has room, so the table keeps its columns in sight.
+  chartShownBefore_ = true;
+  const int chartWidth = chart_->sizeHint().width();
+  GiveChartWidth(chartWidth);
+  QScreen* screen = this->screen();
+  if (screen == nullptr) return;
+  const QRect room = screen->availableGeometry();
+  const int frame = frameGeometry().width() - width();
+  const int grown = std::min(width() + chartWidth, room.width() - frame) - width();
+  if (grown <= 0) return;
+  // A window manager may size the window later: the chart gets its width then.
+  chartWidthOnResize_ = chartWidth;
+  resize(width() + grown, height());
+  if (isVisible() && frameGeometry().right() > room.right()) {
+    move(std::max(room.left(), room.right() - frameGeometry().width()), y());
+  }
+}
+
+void CatalogueWindow::GiveChartWidth(int chartWidth) {
+  const int total = splitter_->width();
+  const int chart = std::min(chartWidth, total / 2);
+  splitter_->setSizes({total - chart, chart});
+}
+
+void CatalogueWindow::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  if (chartWidthOnResize_ > 0) GiveChartWidth(std::exchange(chartWidthOnResize_, 0));
+}
+
+void CatalogueWindow::ShowChosenEntry(int entryIndex) {
+  const QModelIndex row = proxy_->mapFromSource(model_->index(entryIndex - 1, 0));
+  if (row.isValid()) {
+    const int column = std::max(table_->currentIndex().column(), 0);
+    table_->selectionModel()->setCurrentIndex(
+        proxy_->index(row.row(), column),
+        QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    table_->scrollTo(row);
+    // The keyboard goes on from that row when the catalogue has it again.
+    table_->setFocus(Qt::MouseFocusReason);
+  }
+  form_.ShowEntry(entryIndex);
 }
 
 void CatalogueWindow::CopyCells() {

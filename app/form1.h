@@ -146,8 +146,9 @@ class TForm1 final : public QWidget {
   template <typename Handler>
   bool GuardedFor(QWidget* window, Handler&& handler);
 
-  // The catalogue table (Ctrl+T): made on first use, then shown and raised.
-  void OpenCatalogue();
+  // The catalogue table (Ctrl+T): made on first use, then shown and raised;
+  // with `chart`, its chart shown too.
+  void OpenCatalogue(bool chart = false);
   CatalogueWindow* Catalogue() const { return catalogue_; }
   // Changes the records through `change`, which works on a copy of them: when
   // it returns, the copy becomes the records as one step of the record
@@ -235,6 +236,8 @@ class TForm1 final : public QWidget {
   // The faction check box of bit k (CheckBox(10 + k)), k = 0..12.
   QCheckBox* FactionBox(int k) const { return factionBoxes_[static_cast<size_t>(k)]; }
   EditorTables& Tables() { return tables_; }
+  // The window's modal dialogs, for the windows it owns.
+  EditorDialogs& Dialogs() { return dialogs_; }
   // The window's button-face colour as a Bitmap32 pixel.
   uint32_t BackgroundPixel() const;
 

@@ -28,9 +28,10 @@ std::vector<uint8_t> RecordBytes(const DataSet& dataSet, int entryIndex) {
 
 }  // namespace
 
-void TForm1::OpenCatalogue() {
+void TForm1::OpenCatalogue(bool chart) {
   if (catalogue_ == nullptr) catalogue_ = new CatalogueWindow(*this);
   catalogue_->show();
+  if (chart) catalogue_->ShowChart(true);
   catalogue_->raise();
   catalogue_->activateWindow();
 }

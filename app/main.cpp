@@ -29,7 +29,7 @@ constexpr char kProgram[] = "varsk-unit-editor";
 constexpr int64_t kDescriptorsNeeded = 64;
 
 constexpr char kHelp[] =
-    "Usage: varsk-unit-editor [--catalogue] [ROM]\n"
+    "Usage: varsk-unit-editor [--catalogue] [--chart] [ROM]\n"
     "\n"
     "The Varsk unit editor: one window for the unit statistics stored in a ROM\n"
     "image. With ROM, the window opens with that file loaded, as Load ROM loads\n"
@@ -37,6 +37,7 @@ constexpr char kHelp[] =
     "\n"
     "Options:\n"
     "  --catalogue     open the catalogue table beside the window (as Ctrl+T)\n"
+    "  --chart         open the catalogue table with its chart (as Ctrl+T, Ctrl+G)\n"
     "  -h, --help      show this help\n"
     "  --version       show the version\n"
     "\n"
@@ -73,6 +74,7 @@ struct CommandLine {
   std::optional<int> exitStatus;  // set: the program ends here with it
   std::optional<std::string> rom;
   bool catalogue = false;
+  bool chart = false;
 };
 
 CommandLine ReadCommandLine(int argc, char* argv[]) {
@@ -87,6 +89,8 @@ CommandLine ReadCommandLine(int argc, char* argv[]) {
       return line;
     } else if (options && argument == "--catalogue") {
       line.catalogue = true;
+    } else if (options && argument == "--chart") {
+      line.catalogue = line.chart = true;
     } else if (options && argument == "--version") {
       line.exitStatus = Print("varsk-unit-editor " VARSK_VERSION "\n");
       return line;
@@ -154,7 +158,7 @@ int main(int argc, char* argv[]) {
   // Once the window is up, so that a message about the file stands over it.
   QTimer::singleShot(0, &window, [&window, line] {
     if (line.rom) window.Guarded([&] { window.LoadRomFromPath(*line.rom); });
-    if (line.catalogue) window.Guarded([&] { window.OpenCatalogue(); });
+    if (line.catalogue) window.Guarded([&] { window.OpenCatalogue(line.chart); });
   });
   const int status = QApplication::exec();
   varsk::Form1 = nullptr;

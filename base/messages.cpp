@@ -312,6 +312,65 @@ std::string FilterNotComparableText(std::string_view condition, std::string_view
 
 std::string FilterUnclosedQuoteText() { return "a quote is not closed"; }
 
+std::string ChartTitleText(std::string_view yField, std::string_view xField) {
+  return Join({yField, " against ", xField});
+}
+
+std::string ChartCountText(size_t shown, size_t total, std::string_view filter) {
+  std::string text = Join({std::to_string(shown), " of ", std::to_string(total), " entries"});
+  if (!filter.empty()) text += Join({"; filter: ", QuotedValue(filter)});
+  return text;
+}
+
+std::string ChartLegendText(std::string_view kindLabel, size_t count) {
+  return Join({kindLabel, " ", std::to_string(count)});
+}
+
+std::string ChartPointText(std::string_view number, std::string_view name, std::string_view xField,
+                           int64_t x, std::string_view yField, int64_t y) {
+  return Join({number, name.empty() ? "" : " ", QuotedValue(name), ": ", xField, " ",
+               std::to_string(x), ", ", yField, " ", std::to_string(y)});
+}
+
+std::string ChartMorePointsText(size_t count) {
+  return Join({"and ", std::to_string(count), " more"});
+}
+
+std::string ChartNoEntryText(std::string_view filter) {
+  if (filter.empty()) return "There is no entry to chart";
+  return Join({"No entry meets the filter '", QuotedValue(filter), "'"});
+}
+
+std::string ChartFieldNotHeldText(std::string_view field, size_t entries,
+                                  std::string_view holders) {
+  std::string text = entries == 1
+                         ? Join({"The one entry the filter leaves lacks the field '", field, "'"})
+                         : Join({"None of the ", std::to_string(entries),
+                                 " entries the filter leaves has the field '", field, "'"});
+  if (!holders.empty()) text += Join({" (only ", holders, " have it)"});
+  return text;
+}
+
+std::string ChartNoEntryWithBothText(std::string_view xField, std::string_view yField) {
+  return Join({"No entry has both '", xField, "' and '", yField, "'"});
+}
+
+std::string ChartFieldUnknownText(std::string_view field) {
+  return Join({"'", QuotedValue(field),
+               "' is no field of the dump (fields are named as its columns: cost, hp, w2.ammo)"});
+}
+
+std::string ChartFieldNotNumberText(std::string_view field) {
+  return Join({"'", QuotedValue(field), "' does not hold a number to chart"});
+}
+
+std::string ChartFileTypeMessage(std::string_view path) {
+  return Join(
+      {"Cannot write the chart to \"", path, "\": give the file a name ending in .svg or .png"});
+}
+
+std::string PngEncodingFailedText() { return "the PNG image could not be made"; }
+
 std::string PastedCellPlace(int row, int column) {
   return Join(
       {kPastedCellsSource, " row ", std::to_string(row), " column ", std::to_string(column)});

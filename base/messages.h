@@ -126,6 +126,35 @@ std::string FilterKindOperatorText(std::string_view condition);
 std::string FilterNotComparableText(std::string_view condition, std::string_view field);
 std::string FilterUnclosedQuoteText();
 
+// Charts of the catalogue, in the window and from varsk-units plot.
+// "hp against cost"
+std::string ChartTitleText(std::string_view yField, std::string_view xField);
+// "191 of 229 entries", with "; filter: <filter>" when one is given.
+std::string ChartCountText(size_t shown, size_t total, std::string_view filter);
+// The legend's label of a kind of entry and how many points it has: "MS 191".
+inline constexpr char kChartMsLabel[] = "MS";
+inline constexpr char kChartShipLabel[] = "Ship";
+std::string ChartLegendText(std::string_view kindLabel, size_t count);
+// A point: "012 AR-31 Skirmisher: cost 120, hp 205" (no name: "012: ...").
+std::string ChartPointText(std::string_view number, std::string_view name, std::string_view xField,
+                           int64_t x, std::string_view yField, int64_t y);
+// After the points a tooltip lists: "and 4 more".
+std::string ChartMorePointsText(size_t count);
+// Why a chart has no point.
+std::string ChartNoEntryText(std::string_view filter);
+// `holders`: the kind that has the field ("ships"), or empty.
+std::string ChartFieldNotHeldText(std::string_view field, size_t entries, std::string_view holders);
+std::string ChartNoEntryWithBothText(std::string_view xField, std::string_view yField);
+inline constexpr char kChartMsHolders[] = "MS entries";
+inline constexpr char kChartShipHolders[] = "ships";
+// A field name that no axis can take.
+std::string ChartFieldUnknownText(std::string_view field);
+std::string ChartFieldNotNumberText(std::string_view field);
+// A picture file whose name asks for neither format.
+std::string ChartFileTypeMessage(std::string_view path);
+// A picture that the PNG encoder refused.
+std::string PngEncodingFailedText();
+
 // Cells pasted into the catalogue table.
 inline constexpr char kPastedCellsSource[] = "pasted cells";
 // A cell of the catalogue table edited in place.

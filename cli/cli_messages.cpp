@@ -1,5 +1,6 @@
 #include "cli/cli_messages.h"
 
+#include "base/messages.h"
 #include "base/shown_text.h"
 #include "cli/argument_bytes.h"
 
@@ -106,6 +107,6 @@ QString RenderProgramMissingMessage(const QString& program, const QString& cause
   return QStringLiteral("render: cannot run the drawing program \"%1\". %2").arg(program, cause);
 }
 
-QString PngEncodingFailedMessage() { return QStringLiteral("the PNG image could not be made"); }
+QString PngEncodingFailedMessage() { return QString::fromStdString(PngEncodingFailedText()); }
 
 }  // namespace varsk::cli

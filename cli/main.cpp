@@ -27,6 +27,8 @@ constexpr Command kCommands[] = {
     {"import", varsk::cli::RunImport, "apply a JSON or CSV edit file to a ROM"},
     {"auto-modify", varsk::cli::RunAutoModify, "run the editor's Auto modify on a ROM"},
     {"render", nullptr, "draw an entry's sprite preview or the preview sheet"},
+    {"plot", [](const QStringList& args) { return varsk::cli::RunPlot(args); },
+     "draw a chart of two fields across the catalogue as SVG or PNG"},
     {"export-clips", varsk::cli::RunExportClips, "write the clip set export"},
     {"export-dataset", varsk::cli::RunExportDataset, "write the embedded MS_DATA resource"},
     {"info", varsk::cli::RunInfo, "describe a ROM file"},
@@ -104,7 +106,7 @@ int main(int argc, char** argv) {
     // Drawing needs Qt Gui, which the other commands do without: it would
     // more than double their start-up time.
     if (command.run == nullptr) {
-      return varsk::cli::RunRenderProgram(arguments);
+      return varsk::cli::RunRenderProgram(name, arguments);
     }
     QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("varsk-units"));

@@ -41,14 +41,14 @@ void InstallQtMessageFilter() { qInstallMessageHandler(QtMessages); }
 
 void UseOffscreenPlatform() { qputenv("QT_QPA_PLATFORM", "offscreen"); }
 
-int RunRenderProgram(const QStringList& args) {
+int RunRenderProgram(const QString& command, const QStringList& args) {
   const std::string folder = ProgramFolder();
   std::string program = folder + kRenderProgramName;
   if (::access(program.c_str(), X_OK) != 0) {
     program = folder + "../libexec/varsk/" + kRenderProgramName;
   }
   // The arguments exactly as they were given, file names that are not UTF-8 too.
-  std::vector<std::string> arguments{program};
+  std::vector<std::string> arguments{program, command.toStdString()};
   for (const QString& arg : args) {
     arguments.push_back(ArgumentBytes(arg));
   }

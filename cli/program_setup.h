@@ -19,8 +19,9 @@ void UseOffscreenPlatform();
 inline constexpr char kRenderProgramName[] = "varsk-units-render";
 
 // Replaces this process with the drawing program, found beside this program
-// or in ../libexec/varsk, passing `args` (the arguments after "render").
-// Returns only on failure, with the exit status after printing the error.
-int RunRenderProgram(const QStringList& args);
+// or in ../libexec/varsk, passing `command` ("render", "plot") and `args`
+// (the arguments after it). Returns only on failure, with the exit status
+// after printing the error.
+int RunRenderProgram(const QString& command, const QStringList& args);
 
 }  // namespace varsk::cli

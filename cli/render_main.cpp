@@ -1,13 +1,17 @@
 // varsk-units-render: the drawing half of varsk-units. `varsk-units render`
-// runs this program, so that the other commands start without loading Qt Gui.
+// and `varsk-units plot -o FILE.png` run this program, so that the other
+// commands start without loading Qt Gui. Its first argument names the
+// command; the rest are that command's.
 #include <QGuiApplication>
 #include <QStringList>
 
 #include "base/file_io.h"
 #include "base/messages.h"
+#include "cli/cli_messages.h"
 #include "cli/command_line.h"
 #include "cli/commands.h"
 #include "cli/program_setup.h"
+#include "qtbridge/chart_painter.h"
 #include "qtbridge/qt_start.h"
 
 namespace {
@@ -31,6 +35,7 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     arguments.append(varsk::cli::DecodeArgument(argv[i]));
   }
+  const QString command = arguments.isEmpty() ? QString() : arguments.takeFirst();
   // The arguments are ours alone: Qt would take "-platform NAME" among them
   // for its own and abort when NAME is no platform.
   int qtArgc = 1;
@@ -38,5 +43,8 @@ int main(int argc, char** argv) {
   QGuiApplication application(qtArgc, argv);
   start.End();
   QCoreApplication::setApplicationName(QStringLiteral("varsk-units"));
-  return varsk::cli::RunRender(arguments);
+  if (command == QLatin1String("plot")) return varsk::cli::RunPlot(arguments, varsk::ChartPng);
+  if (command == QLatin1String("render")) return varsk::cli::RunRender(arguments);
+  varsk::cli::PrintError(varsk::cli::UnknownCommandMessage(command));
+  return varsk::cli::kExitUsage;
 }

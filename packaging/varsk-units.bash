@@ -2,7 +2,8 @@
 # The commands and their options are read from the program's own --help
 # texts, so they always match the installed program. A value is completed by
 # its placeholder in that text: <DIR> with folders, <a|b> with its choices,
-# <N> and <K> with nothing, any other with file names.
+# <FIELD> with the help's list of fields, <N> and <K> with nothing, any other
+# with file names. A one-letter option ("-x <FIELD>") is offered as "--x".
 
 # Prints the --help text of varsk-units (or of one command), once per shell.
 _varsk_units_help() {
@@ -58,13 +59,14 @@ _varsk_units() {
   # The placeholder of the option just typed, when it takes a value.
   local placeholder=""
   if [[ $prev == -* ]]; then
-    placeholder=$(sed -n "s/^ *\(-[a-z], \)\?\(--[a-z-]*\)\? *<\([^>]*\)>.*/\1\2 \3/p" <<<"$help" |
+    placeholder=$(sed -n -e "s/^ *\(-[a-z], \)\?\(--[a-z-]*\)\? *<\([^>]*\)>.*/\1\2 \3/p" \
+      -e "s/^ *\(-[a-z]\) *<\([^>]*\)>.*/\1 \2/p" <<<"$help" |
       while read -r first second third; do
-        # "-o, --output FILE" or "--entry N"
+        # "-o, --output FILE", "--entry N" or "-x FIELD"
         if [[ -n $third ]]; then
           [[ $prev == "${first%,}" || $prev == "$second" ]] && echo "$third"
         else
-          [[ $prev == "$first" ]] && echo "$second"
+          [[ $prev == "$first" || $prev == "-$first" ]] && echo "$second"
         fi
       done)
   fi
@@ -72,6 +74,11 @@ _varsk_units() {
     case $placeholder in
       *"|"*) mapfile -t COMPREPLY < <(compgen -W "${placeholder//|/ }" -- "$cur") ;;
       DIR) mapfile -t COMPREPLY < <(compgen -d -- "$cur") ;;
+      FIELD)
+        # The indented lines under "Fields ...:".
+        mapfile -t COMPREPLY < <(compgen -W "$(sed -n '/^Fields/,/^$/s/^  //p' <<<"$help")" -- "$cur")
+        return
+        ;;
       N | K) ;;
       *) mapfile -t COMPREPLY < <(compgen -f -- "$cur") ;;
     esac
@@ -80,7 +87,8 @@ _varsk_units() {
   fi
   if [[ $cur == -* ]]; then
     local options
-    options=$(sed -n 's/^ *\(-[a-z], \)\?\(--[a-z][a-z-]*\).*/\2/p' <<<"$help")
+    options=$(sed -n -e 's/^ *\(-[a-z], \)\?\(--[a-z][a-z-]*\).*/\2/p' \
+      -e 's/^ *-\([a-z]\) <.*/--\1/p' <<<"$help")
     mapfile -t COMPREPLY < <(compgen -W "$options" -- "$cur")
     return
   fi

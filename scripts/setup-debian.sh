@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev rapidjson-dev
   fonts-noto-cjk fonts-liberation fontconfig librsvg2-bin
-  xvfb xdotool openbox xclip
+  xvfb xdotool openbox xclip imagemagick
   dbus at-spi2-core python3-pyatspi weston qt6-wayland locales
 )
 if [[ "${VARSK_WITH_PACKAGE:-0}" == 1 ]]; then

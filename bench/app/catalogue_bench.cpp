@@ -1,12 +1,15 @@
 // The catalogue table against a bare QTableView of the same rows and columns
 // that shows fixed strings: opening to the first paint, sorting, filtering;
-// and a paste of 229 x 30 values and its undo against one full repaint of the
-// table. Runs offscreen in the folder with the generated name lists.
+// a paste of 229 x 30 values and its undo against one full repaint of the
+// table; and the chart beside it, replotted after one changed value or
+// another field, against that same repaint. Runs offscreen in the folder with
+// the generated name lists.
 #include <benchmark/benchmark.h>
 
 #include <QAbstractTableModel>
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QDir>
 #include <QHeaderView>
 #include <QSortFilterProxyModel>
@@ -16,6 +19,7 @@
 #include <memory>
 #include <string>
 
+#include "app/catalogue_chart.h"
 #include "app/catalogue_model.h"
 #include "app/catalogue_window.h"
 #include "app/editor_dialogs.h"
@@ -231,6 +235,61 @@ void BM_PasteAllValues(benchmark::State& state) {
   state.SetLabel(undo ? "undo" : "paste");
 }
 
+// The chart shown beside the table at the chart's own size, as the window
+// shows it the first time; hidden again after a benchmark.
+varsk::CatalogueChart& OpenChart() {
+  varsk::CatalogueWindow& window = OpenCatalogue();
+  window.ShowChart(true);
+  QApplication::processEvents();
+  return window.Chart();
+}
+
+void Paint(QWidget& widget) {
+  widget.repaint();
+  QApplication::processEvents();
+}
+
+// One value changes (entry 12's HP, as an edit of it would), and the chart
+// lays out its points anew and paints them.
+void BM_ReplotAfterOneChange(benchmark::State& state) {
+  varsk::TForm1& form = Editor();
+  varsk::CatalogueChart& chart = OpenChart();
+  varsk::MsRecord& record = *varsk::MsOfEntry(form.Tables().dataSet, 12);
+  const int32_t hp = record.hp;
+  for (auto _ : state) {
+    record.hp = record.hp == hp ? hp + 1 : hp;
+    chart.RecordsChanged();
+    Paint(*chart.Plot());
+  }
+  record.hp = hp;
+  state.counters["points"] = static_cast<double>(chart.Layout().points.size());
+  form.Catalogue()->ShowChart(false);
+}
+
+// Another field along x, one after the other, as the arrow keys in the x
+// field's list give them.
+void BM_ChangeChartX(benchmark::State& state) {
+  varsk::CatalogueChart& chart = OpenChart();
+  QComboBox& fields = *chart.XField();
+  const int first = fields.currentIndex();
+  int item = first;
+  for (auto _ : state) {
+    item = (item + 1) % fields.count();
+    fields.setCurrentIndex(item);
+    Paint(*chart.Plot());
+  }
+  fields.setCurrentIndex(first);
+  Editor().Catalogue()->ShowChart(false);
+}
+
+void BM_ChartMemory(benchmark::State& state) {
+  OpenCatalogue();
+  const double before = ResidentMiB();
+  for (auto _ : state) Paint(*OpenChart().Plot());
+  state.counters["added_MiB"] = ResidentMiB() - before;
+  Editor().Catalogue()->ShowChart(false);
+}
+
 void BM_CatalogueMemory(benchmark::State& state) {
   varsk::TForm1& form = Editor();
   const double before = ResidentMiB();
@@ -244,6 +303,7 @@ void BM_CatalogueMemory(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(BM_CatalogueMemory)->Iterations(1);
+BENCHMARK(BM_ChartMemory)->Iterations(1);
 BENCHMARK(BM_OpenBareTable)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenCatalogue)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SortBareTable)->Unit(benchmark::kMicrosecond);
@@ -252,6 +312,8 @@ BENCHMARK(BM_FilterBareTable)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_FilterCatalogue)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RepaintCatalogue)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PasteAllValues)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReplotAfterOneChange)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ChangeChartX)->Unit(benchmark::kMillisecond);
 
 int main(int benchArgc, char** benchArgv) {
   if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);

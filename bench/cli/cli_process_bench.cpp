@@ -1,6 +1,6 @@
 // Whole-process time of varsk-units on an 8 MiB ROM, next to cat of the same
-// file in the same run: dump as JSON, and import of the full dump (in place,
-// and into a new file).
+// file in the same run: dump as JSON, import of the full dump (in place, and
+// into a new file), and plot of cost against hp as SVG and as PNG.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <spawn.h>
@@ -25,6 +25,8 @@ struct Workspace {
   std::string rom;
   std::string dump;
   std::string out;
+  std::string svg;
+  std::string png;
 
   Workspace() {
     char pattern[] = "/tmp/varsk-cli-bench-XXXXXX";
@@ -36,6 +38,8 @@ struct Workspace {
     rom = dir + "/rom.gba";
     dump = dir + "/dump.json";
     out = dir + "/out.gba";
+    svg = dir + "/chart.svg";
+    png = dir + "/chart.png";
     std::mt19937 random(1);
     std::string image(8 * 1024 * 1024, '\0');
     for (char& byte : image) byte = static_cast<char>(random() & 0xFF);
@@ -112,6 +116,14 @@ void ImportFullDumpToNewFile(benchmark::State& state) {
             {VARSK_UNITS_PATH, "import", Scratch().rom, Scratch().dump, "-o", Scratch().out});
 }
 
+void PlotSvg(benchmark::State& state) {
+  RunOrSkip(state, {VARSK_UNITS_PATH, "plot", Scratch().rom, "-o", Scratch().svg});
+}
+
+void PlotPng(benchmark::State& state) {
+  RunOrSkip(state, {VARSK_UNITS_PATH, "plot", Scratch().rom, "-o", Scratch().png});
+}
+
 void Register() {
   setenv("QT_QPA_PLATFORM", "offscreen", 1);
   if (Spawn({VARSK_UNITS_PATH, "dump", Scratch().rom}, Scratch().dump) != 0) {
@@ -123,7 +135,9 @@ void Register() {
                       benchmark::RegisterBenchmark("varsk-units import ROM full-dump.json",
                                                    ImportFullDumpInPlace),
                       benchmark::RegisterBenchmark("varsk-units import ROM full-dump.json -o OUT",
-                                                   ImportFullDumpToNewFile)}) {
+                                                   ImportFullDumpToNewFile),
+                      benchmark::RegisterBenchmark("varsk-units plot ROM -o chart.svg", PlotSvg),
+                      benchmark::RegisterBenchmark("varsk-units plot ROM -o chart.png", PlotPng)}) {
     bench->Unit(benchmark::kMillisecond)
         ->UseRealTime()
         ->Iterations(5)

@@ -3,7 +3,9 @@
 #
 #   x11_start EDITOR RUN_DIR [openbox]   Xvfb on a free display, the name lists
 #       and a copy of sample-rom.gba ($rom) in a fresh folder ($work), the editor
-#       started there ($main is its window); with openbox, a window manager first
+#       started there ($main is its window) with the arguments in the array
+#       x11_editor_args, if set (the ROM is game.gba there); with openbox, a
+#       window manager first
 #
 # Exits 77 (skipped) when Xvfb, xdotool or the window manager is missing;
 # scripts/setup-debian.sh installs them.
@@ -77,7 +79,7 @@ x11_start() {
       fail "the window manager did not start: $(cat "$work/wm.log")"
   fi
 
-  (cd "$work" && exec "$editor") >"$work/editor.log" 2>&1 &
+  (cd "$work" && exec "$editor" ${x11_editor_args[@]+"${x11_editor_args[@]}"}) >"$work/editor.log" 2>&1 &
   editor_pid=$!
   main=$(xdo search --sync --onlyvisible --name '^Varsk Unit Editor$' | head -n 1) ||
     fail "the editor window did not appear: $(cat "$work/editor.log")"

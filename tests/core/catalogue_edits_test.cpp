@@ -8,30 +8,15 @@
 
 #include "base/file_io.h"
 #include "base/messages.h"
+#include "core/catalogue_records.h"
 #include "edits/edit_file.h"
 #include "edits/entry_filter.h"
 
 namespace varsk {
 namespace {
 
-std::unique_ptr<DataSet> Catalogue() {
-  auto dataSet = std::make_unique<DataSet>();
-  dataSet->msCount = kMsEntryCount;
-  dataSet->shipCount = kShipEntryCount;
-  for (int k = 1; k <= kMsEntryCount; ++k) {
-    dataSet->MsSlot(k)->hp = k * 2;
-    dataSet->MsSlot(k)->cost = 1000 - k;
-  }
-  for (int n = 1; n <= kShipEntryCount; ++n) dataSet->ShipSlot(n)->hp = 500 + n;
-  dataSet->MsSlot(3)->weapons[2].ammo = -4;
-  return dataSet;
-}
-
-std::string NameOf(int entryIndex, NameListLanguage language) {
-  if (language == NameListLanguage::C) return "單位" + std::to_string(entryIndex);
-  if (language == NameListLanguage::J) return "";
-  return entryIndex == 8 ? "AR-18 Rampart" : "Unit " + std::to_string(entryIndex);
-}
+using varsk::testing::Catalogue;
+using varsk::testing::NameOf;
 
 std::vector<int> Matching(const std::string& text, const DataSet& dataSet) {
   const EntryFilter filter = ParseEntryFilter(text);

@@ -45,6 +45,11 @@ expect "" varsk-units render --entry ""
 expect "lists rom.gba" varsk-units import ""
 expect "rom.gba" varsk-units patch -o r
 expect "render" varsk-units help re
+expect "plot" varsk-units pl
+expect "--x" varsk-units plot --x
+expect "hp" varsk-units plot --y h
+expect "move moveType" varsk-units plot -x mov
+expect "lists" varsk-units plot --names ""
 
 # Every command has a section in the man page, and every option is named there.
 commands=$(varsk-units --help | sed -n '/^Commands:/,/^[^ ]/s/^  \([a-z][a-z-]*\) .*/\1/p')
