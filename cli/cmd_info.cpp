@@ -43,8 +43,8 @@ int RunInfo(const QStringList& args) {
     parser.setApplicationDescription(QStringLiteral(
         "Describe a ROM file: its size, the cartridge header's title, game code and maker code\n"
         "and whether its complement byte checks, the CRC32 of the whole file, whether it is\n"
-        "long enough for the unit tables, and how many entries and fields differ from the\n"
-        "embedded data set."));
+        "long enough for the unit tables, whether what it holds there looks like unit tables,\n"
+        "and how many entries and fields differ from the embedded data set."));
     parser.addPositionalArgument(QStringLiteral("ROM"), QStringLiteral("The ROM image."));
     if (!ParseCommandLine(parser, QStringLiteral("info"), args, 1, 1)) {
       return kExitSuccess;
@@ -80,6 +80,16 @@ int RunInfo(const QStringList& args) {
     }
     report.Line(QStringLiteral("Tables"),
                 QStringLiteral("yes (bytes %1..%2)").arg(kMsTableOffset).arg(kRomTablesEnd - 1));
+    // A file long enough is not yet a ROM of this game: values that no unit
+    // table holds tell another image (or random bytes) from ours.
+    const int implausible = CountImplausibleEntries(*tables);
+    report.Line(QStringLiteral("Contents"),
+                implausible == 0
+                    ? QStringLiteral("look like unit tables")
+                    : QStringLiteral("do not look like unit tables (%1 of %2 entries hold "
+                                     "impossible values)")
+                          .arg(implausible)
+                          .arg(kRomMsEntryCount + kRomShipEntryCount));
     const DataSetPtr embedded = LoadRecords(std::string(), DataSetPart::Records);
     const DataSetPtr loaded = CopyOfRecords(*embedded);
     UnpackRomTables(*tables, *loaded);

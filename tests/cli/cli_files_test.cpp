@@ -137,6 +137,8 @@ TEST_F(FilesTest, InfoDescribesHeaderChecksumAndDifferences) {
   EXPECT_TRUE(text.contains(QStringLiteral("(checks)"))) << text.toStdString();
   EXPECT_TRUE(text.contains(QStringLiteral("%1").arg(crc, 8, 16, QLatin1Char('0')).toUpper()));
   EXPECT_TRUE(text.contains(QStringLiteral("0 entries, 0 fields"))) << text.toStdString();
+  EXPECT_TRUE(text.contains(QStringLiteral("Contents:   look like unit tables\n")))
+      << text.toStdString();
 
   // One changed HP and a broken complement.
   image[qsizetype{kMsTableOffset} + 2] = static_cast<char>(image.at(kMsTableOffset + 2) ^ 1);
@@ -145,6 +147,19 @@ TEST_F(FilesTest, InfoDescribesHeaderChecksumAndDifferences) {
   result = Run({QStringLiteral("info"), rom_});
   EXPECT_TRUE(result.out.contains("does not check")) << result.out.toStdString();
   EXPECT_TRUE(result.out.contains("1 entries, 1 fields")) << result.out.toStdString();
+
+  // Random bytes long enough for the tables are told apart from a ROM's.
+  QByteArray noise(8 << 20, '\0');
+  uint32_t state = 12345;
+  for (char& byte : noise) {
+    state = state * 1103515245u + 12345u;
+    byte = static_cast<char>(state >> 24);
+  }
+  WriteFile(rom_, noise);
+  result = Run({QStringLiteral("info"), rom_});
+  ExpectSuccess(result);
+  EXPECT_TRUE(result.out.contains("Contents:   do not look like unit tables (2"))
+      << result.out.toStdString();
 
   // A short file is described, not refused.
   WriteFile(rom_, image.left(1024));
