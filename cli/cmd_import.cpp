@@ -23,7 +23,7 @@ int RunImport(const QStringList& args) {
                                  QStringLiteral("The edit file (JSON or CSV)."));
     const RecordEditOptions editOptions = AddRecordEditOptions(parser);
     const QCommandLineOption namesDir = NamesOption(
-        QStringLiteral("Folder of the name lists that names in EDITS are checked against, and\n"
+        QStringLiteral("Folder of the name lists that names in EDITS are checked against, and "
                        "that the dry run prints (default: the working directory)."));
     parser.addOption(namesDir);
     if (!ParseCommandLine(parser, command, args, 2, 2)) {

@@ -60,7 +60,7 @@ int RunRender(const QStringList& args) {
         QStringLiteral("Enlarge K times, nearest neighbour (1..32, default 1)."),
         QStringLiteral("K"), QStringLiteral("1"));
     const QCommandLineOption namesDir = NamesOption(
-        QStringLiteral("Folder of the name lists for the sheet's labels (default: the working\n"
+        QStringLiteral("Folder of the name lists for the sheet's labels (default: the working "
                        "directory; without them the labels carry only numbers)."));
     parser.addOptions({entry, sheet, output, scale, namesDir});
     const QString command = QStringLiteral("render");

@@ -33,7 +33,7 @@ constexpr Command kCommands[] = {
     {"export-dataset", varsk::cli::RunExportDataset, "write the embedded MS_DATA resource"},
     {"info", varsk::cli::RunInfo, "describe a ROM file"},
     {"diff", varsk::cli::RunDiff, "compare the records of two ROMs"},
-    {"patch", varsk::cli::RunPatch, "make a patch of the table changes between two ROMs"},
+    {"patch", varsk::cli::RunPatch, "make a patch of every byte that differs between two ROMs"},
     {"apply", varsk::cli::RunApply, "apply a patch to a ROM"},
 };
 
