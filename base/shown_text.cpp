@@ -19,10 +19,12 @@ void AppendEscaped(std::string& out, unsigned char byte) {
 
 // Characters that would act on a terminal instead of showing: C1 controls
 // (NEL among them), the line and paragraph separators, and the direction
-// controls that reorder what follows them on the line.
+// controls that reorder what follows them on the line. U+FFFE and U+FFFF are
+// no characters at all (XML cannot hold them: an SVG with one does not open).
 bool ActsOnTheLine(char32_t c) {
   return (c >= 0x80 && c <= 0x9F) || c == 0x2028 || c == 0x2029 || c == 0x061C || c == 0x200E ||
-         c == 0x200F || (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+         c == 0x200F || (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069) ||
+         c == 0xFFFE || c == 0xFFFF;
 }
 
 // ShownText of at most `maxCharacters` characters (an escape counts as the

@@ -151,11 +151,14 @@ void CollectPoints(const DataSet& dataSet, const ChartRequest& request, ChartLay
   }
 }
 
-void PlaceLegend(ChartLayout& layout) {
+// The legend at the right on `baseline`; returns the left edge of its first
+// marker (the width when there is no legend).
+double PlaceLegendOn(ChartLayout& layout, double baseline) {
+  layout.legend.clear();
   std::array<size_t, 2> counts{};
   for (const ChartPoint& point : layout.points) ++counts[point.kind == EntryKind::Ms ? 0 : 1];
   double right = layout.width - kRightMargin;
-  const double baseline = 18;
+  double left = layout.width;
   for (int k = 1; k >= 0; --k) {
     if (counts[static_cast<size_t>(k)] == 0) continue;
     ChartLegendItem item;
@@ -166,9 +169,33 @@ void PlaceLegend(ChartLayout& layout) {
     item.label.y = baseline;
     item.markerX = item.label.x - 6 - kChartMarkerRadius;
     item.markerY = baseline - 4;
-    right = item.markerX - kChartMarkerRadius - 16;
+    left = item.markerX - kChartMarkerRadius;
+    right = left - 16;
     layout.legend.insert(layout.legend.begin(), item);
   }
+  return left;
+}
+
+// The legend beside the title where both fit on its line, else on a line of
+// its own under the note; returns how much lower the plot starts for it.
+double PlaceLegend(ChartLayout& layout) {
+  const double titleEnd = layout.title.x + TextWidth(layout.title.text, kChartTitleFont) + 12;
+  if (PlaceLegendOn(layout, layout.title.y) >= titleEnd) return 0;
+  constexpr double kLegendLine = 17;
+  PlaceLegendOn(layout, layout.note.y + kLegendLine);
+  return kLegendLine;
+}
+
+// `text` cut to `width` at the tick font, ending in "..." where it was cut.
+std::string FittedText(std::string text, double width) {
+  if (TextWidth(text, kChartTickFont) <= width) return text;
+  const double room = width - TextWidth("...", kChartTickFont);
+  while (!text.empty() && TextWidth(text, kChartTickFont) > room) {
+    size_t last = text.size() - 1;
+    while (last > 0 && (static_cast<unsigned char>(text[last]) & 0xC0) == 0x80) --last;
+    text.erase(last);
+  }
+  return text + "...";
 }
 
 }  // namespace
@@ -207,13 +234,16 @@ ChartLayout LayOutChart(const DataSet& dataSet, const ChartRequest& request) {
   CollectPoints(dataSet, request, layout, entries);
 
   layout.title = {kEdge, 18, ChartTitleText(request.yField, request.xField)};
-  layout.note = {kEdge, 35, ChartCountText(layout.points.size(), entries, request.filterText)};
+  layout.note = {kEdge, 35,
+                 FittedText(ChartCountText(layout.points.size(), entries, request.filterText),
+                            layout.width - kEdge - kRightMargin)};
+  const double titleBand = kTitleBand + PlaceLegend(layout);
 
   // Top to bottom: the title band, the plot, tick labels and the x title.
   const double labelsBelow = kTickLength + 4 + kChartTickFont;
   const double bottomMargin = labelsBelow + 8 + kChartTitleFont + 8;
-  layout.plot.top = kTitleBand;
-  layout.plot.height = std::max(40.0, layout.height - kTitleBand - bottomMargin);
+  layout.plot.top = titleBand;
+  layout.plot.height = std::max(40.0, layout.height - titleBand - bottomMargin);
 
   double labelWidth = 0;
   if (!layout.points.empty()) {
@@ -251,7 +281,6 @@ ChartLayout LayOutChart(const DataSet& dataSet, const ChartRequest& request) {
                    layout.plot.Bottom() + labelsBelow + 8 + kChartTitleFont, request.xField};
   layout.yTitle = {kEdge + kChartTitleFont, layout.plot.top + layout.plot.height / 2,
                    request.yField};
-  PlaceLegend(layout);
   return layout;
 }
 

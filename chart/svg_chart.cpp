@@ -151,9 +151,17 @@ class SvgCanvas final : public ChartCanvas {
     out_ += hex;
     out_ += '"';
     if (colour.alpha != 255) {
-      char opacity[32];
-      std::snprintf(opacity, sizeof opacity, " %s-opacity=\"%.2f\"", name, colour.alpha / 255.0);
-      out_ += opacity;
+      // In hundredths, by integers: printf's "%.2f" writes "0,78" in a
+      // locale whose decimal sign is a comma, which no SVG reader takes.
+      const int hundredths = (colour.alpha * 100 + 127) / 255;
+      out_ += ' ';
+      out_ += name;
+      out_ += "-opacity=\"";
+      out_ += std::to_string(hundredths / 100);
+      out_ += '.';
+      out_ += static_cast<char>('0' + hundredths % 100 / 10);
+      out_ += static_cast<char>('0' + hundredths % 10);
+      out_ += '"';
     }
   }
 

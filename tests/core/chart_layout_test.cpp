@@ -139,6 +139,34 @@ TEST(ChartLayoutTest, AxesHoldEveryValueBetweenRoundTicks) {
   ExpectNiceAxis(costs.x, 809, 999, costs.plot.width);
 }
 
+// At the narrowest size the title, the legend and the note never overprint:
+// a legend that does not fit beside the title gets a line of its own, the
+// plot below it, and a long filter is cut to the picture's width.
+TEST(ChartLayoutTest, TextAboveThePlotStaysApartAndInsideTheNarrowestPicture) {
+  const auto dataSet = Catalogue();
+  const std::string filter = "kind=ms hp>=0 cost>=0 en>=0 armor>=0 speed>=0 tech>=0 ace>=0";
+  for (const int width : {240, 320, 640}) {
+    ChartRequest request;
+    request.xField = "artilleryRange";
+    request.yField = "w7.weaponId";
+    request.filterText = width == 240 ? filter : "";
+    request.filter = ParseEntryFilter(request.filterText);
+    request.width = width;
+    const ChartLayout layout = LayOutChart(*dataSet, request);
+    ASSERT_FALSE(layout.legend.empty());
+    const ChartLegendItem& first = layout.legend.front();
+    const double titleEnd = layout.title.x + 0.6 * kChartTitleFont * layout.title.text.size();
+    const bool besideTitle = first.label.y == layout.title.y;
+    if (besideTitle) {
+      EXPECT_GT(first.markerX - kChartMarkerRadius, titleEnd) << width;
+    } else {
+      EXPECT_GT(first.label.y, layout.note.y) << width;
+    }
+    EXPECT_GT(layout.plot.top, first.label.y + 4) << width;
+    EXPECT_LE(layout.note.text.size() * 0.6 * kChartTickFont, width) << width;
+  }
+}
+
 TEST(ChartLayoutTest, ThePointerReachesEveryPointOfAStack) {
   auto dataSet = Catalogue();
   for (int k : {5, 6, 7}) {

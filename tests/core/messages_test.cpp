@@ -68,8 +68,10 @@ TEST(Messages, TextThatWouldActOnATerminalIsEscaped) {
                       "b\xe2\x80\xa8"
                       "c\xe2\x80\xa9"
                       "d\xe2\x80\xae"
-                      "e\x1b[2J\v\f"),
-            "a\\xC2\\x85b\\xE2\\x80\\xA8c\\xE2\\x80\\xA9d\\xE2\\x80\\xAEe\\x1B[2J\\x0B\\x0C");
+                      "e\x1b[2J\v\f"
+                      "f\xef\xbf\xbf"),
+            "a\\xC2\\x85b\\xE2\\x80\\xA8c\\xE2\\x80\\xA9d\\xE2\\x80\\xAEe\\x1B[2J\\x0B\\x0C"
+            "f\\xEF\\xBF\\xBF");
   EXPECT_EQ(ShownText("\xc2\xa0\xc3\xa9\xe6\xa9\x9f\xe2\x80\xa6"),
             "\xc2\xa0\xc3\xa9\xe6\xa9\x9f\xe2\x80\xa6");
   // A cut never splits an escaped character: its escapes count whole.

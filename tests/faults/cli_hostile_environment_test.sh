@@ -1,7 +1,7 @@
 #!/bin/bash
 # varsk-units where the environment is hostile, run as a user's shell runs it:
 # a display that is named but does not answer, few descriptors, a Turkish
-# locale, and outputs named through /proc's links. Each run ends with its
+# locale (its I and i, its decimal comma), and outputs named through /proc's links. Each run ends with its
 # documented status and at most one line on stderr, and writes nothing unasked.
 #
 #   cli_hostile_environment_test.sh VARSK_UNITS RUN_DIR
@@ -61,6 +61,10 @@ if localedef -i tr_TR -f UTF-8 "$work/locale/tr_TR.UTF-8" 2>/dev/null; then
   run env LOCPATH="$work/locale" LC_ALL=tr_TR.UTF-8 "$units" patch rom.gba hack.gba -o hack.IPS
   ((status == 0)) && [[ $(head -c 5 hack.IPS) == PATCH ]] ||
     fail "patch -o hack.IPS in tr_TR: status $status: $err"
+  # Its decimal sign is a comma: numbers in an SVG are still written with a point.
+  run env LOCPATH="$work/locale" LC_ALL=tr_TR.UTF-8 "$units" plot rom.gba -o chart.svg
+  ((status == 0)) && grep -q 'opacity="0\.[0-9][0-9]"' chart.svg && ! grep -q 'opacity="[0-9]*,' chart.svg ||
+    fail "plot -o chart.svg in tr_TR: status $status: $err"
 else
   echo "note: no tr_TR locale could be made here (package 'locales'); that part is skipped"
 fi
