@@ -32,10 +32,10 @@ std::vector<CatalogueColumn> DumpColumns() {
 
 // "5 一般": a move type's number and the name at the start of its list item.
 QString MoveTypeText(int64_t value) {
-  const int item = MoveTypeItemOf(static_cast<int32_t>(value));
-  if (item < 0) return QString::number(value);
-  const QString text = QString::fromUtf8(kMoveTypeItems[static_cast<size_t>(item)]);
-  return QStringLiteral("%1 %2").arg(value).arg(text.left(text.indexOf(QLatin1Char(' '))));
+  const std::string_view name = MoveTypeName(value);
+  if (name.empty()) return QString::number(value);
+  return QStringLiteral("%1 %2").arg(value).arg(
+      QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
 }
 
 bool IsWeaponId(const EntryField& field) {
