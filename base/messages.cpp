@@ -349,6 +349,11 @@ std::string WithFullStop(std::string message) {
   return message;
 }
 
+std::string DidYouMeanText(std::string_view name) {
+  if (name.empty()) return {};
+  return Join({"; did you mean '", QuotedValue(name), "'?"});
+}
+
 std::string SystemErrorText(int errorNumber) { return std::strerror(errorNumber); }
 
 }  // namespace varsk

@@ -144,6 +144,10 @@ std::string NumberIsTheRowText(std::string_view text);
 // character has a higher code than the full stop ("...value" gets one, "(3)" not).
 std::string WithFullStop(std::string message);
 
+// "; did you mean 'dump'?": the hint after an unknown name, for the nearest
+// known one (base/nearest_name.h); empty without one.
+std::string DidYouMeanText(std::string_view name);
+
 // The system's description of an errno value.
 std::string SystemErrorText(int errorNumber);
 

@@ -1,5 +1,6 @@
 #include "cli/cli_messages.h"
 
+#include "base/messages.h"
 #include "base/shown_text.h"
 #include "cli/argument_bytes.h"
 
@@ -12,8 +13,16 @@ QString Quoted(const QString& value) {
 QString OutOfMemoryMessage() { return QStringLiteral("out of memory"); }
 
 QString UsageMessage(const QString& command, const QString& problem) {
-  return QStringLiteral("%1: %2 (see 'varsk-units %1 --help')").arg(command, problem);
+  return QStringLiteral("%1 (see 'varsk-units %2 --help')").arg(problem, command);
 }
+
+namespace {
+
+QString DidYouMean(const QString& nearest) {
+  return QString::fromStdString(DidYouMeanText(ArgumentBytes(nearest)));
+}
+
+}  // namespace
 
 QString MissingArgumentText() { return QStringLiteral("missing argument"); }
 
@@ -21,8 +30,13 @@ QString UnexpectedArgumentText(const QString& argument) {
   return QStringLiteral("unexpected argument '%1'").arg(Quoted(argument));
 }
 
-QString UnknownCommandMessage(const QString& command) {
-  return QStringLiteral("unknown command '%1' (see 'varsk-units --help')").arg(Quoted(command));
+QString UnknownCommandMessage(const QString& command, const QString& nearest) {
+  return QStringLiteral("unknown command '%1'%2 (see 'varsk-units --help')")
+      .arg(Quoted(command), DidYouMean(nearest));
+}
+
+QString UnknownOptionText(const QString& option, const QString& nearest) {
+  return QStringLiteral("unknown option '%1'%2").arg(Quoted(option), DidYouMean(nearest));
 }
 
 QString BadOptionValueMessage(const QString& option, const QString& value, int64_t minimum,
@@ -61,7 +75,7 @@ QString OutputIsInputText(const QString& output, const QString& input) {
 
 QString RenderTooLargeMessage(int64_t width, int64_t height, int64_t maxPixels) {
   return QStringLiteral(
-             "render: the picture would be %1 x %2 pixels; at most %3 pixels (%4 MiB) can be "
+             "the picture would be %1 x %2 pixels; at most %3 pixels (%4 MiB) can be "
              "drawn: choose a smaller --scale")
       .arg(width)
       .arg(height)
@@ -69,12 +83,10 @@ QString RenderTooLargeMessage(int64_t width, int64_t height, int64_t maxPixels) 
       .arg(maxPixels * 4 >> 20);
 }
 
-QString DoesNotFitRomMessage(const QString& what, int entryIndex, const QString& field,
-                             int64_t value, int64_t minimum, int64_t maximum) {
+QString DoesNotFitRomMessage(int entryIndex, const QString& field, int64_t value, int64_t minimum,
+                             int64_t maximum) {
   return QStringLiteral(
-             "%1: entry %2, field %3: value %4 does not fit the ROM (allowed %5..%6); nothing "
-             "written")
-      .arg(what)
+             "entry %1, field %2: value %3 does not fit the ROM (allowed %4..%5); nothing written")
       .arg(entryIndex)
       .arg(field)
       .arg(value)
@@ -103,7 +115,7 @@ QString NotInEditsMessage(const QString& difference) {
 }
 
 QString RenderProgramMissingMessage(const QString& program, const QString& cause) {
-  return QStringLiteral("render: cannot run the drawing program \"%1\". %2").arg(program, cause);
+  return QStringLiteral("cannot run the drawing program \"%1\". %2").arg(program, cause);
 }
 
 QString PngEncodingFailedMessage() { return QStringLiteral("the PNG image could not be made"); }

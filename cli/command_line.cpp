@@ -8,6 +8,7 @@
 
 #include "base/file_io.h"
 #include "base/messages.h"
+#include "base/nearest_name.h"
 #include "cli/argument_bytes.h"
 #include "cli/cli_messages.h"
 
@@ -37,12 +38,27 @@ QString OneLine(QString text) {
 
 }  // namespace
 
-void PrintError(const QString& message) {
-  WriteLine(stderr, QStringLiteral("varsk-units: ") + OneLine(message));
+namespace {
+
+QString& CommandName() {
+  static QString name;
+  return name;
 }
 
+// "varsk-units: " or "varsk-units: <command>: ".
+QString MessageStart() {
+  return CommandName().isEmpty() ? QStringLiteral("varsk-units: ")
+                                 : QStringLiteral("varsk-units: %1: ").arg(CommandName());
+}
+
+}  // namespace
+
+void SetCommandName(const QString& command) { CommandName() = command; }
+
+void PrintError(const QString& message) { WriteLine(stderr, MessageStart() + OneLine(message)); }
+
 void PrintWarning(const QString& message) {
-  WriteLine(stderr, QStringLiteral("varsk-units: warning: ") + OneLine(message));
+  WriteLine(stderr, MessageStart() + QStringLiteral("warning: ") + OneLine(message));
 }
 
 int RunCommand(const std::function<int()>& body, int errorStatus, int usageStatus) {
@@ -62,6 +78,31 @@ int RunCommand(const std::function<int()>& body, int errorStatus, int usageStatu
 // ---------------------------------------------------------------------------
 // Parsing
 
+namespace {
+
+// "-o", "--format": an option as it is typed.
+QString OptionSpelling(const QString& name) {
+  return (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
+}
+
+// The known option nearest to the unknown `name`, as it is typed; "" for none.
+// The options are read from the help text, which names each one.
+QString NearestOption(const QCommandLineParser& parser, const QString& name) {
+  static const QRegularExpression optionName(QStringLiteral("(?:^|[ ,])--?([a-z][a-z-]*)"),
+                                             QRegularExpression::MultilineOption);
+  std::vector<std::string> known;
+  for (const QRegularExpressionMatch& match : optionName.globalMatch(parser.helpText())) {
+    known.push_back(match.captured(1).toStdString());
+  }
+  const std::vector<std::string_view> names(known.begin(), known.end());
+  const std::optional<std::string_view> nearest = NearestName(name.toStdString(), names);
+  return nearest ? OptionSpelling(
+                       QString::fromUtf8(nearest->data(), static_cast<qsizetype>(nearest->size())))
+                 : QString();
+}
+
+}  // namespace
+
 bool ParseCommandLine(QCommandLineParser& parser, const QString& command, const QStringList& args,
                       int minPositional, int maxPositional) {
   parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
@@ -69,6 +110,11 @@ bool ParseCommandLine(QCommandLineParser& parser, const QString& command, const 
                                       QStringLiteral("Show this help."));
   parser.addOption(helpOption);
   if (!parser.parse(QStringList{QStringLiteral("varsk-units")} + args)) {
+    if (!parser.unknownOptionNames().isEmpty()) {
+      const QString option = parser.unknownOptionNames().front();
+      FailUsage(UsageMessage(
+          command, UnknownOptionText(OptionSpelling(option), NearestOption(parser, option))));
+    }
     // The parser's text quotes the bad option, which may be anything.
     FailUsage(UsageMessage(command, Quoted(parser.errorText())));
   }

@@ -34,9 +34,12 @@ class UsageError : public std::runtime_error {
 // Throws UsageError with `message` (exit status 2).
 [[noreturn]] void FailUsage(const QString& message);
 
-// Writes "varsk-units: <message>" as one line to stderr.
+// The command being run, which every message names after the program.
+void SetCommandName(const QString& command);
+// Writes "varsk-units: <command>: <message>" as one line to stderr (without
+// "<command>: " before a command is chosen).
 void PrintError(const QString& message);
-// Writes "varsk-units: warning: <message>" as one line to stderr.
+// Writes "varsk-units: <command>: warning: <message>" as one line to stderr.
 void PrintWarning(const QString& message);
 
 // Runs a command body and turns its exceptions into the exit status: the

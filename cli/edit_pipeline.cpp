@@ -44,8 +44,8 @@ void EditRecords(const RecordEdit& edit, const std::function<void(DataSet&)>& ch
   }
   // Save ROM would store such a value as its low bits: a different number.
   if (const std::optional<ValueNotHeld> value = FindValueNotHeld(*after)) {
-    Fail(DoesNotFitRomMessage(edit.command, value->entryIndex, QLatin1String(value->field->name),
-                              value->value, value->field->Minimum(), value->field->Maximum()));
+    Fail(DoesNotFitRomMessage(value->entryIndex, QLatin1String(value->field->name), value->value,
+                              value->field->Minimum(), value->field->Maximum()));
   }
   // Values the ROM does not carry (a ship's weapons) may change without a
   // byte changing: the ROM itself is then left as it is. A stored value that

@@ -21,6 +21,7 @@ constexpr int64_t kDescriptorsNeeded = 16;
 int main(int argc, char** argv) {
   varsk::PrepareProcessForFiles();
   varsk::cli::InstallQtMessageFilter();
+  varsk::cli::SetCommandName(QStringLiteral("render"));
   if (const int64_t free = varsk::FreeDescriptorCount(); free < kDescriptorsNeeded) {
     varsk::cli::PrintError(
         QString::fromStdString(varsk::TooFewDescriptorsMessage(free, kDescriptorsNeeded)));

@@ -186,7 +186,13 @@ TEST_P(BadRunTest, FailsCleanly) {
     else
       args << arg;
   }
-  ExpectFailure(Run(args), run.exitCode, QString::fromUtf8(run.fragment));
+  const ProcessResult result = Run(args);
+  ExpectFailure(result, run.exitCode, QString::fromUtf8(run.fragment));
+  // Every message of a command names it.
+  if (!QByteArray(run.fragment).startsWith("unknown command")) {
+    EXPECT_TRUE(result.err.startsWith("varsk-units: " + run.args.front().toUtf8() + ": "))
+        << result.err.toStdString();
+  }
   EXPECT_TRUE(ReadFile(rom_) == romBytes_);
   EXPECT_TRUE(ReadFile(shortRom) == shortBytes);
 }
@@ -227,8 +233,13 @@ INSTANTIATE_TEST_SUITE_P(
                "is the input file"},
         BadRun{"EmptyOutputName", {"auto-modify", "ROM", "--product-turn", "-o", ""}, 2, "empty"},
         BadRun{"InfoMissing", {"info", "missing.gba"}, 1, "Cannot open file"},
-        BadRun{"UnknownCommand", {"frobnicate"}, 2, "unknown command 'frobnicate'"},
-        BadRun{"UnknownOption", {"dump", "--bogus"}, 2, "dump: Unknown option 'bogus'"},
+        BadRun{"UnknownCommand", {"frobnicate"}, 2, "unknown command 'frobnicate' (see"},
+        BadRun{"MisspeltCommand", {"dmp"}, 2, "unknown command 'dmp'; did you mean 'dump'?"},
+        BadRun{"MisspeltOption",
+               {"dump", "--fromat", "csv"},
+               2,
+               "unknown option '--fromat'; did you mean '--format'?"},
+        BadRun{"UnknownOption", {"dump", "--bogus"}, 2, "dump: unknown option '--bogus'"},
         BadRun{"MissingArgument", {"import", "ROM"}, 2, "import: missing argument"},
         BadRun{"ExtraArgument", {"info", "ROM", "ROM"}, 2, "unexpected argument"},
         BadRun{"BadFormat", {"dump", "--format", "xml"}, 2, "unknown format 'xml'"},
@@ -242,7 +253,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadRun{"RenderQtOption",
                {"render", "--entry", "1", "-o", "x.png", "-platform", "none"},
                2,
-               "render: Unknown option 'platform'"},
+               "render: unknown option '--platform'"},
         BadRun{"AutoModifyNeedsAChoice", {"auto-modify", "ROM"}, 2, "choose at least one"}),
     [](const ::testing::TestParamInfo<BadRun>& param) { return std::string(param.param.name); });
 

@@ -412,7 +412,7 @@ TEST_F(RecordsTest, DumpWithoutNameListsWarnsOnceAndLeavesNamesOut) {
   QTemporaryDir empty;
   const ProcessResult result = RunUnits({QStringLiteral("dump"), rom_}, empty.path());
   EXPECT_EQ(result.exitCode, 0);
-  EXPECT_TRUE(result.err.startsWith("varsk-units: warning: ")) << result.err.toStdString();
+  EXPECT_TRUE(result.err.startsWith("varsk-units: dump: warning: ")) << result.err.toStdString();
   EXPECT_EQ(result.err.count('\n'), 1);
   EXPECT_FALSE(result.out.contains("nameE"));
   EXPECT_EQ(QJsonDocument::fromJson(result.out).object().value("entries").toArray().size(), 229);

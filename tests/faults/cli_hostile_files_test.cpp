@@ -105,7 +105,7 @@ TEST_F(HostileFiles, StandardOutputThatCannotBeWrittenFailsOnlyWhatItCarries) {
   // Data asked for on standard output that cannot be written is an error.
   result = Run({QStringLiteral("dump"), QStringLiteral("rom.gba")}, QStringLiteral("/dev/full"));
   EXPECT_EQ(result.exitCode, 1);
-  EXPECT_TRUE(result.err.contains("varsk-units: cannot write to standard output"))
+  EXPECT_TRUE(result.err.contains("varsk-units: dump: cannot write to standard output"))
       << result.err.data();
   EXPECT_EQ(Run({QStringLiteral("--version")}, QStringLiteral("/dev/full")).exitCode, 1);
 }
