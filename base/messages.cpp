@@ -60,6 +60,31 @@ std::string NotARegularFileText(std::string_view what) {
   return Join({"It is ", what, ", not a regular file"});
 }
 
+std::string FifoWithoutWriterText() { return "It is a FIFO that no program writes to"; }
+
+std::string StandardInputNotHereMessage() {
+  return "'-' (standard input) cannot stand for this file: only an edit file or a patch is read "
+         "from it (./- names a file called '-')";
+}
+
+std::string StandardOutputNotHereMessage() {
+  return "'-' (standard output) cannot stand for this file (./- names a file called '-')";
+}
+
+std::string CannotReadStandardInputMessage(std::string_view cause) {
+  return Join({"Cannot read standard input. ", cause});
+}
+
+std::string StandardInputTooLargeMessage(uint64_t limit, std::string_view what) {
+  return Join({"Cannot read standard input: it holds more than ", std::to_string(limit),
+               " bytes, the most ", what, " may have"});
+}
+
+std::string BinaryFromTerminalMessage(std::string_view what) {
+  return Join(
+      {"standard input is a terminal, and ", what, " is not typed: pipe it in or name its file"});
+}
+
 std::string FileLockedText(int waitedSeconds) {
   return Join(
       {"Another program keeps it locked (waited ", std::to_string(waitedSeconds), " seconds)"});

@@ -36,6 +36,16 @@ std::string CannotReadFileMessage(std::string_view path, std::string_view cause)
 std::string FileTooLargeMessage(std::string_view path, uint64_t limit, std::string_view what);
 // The cause part of "Cannot open file" for a FIFO, device or socket.
 std::string NotARegularFileText(std::string_view what);
+// The cause part of "Cannot open file" for a named FIFO that no program writes to.
+std::string FifoWithoutWriterText();
+// "-" where a file is read or written that a standard stream cannot stand for.
+std::string StandardInputNotHereMessage();
+std::string StandardOutputNotHereMessage();
+// Reading standard input ("-").
+std::string CannotReadStandardInputMessage(std::string_view cause);
+std::string StandardInputTooLargeMessage(uint64_t limit, std::string_view what);
+// Binary input (<what>: "a patch") asked for from a terminal.
+std::string BinaryFromTerminalMessage(std::string_view what);
 // The cause part of "Cannot open file" when another program keeps the file locked.
 std::string FileLockedText(int waitedSeconds);
 // The cause when other programs replace the file again and again while this one

@@ -68,6 +68,18 @@ QString EmptyOutputNameText() {
       "the output file name is empty (give a file name, or leave the option out)");
 }
 
+QString BinaryToTerminalMessage(const QString& what) {
+  return QStringLiteral(
+             "%1 is not written to a terminal: send standard output to a file or a program, or "
+             "give -o FILE")
+      .arg(what);
+}
+
+QString RomImageText() { return QStringLiteral("a ROM image"); }
+QString PatchText() { return QStringLiteral("a patch"); }
+QString PictureText() { return QStringLiteral("a picture"); }
+QString ExportText() { return QStringLiteral("an export"); }
+
 QString OutputIsInputText(const QString& output, const QString& input) {
   return QStringLiteral("the output \"%1\" is the input file \"%2\"; it would be overwritten")
       .arg(output, input);

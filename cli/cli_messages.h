@@ -29,6 +29,13 @@ QString OptionRequiredMessage(const QString& option);
 QString NamesLeftOutMessage(const QString& cause);
 QString StdoutFailedMessage(const QString& cause);
 QString EmptyOutputNameText();
+// Binary data, `what` ("a patch"), refused for a terminal.
+QString BinaryToTerminalMessage(const QString& what);
+// What binary outputs are, for BinaryToTerminalMessage.
+QString RomImageText();
+QString PatchText();
+QString PictureText();
+QString ExportText();
 QString OutputIsInputText(const QString& output, const QString& input);
 
 // A value that a bulk change left outside its packed field.

@@ -25,7 +25,9 @@ int RunAutoModify(const QStringList& args) {
                                          QStringLiteral("Set all \"Support Turn\" to 1."));
     parser.addOptions({ammo, productTurn, supportTurn});
     const RecordEditOptions editOptions = AddRecordEditOptions(parser);
-    if (!ParseCommandLine(parser, command, args, 1, 1)) {
+    if (!ParseCommandLine(parser, command, args, 1, 1,
+                          QStringLiteral("auto-modify ROM [--ammo-from-hp] [--product-turn] "
+                                         "[--support-turn] [-o OUT] [--dry-run]"))) {
       return kExitSuccess;
     }
     AutoModifyOptions options;

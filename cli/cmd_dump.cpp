@@ -18,7 +18,8 @@ int RunDump(const QStringList& args) {
     const QStringList formats{QStringLiteral("json"), QStringLiteral("csv")};
     const QCommandLineOption format = FormatOption(formats);
     const QCommandLineOption output = OutputOption(
-        QStringLiteral("Write to FILE instead of standard output."), QStringLiteral("FILE"));
+        QStringLiteral("Write to FILE instead of standard output (- is standard output)."),
+        QStringLiteral("FILE"));
     const QCommandLineOption namesDir = NamesOption();
     parser.addOptions({format, output, namesDir});
     if (!ParseCommandLine(parser, command, args, 0, 1)) {

@@ -1,4 +1,4 @@
-// varsk-units patch ORIGINAL MODIFIED -o PATCH
+// varsk-units patch ORIGINAL MODIFIED [-o PATCH] [--format ips|bps]
 // varsk-units apply PATCH ROM -o OUT
 #include <QCommandLineParser>
 #include <optional>
@@ -23,36 +23,66 @@ int RunPatch(const QStringList& args) {
     const QString command = QStringLiteral("patch");
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
-        "Make a patch of every byte in which MODIFIED differs from ORIGINAL. The patch's\n"
-        "extension gives its format: .ips (files up to 16 MiB) or .bps (checked by CRC32)."));
+        "Make a patch of every byte in which MODIFIED differs from ORIGINAL, in the format\n"
+        "IPS (files up to 16 MiB) or BPS (checked by CRC32). The extension of PATCH gives\n"
+        "the format, or --format for a name without one; without -o (or with -o -) the\n"
+        "patch goes to standard output, as BPS unless --format says ips, and never to a\n"
+        "terminal."));
     parser.addPositionalArgument(QStringLiteral("ORIGINAL"), QStringLiteral("The ROM before."));
     parser.addPositionalArgument(QStringLiteral("MODIFIED"), QStringLiteral("The ROM after."));
-    const QCommandLineOption output =
-        OutputOption(QStringLiteral("The patch to write (.ips or .bps)."), QStringLiteral("PATCH"));
-    parser.addOption(output);
-    if (!ParseCommandLine(parser, command, args, 2, 2)) {
+    const QCommandLineOption output = OutputOption(
+        QStringLiteral("The patch to write, PATCH.ips or PATCH.bps."), QStringLiteral("PATCH"));
+    const QStringList formats{QStringLiteral("ips"), QStringLiteral("bps")};
+    const QCommandLineOption formatOption(
+        QStringList{QStringLiteral("format")},
+        QStringLiteral("The format: ips or bps (default: the extension of PATCH; bps on\n"
+                       "standard output)."),
+        formats.join(QLatin1Char('|')));
+    parser.addOptions({output, formatOption});
+    if (!ParseCommandLine(
+            parser, command, args, 2, 2,
+            QStringLiteral(
+                "patch ORIGINAL MODIFIED [-o PATCH.ips|PATCH.bps] [--format ips|bps]"))) {
       return kExitSuccess;
     }
     const std::string original = PathArgument(parser, 0);
     const std::string modified = PathArgument(parser, 1);
-    const std::string patchPath = RequiredOutputPath(parser, output, command);
-    const std::optional<PatchFormat> format =
-        PatchFormatOfFileName(patchPath.substr(patchPath.rfind('/') + 1));
-    if (!format) {
-      FailUsage(UsageMessage(command,
-                             QString::fromStdString(PatchExtensionText(QuotedValue(patchPath)))));
+    const std::string patchPath = OutputPath(parser, output, command);
+    const std::optional<PatchFormat> chosen =
+        parser.isSet(formatOption)
+            ? PatchFormatOfFileName(
+                  "." + ChosenFormat(parser, formatOption, command, formats).toStdString())
+            : std::nullopt;
+    PatchFormat format = chosen.value_or(PatchFormat::Bps);
+    if (!WritesToStandardOutput(patchPath)) {
+      // The extension gives the format; --format stands in for a name without one.
+      const std::optional<PatchFormat> named =
+          PatchFormatOfFileName(patchPath.substr(patchPath.rfind('/') + 1));
+      if (!named && !chosen) {
+        FailUsage(UsageMessage(command,
+                               QString::fromStdString(PatchExtensionText(QuotedValue(patchPath)))));
+      }
+      if (named && chosen && *chosen != *named) {
+        FailUsage(UsageMessage(command, QString::fromStdString(PatchFormatConflictText(
+                                            QuotedValue(patchPath), PatchFormatName(*named),
+                                            PatchFormatName(format)))));
+      }
+      format = named.value_or(format);
     }
+    CheckBinaryOutput(patchPath, PatchText());
     const std::string inputs[] = {original, modified};
     CheckOutputIsNoInput(command, patchPath, inputs);
 
     const std::vector<uint8_t> before = ReadWholeFile(original, FileKind::RomImage);
     const std::vector<uint8_t> after = ReadWholeFile(modified, FileKind::RomImage);
     const std::vector<uint8_t> patch =
-        *format == PatchFormat::Ips ? MakeIpsPatch(before, after) : MakeBpsPatch(before, after);
-    ReplaceFile(patchPath, patch);
-    PrintStatusLine(
-        QString::fromStdString(PatchWrittenLine(PatchFormatName(*format), ShownText(patchPath),
-                                                patch.size(), CountDifferingBytes(before, after))));
+        format == PatchFormat::Ips ? MakeIpsPatch(before, after) : MakeBpsPatch(before, after);
+    WriteOutput(patchPath, patch);
+    if (!WritesToStandardOutput(patchPath)) {
+      PrintStatusLine(QString::fromStdString(PatchWrittenLine(PatchFormatName(format),
+                                                              ShownText(patchPath), patch.size(),
+                                                              CountDifferingBytes(before, after))));
+    }
     return kExitSuccess;
   });
 }
@@ -69,22 +99,23 @@ int RunApply(const QStringList& args) {
         "wrong ROM writes nothing. A ROM that already is what the patch makes is reported\n"
         "as already patched, and nothing is written (exit status 0)."));
     parser.addPositionalArgument(QStringLiteral("PATCH"),
-                                 QStringLiteral("The .ips or .bps patch."));
+                                 QStringLiteral("The .ips or .bps patch (- for standard input)."));
     parser.addPositionalArgument(QStringLiteral("ROM"), QStringLiteral("The ROM to patch."));
-    const QCommandLineOption output =
-        OutputOption(QStringLiteral("The patched ROM to write."), QStringLiteral("OUT"));
+    const QCommandLineOption output = OutputOption(
+        QStringLiteral("The patched ROM to write (- for standard output)."), QStringLiteral("OUT"));
     parser.addOption(output);
-    if (!ParseCommandLine(parser, command, args, 2, 2)) {
+    if (!ParseCommandLine(parser, command, args, 2, 2, QStringLiteral("apply PATCH ROM -o OUT"))) {
       return kExitSuccess;
     }
     const std::string patchPath = PathArgument(parser, 0);
     const std::string romPath = PathArgument(parser, 1);
     const std::string outPath = RequiredOutputPath(parser, output, command);
+    CheckBinaryOutput(outPath, RomImageText());
     // OUT may be ROM itself: it is read whole first and replaced whole.
     const std::string inputs[] = {patchPath};
     CheckOutputIsNoInput(command, outPath, inputs);
 
-    const std::vector<uint8_t> patch = ReadWholeFile(patchPath, FileKind::Patch);
+    const std::vector<uint8_t> patch = ReadWholeInput(patchPath, FileKind::Patch);
     // In place, the ROM is read, patched and replaced under its exclusive lock,
     // as an in-place import writes it: an import waiting for the lock then
     // finds the new file and changes that one; none is lost in between.
@@ -98,7 +129,14 @@ int RunApply(const QStringList& args) {
       applied = ApplyPatch(patch, romBytes);
     } catch (const VarskError& error) {
       // Name the patch: the message says what is wrong with it or the ROM.
-      Fail(QString::fromStdString(FullPath(patchPath) + ": " + error.what()));
+      Fail(QString::fromStdString(
+          (IsStandardStream(patchPath) ? ShownInputName(patchPath) : FullPath(patchPath)) + ": " +
+          error.what()));
+    }
+    // On standard output the result is the ROM either way.
+    if (WritesToStandardOutput(outPath)) {
+      WriteOutput(outPath, applied.alreadyPatched ? romBytes : applied.bytes);
+      return kExitSuccess;
     }
     if (applied.alreadyPatched) {
       PrintStatusLine(QString::fromStdString(AlreadyPatchedLine(ShownText(romPath))));

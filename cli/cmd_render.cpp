@@ -54,7 +54,8 @@ int RunRender(const QStringList& args) {
     const QCommandLineOption sheet(QStringList{QStringLiteral("sheet")},
                                    QStringLiteral("Draw the sheet of all previews."));
     const QCommandLineOption output =
-        OutputOption(QStringLiteral("The PNG file to write."), QStringLiteral("FILE.png"));
+        OutputOption(QStringLiteral("The PNG file to write (- for standard output)."),
+                     QStringLiteral("FILE.png"));
     const QCommandLineOption scale(
         QStringList{QStringLiteral("scale")},
         QStringLiteral("Enlarge K times, nearest neighbour (1..32, default 1)."),
@@ -64,7 +65,10 @@ int RunRender(const QStringList& args) {
                        "directory; without them the labels carry only numbers)."));
     parser.addOptions({entry, sheet, output, scale, namesDir});
     const QString command = QStringLiteral("render");
-    if (!ParseCommandLine(parser, command, args, 0, 1)) {
+    if (!ParseCommandLine(
+            parser, command, args, 0, 1,
+            QStringLiteral(
+                "render [ROM] (--entry N | --sheet) -o FILE.png [--scale K] [--names DIR]"))) {
       return kExitSuccess;
     }
     if (parser.isSet(entry) == parser.isSet(sheet)) {
@@ -72,6 +76,7 @@ int RunRender(const QStringList& args) {
                                                                      QStringLiteral("sheet"))));
     }
     const std::string outPath = RequiredOutputPath(parser, output, command);
+    CheckBinaryOutput(outPath, PictureText());
     const std::string rom = PathArgument(parser, 0);
     const int entryIndex = parser.isSet(entry)
                                ? ParseIntOption(parser, QStringLiteral("entry"), 1, kEntryListCount)

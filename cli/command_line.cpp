@@ -104,7 +104,7 @@ QString NearestOption(const QCommandLineParser& parser, const QString& name) {
 }  // namespace
 
 bool ParseCommandLine(QCommandLineParser& parser, const QString& command, const QStringList& args,
-                      int minPositional, int maxPositional) {
+                      int minPositional, int maxPositional, const QString& synopsis) {
   parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
   const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")},
                                       QStringLiteral("Show this help."));
@@ -122,7 +122,12 @@ bool ParseCommandLine(QCommandLineParser& parser, const QString& command, const 
     // helpText() names the program only; the usage line also names the command.
     QString help = parser.helpText();
     static const QRegularExpression usageLine(QStringLiteral("^Usage: \\S+"));
-    help.replace(usageLine, QStringLiteral("Usage: varsk-units ") + command);
+    static const QRegularExpression wholeUsageLine(QStringLiteral("^Usage: [^\\n]*"));
+    if (synopsis.isEmpty()) {
+      help.replace(usageLine, QStringLiteral("Usage: varsk-units ") + command);
+    } else {
+      help.replace(wholeUsageLine, QStringLiteral("Usage: varsk-units ") + synopsis);
+    }
     WriteOutput(std::string(), help.toUtf8());
     return false;
   }
@@ -212,11 +217,10 @@ QString ChosenFormat(const QCommandLineParser& parser, const QCommandLineOption&
 namespace {
 
 // Writes all of `bytes` to standard output; returns 0 or the errno.
-int WriteToStdout(const QByteArray& bytes) {
+int WriteToStdout(std::span<const uint8_t> bytes) {
   errno = 0;
-  const size_t written =
-      std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
-  if (written != static_cast<size_t>(bytes.size()) || std::fflush(stdout) != 0) {
+  const size_t written = std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+  if (written != bytes.size() || std::fflush(stdout) != 0) {
     return errno != 0 ? errno : EIO;
   }
   return 0;
@@ -224,10 +228,19 @@ int WriteToStdout(const QByteArray& bytes) {
 
 }  // namespace
 
-void WriteOutput(const std::string& path, const QByteArray& bytes) {
-  if (!path.empty()) {
-    ReplaceFile(path, std::span(reinterpret_cast<const uint8_t*>(bytes.constData()),
-                                static_cast<size_t>(bytes.size())));
+bool WritesToStandardOutput(const std::string& path) {
+  return path.empty() || IsStandardStream(path);
+}
+
+void CheckBinaryOutput(const std::string& path, const QString& what) {
+  if (WritesToStandardOutput(path) && StandardOutputIsTerminal()) {
+    Fail(BinaryToTerminalMessage(what));
+  }
+}
+
+void WriteOutput(const std::string& path, std::span<const uint8_t> bytes) {
+  if (!WritesToStandardOutput(path)) {
+    ReplaceFile(path, bytes);
     return;
   }
   if (const int error = WriteToStdout(bytes)) {
@@ -235,10 +248,17 @@ void WriteOutput(const std::string& path, const QByteArray& bytes) {
   }
 }
 
+void WriteOutput(const std::string& path, const QByteArray& bytes) {
+  WriteOutput(path, std::span(reinterpret_cast<const uint8_t*>(bytes.constData()),
+                              static_cast<size_t>(bytes.size())));
+}
+
 void PrintStatusLine(const QString& line) {
   // The work is done: a reader that has gone must not turn it into a failure.
   std::signal(SIGPIPE, SIG_IGN);
-  WriteToStdout((line + QLatin1Char('\n')).toUtf8());
+  const QByteArray bytes = (line + QLatin1Char('\n')).toUtf8();
+  WriteToStdout(std::span(reinterpret_cast<const uint8_t*>(bytes.constData()),
+                          static_cast<size_t>(bytes.size())));
 }
 
 }  // namespace varsk::cli

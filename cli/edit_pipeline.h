@@ -16,7 +16,7 @@ namespace varsk::cli {
 struct RecordEdit {
   QString command;  // names the command in messages
   std::string romPath;
-  std::string outPath;  // empty: in place, like Save ROM
+  std::string outPath;  // empty: in place, like Save ROM; "-": standard output
   bool dryRun = false;
   const NameLists* names = nullptr;  // for the dry run's change lines
 };

@@ -165,6 +165,16 @@ int MergeRecordChanges(const DataSet& before, const DataSet& after, RomBuffers& 
   return changed;
 }
 
+std::vector<uint8_t> RomWithRecordChanges(const std::string& romPath, const DataSet& before,
+                                          const DataSet& after) {
+  RomImage image = ReadRomImage(romPath);
+  MergeRecordChanges(before, after, image.tables);
+  std::copy(image.tables.ms.begin(), image.tables.ms.end(), image.bytes.begin() + kMsTableOffset);
+  std::copy(image.tables.ship.begin(), image.tables.ship.end(),
+            image.bytes.begin() + kShipTableOffset);
+  return std::move(image.bytes);
+}
+
 void StoreRecordChanges(const std::string& romPath, const std::string& outPath,
                         const DataSet& before, const DataSet& after) {
   // An output that is the ROM itself is updated in place too: a whole new file
@@ -175,16 +185,7 @@ void StoreRecordChanges(const std::string& romPath, const std::string& outPath,
                     [&](RomBuffers& tables) { MergeRecordChanges(before, after, tables); });
     return;
   }
-  RomImage image = ReadRomImage(romPath);
-  MergeRecordChanges(before, after, image.tables);
-  const std::span<const uint8_t> whole(image.bytes);
-  const std::span<const uint8_t> pieces[] = {
-      whole.first(kMsTableOffset),
-      image.tables.ms,
-      image.tables.ship,
-      whole.subspan(kRomTablesEnd),
-  };
-  ReplaceFile(outPath, pieces);
+  ReplaceFile(outPath, RomWithRecordChanges(romPath, before, after));
 }
 
 }  // namespace varsk

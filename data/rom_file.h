@@ -59,6 +59,11 @@ RomImage ReadRomImage(const std::string& path);
 // the number of bytes changed.
 int MergeRecordChanges(const DataSet& before, const DataSet& after, RomBuffers& tables);
 
+// The file `romPath` as it is now, with the changes from `before` to `after`
+// merged into its tables (MergeRecordChanges). Throws as ReadRomImage does.
+std::vector<uint8_t> RomWithRecordChanges(const std::string& romPath, const DataSet& before,
+                                          const DataSet& after);
+
 // Writes the changes from `before` to `after` (MergeRecordChanges) into the
 // tables of `romPath`. With an empty `outPath`, or one that is `romPath`
 // itself, in place with the locked write of Save ROM, merged into the tables as

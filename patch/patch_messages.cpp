@@ -104,6 +104,12 @@ std::string PatchExtensionText(std::string_view fileName) {
   return "the patch file name must end in .ips or .bps: '" + std::string(fileName) + "'";
 }
 
+std::string PatchFormatConflictText(std::string_view fileName, std::string_view named,
+                                    std::string_view chosen) {
+  return "the file name '" + std::string(fileName) + "' says " + std::string(named) +
+         ", --format says " + std::string(chosen);
+}
+
 std::string PatchWrittenLine(std::string_view format, std::string_view path, uint64_t patchSize,
                              uint64_t changedBytes) {
   return "wrote " + std::string(format) + " patch " + std::string(path) + ": " + Number(patchSize) +

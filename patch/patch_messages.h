@@ -33,6 +33,8 @@ std::string DiffCountLine(size_t count);
 std::string DiffUnseenLine(int64_t count);
 std::string DiffOutsideLine(int64_t count, uint64_t sizeA, uint64_t sizeB);
 std::string PatchExtensionText(std::string_view fileName);
+std::string PatchFormatConflictText(std::string_view fileName, std::string_view named,
+                                    std::string_view chosen);
 std::string PatchWrittenLine(std::string_view format, std::string_view path, uint64_t patchSize,
                              uint64_t changedBytes);
 std::string AlreadyPatchedLine(std::string_view romPath);

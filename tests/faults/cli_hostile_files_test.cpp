@@ -65,7 +65,13 @@ TEST_F(HostileFiles, FifosAndDevicesAreRefusedWithoutHanging) {
   for (const QStringList& args : runs) {
     const ProcessResult result = Run(args);
     EXPECT_EQ(result.exitCode, 1) << args.join(u' ').toStdString() << ": " << result.err.data();
-    EXPECT_TRUE(result.err.contains("not a regular file")) << result.err.data();
+    // A FIFO may carry an edit file or a patch, but this one has no writer.
+    const bool streamInput =
+        (args[0] == QStringLiteral("import") && args[2] == QStringLiteral("fifo")) ||
+        (args[0] == QStringLiteral("apply") && args[1] == QStringLiteral("fifo"));
+    EXPECT_TRUE(
+        result.err.contains(streamInput ? "FIFO that no program writes to" : "not a regular file"))
+        << result.err.data();
   }
   EXPECT_TRUE(ReadFile(Path("rom.gba")) == original_);
   EXPECT_FALSE(QFile::exists(Path("p.ips")) || QFile::exists(Path("out.gba")));

@@ -1,0 +1,95 @@
+#!/bin/bash
+# varsk-units in shell pipelines, as a user types them: standard streams,
+# patch review, names in the change lines, backups, installed name lists and
+# answers to common mistakes. Each group is one ctest test:
+#
+#   cli_pipelines_test.sh VARSK_UNITS RUN_DIR GROUP
+#
+# RUN_DIR holds sample-rom.gba and the name lists.
+set -u
+units=$(realpath "$1")
+run_dir=$(realpath "$2")
+group=$3
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work" || exit 1
+cp "$run_dir/sample-rom.gba" rom.gba
+cp "$run_dir"/namestring[CEJ].txt .
+printf 'entryIndex,hp\n12,250\n' >hp.csv
+failures=0
+fail() {
+  echo "FAILED: $*" >&2
+  failures=$((failures + 1))
+}
+
+# Runs the rest of the line with stdin from /dev/null unless redirected,
+# keeping its status, stdout and stderr; fails when stderr holds more than one line.
+run() {
+  "$@" >"$work/out" 2>"$work/err"
+  status=$?
+  err=$(cat "$work/err")
+  (($(wc -l <"$work/err") <= 1)) || fail "$* printed several lines: $err"
+}
+# Runs a command line on a terminal (script's pseudo-terminal).
+on_terminal() {
+  script -qec "$1" /dev/null >"$work/tty" 2>&1 </dev/null
+  status=$?
+  err=$(tr -d '\r' <"$work/tty")
+}
+is_png() { [[ $(head -c 4 "$1" 2>/dev/null | od -An -c | tr -d ' ') == '211PNG' ]]; }
+
+streams() {
+  "$units" import rom.gba hp.csv -o hack.gba >/dev/null || fail "import -o hack.gba"
+  # "-" as the edit file and as the output.
+  "$units" import rom.gba - -o - <hp.csv >piped.gba && cmp -s piped.gba hack.gba ||
+    fail "import rom.gba - -o - differs from import -o hack.gba"
+  # A patch through a pipe, and from a pipe the shell names as a file.
+  "$units" patch rom.gba hack.gba | "$units" apply - rom.gba -o - >applied.gba &&
+    cmp -s applied.gba hack.gba || fail "patch | apply - -o -"
+  "$units" patch rom.gba hack.gba -o hack.ips >/dev/null
+  run "$units" apply <("$units" patch rom.gba hack.gba) rom.gba -o fd.gba
+  ((status == 0)) && cmp -s fd.gba hack.gba || fail "apply <(patch) : $status $err"
+  run "$units" apply /dev/stdin rom.gba -o stdin.gba <hack.ips
+  ((status == 0)) && cmp -s stdin.gba hack.gba || fail "apply /dev/stdin: $status $err"
+  # A named FIFO with a writer is read; one without a writer is refused at once.
+  mkfifo edits.fifo
+  cat hp.csv >edits.fifo &
+  run timeout 20 "$units" import rom.gba edits.fifo -o fifo.gba
+  ((status == 0)) && cmp -s fifo.gba hack.gba || fail "import from a written FIFO: $status $err"
+  wait
+  run timeout 20 "$units" apply edits.fifo rom.gba -o never.gba
+  ((status == 1)) && [[ $err == 'varsk-units: apply: '*'FIFO that no program writes to'* ]] ||
+    fail "apply from a FIFO without writer: $status $err"
+  # Standard input keeps the size bound of an edit file.
+  run "$units" import rom.gba - -o big.gba < <(head -c $((17 << 20)) /dev/zero)
+  ((status == 1)) && [[ $err == *'standard input: it holds more than 16777216 bytes'* ]] ||
+    fail "17 MiB edit file on standard input: $status $err"
+  # Every writing command takes -o -.
+  "$units" dump rom.gba -o - | cmp -s - <("$units" dump rom.gba) || fail "dump -o -"
+  "$units" render rom.gba --entry 12 -o - >e.png && is_png e.png || fail "render -o -"
+  "$units" export-dataset -o - | cmp -s - <("$units" export-dataset -o ds.bin >/dev/null && cat ds.bin) ||
+    fail "export-dataset -o -"
+  "$units" auto-modify rom.gba --product-turn -o - | cmp -s - rom.gba && fail "auto-modify -o -"
+  # Binary output to a terminal is refused with one line; text is not.
+  for line in "patch rom.gba hack.gba" "apply hack.ips rom.gba -o -" \
+    "import rom.gba hp.csv -o -" "render --entry 3 -o -" "export-clips -o -"; do
+    on_terminal "'$units' $line"
+    ((status == 1)) && [[ $err == "varsk-units: ${line%% *}: "*'is not written to a terminal'* ]] ||
+      fail "$line on a terminal: $status $err"
+  done
+  on_terminal "'$units' dump rom.gba -o - --format csv"
+  ((status == 0)) || fail "dump -o - on a terminal: $status"
+  # A path naming a pipe or device is no regular file; '-' is how a stream is named.
+  for line in "import rom.gba hp.csv" "render --entry 3" "patch rom.gba hack.gba --format bps"; do
+    "$units" $line -o /dev/stdout 2>"$work/err" | cat >/dev/null
+    status=${PIPESTATUS[0]}
+    ((status == 1)) && grep -q 'not a regular file' "$work/err" ||
+      fail "$line -o /dev/stdout into a pipe: $status $(cat "$work/err")"
+  done
+  run "$units" patch --help
+  grep -q '^Usage: varsk-units patch ORIGINAL MODIFIED \[-o ' out || fail "patch usage line"
+  [[ -e - ]] && fail "a file named '-' was made"
+}
+
+"$group"
+exit $((failures > 0))
