@@ -66,13 +66,7 @@ int Diff(const QStringList& args) {
   // Names only matter when there is something to name; --names must load.
   const std::optional<NameLists> names =
       diff.changes.empty() ? std::nullopt : LoadNameLists(parser, namesDir);
-  std::string summary = DiffCountLine(diff.changes.size()) + "\n";
-  if (diff.unseenTableBytes > 0) summary += DiffUnseenLine(diff.unseenTableBytes) + "\n";
-  summary += DiffOutsideLine(CountDifferencesOutsideTables(romA.bytes, romB.bytes),
-                             romA.bytes.size(), romB.bytes.size()) +
-             "\n";
-  WriteOutput(std::string(), ChangeLines(diff.changes, names ? &*names : nullptr) +
-                                 QByteArray::fromStdString(summary));
+  WriteOutput(std::string(), DiffText(diff, romA.bytes, romB.bytes, names ? &*names : nullptr));
   return status;
 }
 

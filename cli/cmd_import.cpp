@@ -4,6 +4,8 @@
 #include "cli/commands.h"
 #include "cli/edit_pipeline.h"
 #include "edits/edit_file.h"
+#include "patch/patch_apply.h"
+#include "patch/patch_messages.h"
 
 namespace varsk::cli {
 
@@ -40,6 +42,10 @@ int RunImport(const QStringList& args) {
     // Every check that can fail comes before the first byte is written.
     const std::vector<uint8_t> editBytes = ReadWholeInput(editsPath, FileKind::EditsFile);
     const std::string_view edits(reinterpret_cast<const char*>(editBytes.data()), editBytes.size());
+    if (const std::optional<PatchFormat> patch = DetectPatchFormat(editBytes)) {
+      Fail(QString::fromStdString(
+          PatchIsNoEditFileMessage(ShownInputName(editsPath), PatchFormatName(*patch))));
+    }
     // Without name lists, names in EDITS are not checked (they never reach the ROM).
     const std::optional<NameLists> names = LoadNameLists(parser, namesDir, false);
     edit.names = names ? &*names : nullptr;

@@ -1,15 +1,18 @@
 // varsk-units patch ORIGINAL MODIFIED [-o PATCH] [--format ips|bps]
-// varsk-units apply PATCH ROM -o OUT
+// varsk-units apply PATCH ROM (-o OUT | --dry-run) [--names DIR]
 #include <QCommandLineParser>
 #include <optional>
 #include <string>
 
+#include "base/crc32.h"
 #include "base/file_io.h"
 #include "base/messages.h"
 #include "base/shown_text.h"
 #include "cli/cli_messages.h"
 #include "cli/command_line.h"
 #include "cli/commands.h"
+#include "cli/unit_records.h"
+#include "data/rom_file.h"
 #include "patch/bps_patch.h"
 #include "patch/ips_patch.h"
 #include "patch/patch_apply.h"
@@ -87,6 +90,63 @@ int RunPatch(const QStringList& args) {
   });
 }
 
+namespace {
+
+// Fails with what is wrong with the patch or the ROM, naming the patch.
+[[noreturn]] void FailWithPatch(const std::string& patchPath, const VarskError& error) {
+  Fail(QString::fromStdString(
+      (IsStandardStream(patchPath) ? ShownInputName(patchPath) : FullPath(patchPath)) + ": " +
+      error.what()));
+}
+
+// apply --dry-run: whether the patch fits ROM, then what diff would print
+// between ROM and the result. Returns the exit status: 1 when it does not fit.
+int ReviewPatch(const std::vector<uint8_t>& patch, const std::string& patchPath,
+                const std::string& romPath, const QCommandLineParser& parser,
+                const QCommandLineOption& namesDir) {
+  const RomImage rom = ReadRomImage(romPath);
+  const std::string shownRom = ShownText(romPath);
+  std::string fits;
+  AppliedPatch applied;
+  try {
+    const PatchSummary summary = SummarisePatch(patch);
+    if (summary.format == PatchFormat::Bps) {
+      const uint32_t romCrc = Crc32(rom.bytes);
+      const BpsPatchInfo& bps = summary.bps;
+      const bool isTarget = rom.bytes.size() == bps.targetSize && romCrc == bps.targetCrc;
+      if (!isTarget && (rom.bytes.size() != bps.sourceSize || romCrc != bps.sourceCrc)) {
+        WriteOutput(std::string(), QByteArray::fromStdString(
+                                       BpsDoesNotFitLine(shownRom, bps.sourceSize, bps.sourceCrc,
+                                                         rom.bytes.size(), romCrc) +
+                                       "\n" + NothingWrittenLine() + "\n"));
+        return kExitError;
+      }
+      fits = isTarget ? AlreadyPatchedDryRunLine(shownRom)
+                      : BpsFitsLine(shownRom, bps.sourceSize, bps.sourceCrc);
+    } else {
+      fits = IpsFitsLine(shownRom);
+    }
+    applied = ApplyPatch(patch, rom.bytes);
+  } catch (const VarskError& error) {
+    FailWithPatch(patchPath, error);
+  }
+  const std::vector<uint8_t>& result = applied.alreadyPatched ? rom.bytes : applied.bytes;
+  const std::optional<RomBuffers> tables = RomTablesOfImage(result);
+  if (!tables) {
+    Fail(QString::fromStdString(ResultTooShortMessage(result.size(), kRomTablesEnd)));
+  }
+  const DataSetPtr records = LoadRecords(std::string(), DataSetPart::Records);
+  const UnitTableDiff diff = DiffUnitTables(*records, rom.tables, *tables);
+  const std::optional<NameLists> names =
+      diff.changes.empty() ? std::nullopt : LoadNameLists(parser, namesDir);
+  WriteOutput(std::string(), QByteArray::fromStdString(fits + "\n") +
+                                 DiffText(diff, rom.bytes, result, names ? &*names : nullptr) +
+                                 QByteArray::fromStdString(NothingWrittenLine() + "\n"));
+  return kExitSuccess;
+}
+
+}  // namespace
+
 int RunApply(const QStringList& args) {
   return RunCommand([&] {
     const QString command = QStringLiteral("apply");
@@ -97,18 +157,31 @@ int RunApply(const QStringList& args) {
         "A BPS patch is checked first: its own CRC32, the ROM's size and CRC32 against the\n"
         "patch's source, and the result against the patch's target. A malformed patch or a\n"
         "wrong ROM writes nothing. A ROM that already is what the patch makes is reported\n"
-        "as already patched, and nothing is written (exit status 0)."));
+        "as already patched, and nothing is written (exit status 0). --dry-run says whether\n"
+        "the patch fits ROM (status 1 when not) and prints what diff would print between\n"
+        "ROM and the result."));
     parser.addPositionalArgument(QStringLiteral("PATCH"),
                                  QStringLiteral("The .ips or .bps patch (- for standard input)."));
     parser.addPositionalArgument(QStringLiteral("ROM"), QStringLiteral("The ROM to patch."));
     const QCommandLineOption output = OutputOption(
         QStringLiteral("The patched ROM to write (- for standard output)."), QStringLiteral("OUT"));
-    parser.addOption(output);
-    if (!ParseCommandLine(parser, command, args, 2, 2, QStringLiteral("apply PATCH ROM -o OUT"))) {
+    const QCommandLineOption dryRun(
+        QStringList{QStringLiteral("dry-run")},
+        QStringLiteral("Say whether the patch fits ROM and print the changes as diff does;\n"
+                       "write nothing."));
+    const QCommandLineOption namesDir =
+        NamesOption(QStringLiteral("Folder of the name lists that the dry run prints."));
+    parser.addOptions({output, dryRun, namesDir});
+    if (!ParseCommandLine(parser, command, args, 2, 2,
+                          QStringLiteral("apply PATCH ROM (-o OUT | --dry-run) [--names DIR]"))) {
       return kExitSuccess;
     }
     const std::string patchPath = PathArgument(parser, 0);
     const std::string romPath = PathArgument(parser, 1);
+    if (parser.isSet(dryRun)) {
+      return ReviewPatch(ReadWholeInput(patchPath, FileKind::Patch), patchPath, romPath, parser,
+                         namesDir);
+    }
     const std::string outPath = RequiredOutputPath(parser, output, command);
     CheckBinaryOutput(outPath, RomImageText());
     // OUT may be ROM itself: it is read whole first and replaced whole.
@@ -128,10 +201,7 @@ int RunApply(const QStringList& args) {
     try {
       applied = ApplyPatch(patch, romBytes);
     } catch (const VarskError& error) {
-      // Name the patch: the message says what is wrong with it or the ROM.
-      Fail(QString::fromStdString(
-          (IsStandardStream(patchPath) ? ShownInputName(patchPath) : FullPath(patchPath)) + ": " +
-          error.what()));
+      FailWithPatch(patchPath, error);
     }
     // On standard output the result is the ROM either way.
     if (WritesToStandardOutput(outPath)) {

@@ -135,4 +135,12 @@ QByteArray ChangeLines(std::span<const FieldChange> changes, const NameLists* na
   return QByteArray::fromStdString(text);
 }
 
+QByteArray DiffText(const UnitTableDiff& diff, std::span<const uint8_t> a,
+                    std::span<const uint8_t> b, const NameLists* names) {
+  std::string summary = DiffCountLine(diff.changes.size()) + "\n";
+  if (diff.unseenTableBytes > 0) summary += DiffUnseenLine(diff.unseenTableBytes) + "\n";
+  summary += DiffOutsideLine(CountDifferencesOutsideTables(a, b), a.size(), b.size()) + "\n";
+  return ChangeLines(diff.changes, names) + QByteArray::fromStdString(summary);
+}
+
 }  // namespace varsk::cli

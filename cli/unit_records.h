@@ -18,6 +18,7 @@
 #include "data/rom_tables.h"
 #include "edits/edit_file.h"
 #include "patch/record_diff.h"
+#include "patch/table_diff.h"
 #include "qtbridge/name_text.h"
 
 namespace varsk::cli {
@@ -78,5 +79,11 @@ EntryNameOf EntryNames(const NameLists* names);
 // One line per change, "12 <name> hp: 200 -> 250" (values as the dump's CSV
 // writes them), the English name when `names` is given.
 QByteArray ChangeLines(std::span<const FieldChange> changes, const NameLists* names);
+
+// diff's text report of two ROM images whose tables `diff` compares: the
+// change lines, the count, the table bytes no field shows, and how many bytes
+// differ outside the tables.
+QByteArray DiffText(const UnitTableDiff& diff, std::span<const uint8_t> a,
+                    std::span<const uint8_t> b, const NameLists* names);
 
 }  // namespace varsk::cli

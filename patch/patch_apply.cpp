@@ -6,6 +6,7 @@
 #include "base/ascii_text.h"
 #include "base/crc32.h"
 #include "base/messages.h"
+#include "data/rom_tables.h"
 #include "patch/bps_patch.h"
 #include "patch/ips_patch.h"
 #include "patch/patch_messages.h"
@@ -60,6 +61,29 @@ AppliedPatch ApplyPatch(std::span<const uint8_t> patch, std::span<const uint8_t>
     result.bytes.clear();
   }
   return result;
+}
+
+PatchSummary SummarisePatch(std::span<const uint8_t> patch) {
+  const std::optional<PatchFormat> format = DetectPatchFormat(patch);
+  if (!format) throw VarskError(NotAPatchMessage());
+  PatchSummary summary;
+  summary.format = *format;
+  const ByteRange tables{static_cast<uint64_t>(kMsTableOffset),
+                         static_cast<uint64_t>(kRomTablesEnd)};
+  std::vector<ByteRange> writes;
+  if (*format == PatchFormat::Bps) {
+    summary.bps = ReadBpsPatchInfo(patch);
+    writes = BpsWrittenRanges(patch, summary.bps);
+    summary.touchesTables = summary.bps.targetSize < tables.end;
+  } else {
+    summary.ips = ReadIpsPatchInfo(patch);
+    writes = summary.ips.writes;
+    summary.touchesTables = summary.ips.cutLength && *summary.ips.cutLength < tables.end;
+  }
+  summary.touchesTables =
+      summary.touchesTables || std::any_of(writes.begin(), writes.end(),
+                                           [&](const ByteRange& r) { return r.Overlaps(tables); });
+  return summary;
 }
 
 }  // namespace varsk

@@ -7,6 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "patch/bps_patch.h"
+#include "patch/ips_patch.h"
+
 namespace varsk {
 
 enum class PatchFormat { Ips, Bps };
@@ -30,5 +33,18 @@ struct AppliedPatch {
 // of neither format, a malformed or truncated patch, or (BPS) a ROM that is
 // not the patch's source or a result that is not its target.
 AppliedPatch ApplyPatch(std::span<const uint8_t> patch, std::span<const uint8_t> rom);
+
+// What a patch says about itself, read without a ROM.
+struct PatchSummary {
+  PatchFormat format = PatchFormat::Ips;
+  IpsPatchInfo ips;  // for IPS
+  BpsPatchInfo bps;  // for BPS
+  // Whether it writes a byte of the unit tables (offsets 4194762 up to
+  // 4205224), or makes a file that ends before their end.
+  bool touchesTables = false;
+};
+// The summary of an IPS or BPS patch; throws VarskError for a file of neither
+// format and for a malformed or truncated patch, as ApplyPatch does.
+PatchSummary SummarisePatch(std::span<const uint8_t> patch);
 
 }  // namespace varsk

@@ -38,6 +38,16 @@ std::string PatchFormatConflictText(std::string_view fileName, std::string_view 
 std::string PatchWrittenLine(std::string_view format, std::string_view path, uint64_t patchSize,
                              uint64_t changedBytes);
 std::string AlreadyPatchedLine(std::string_view romPath);
+// A dry run of apply: whether the patch fits the ROM, and its last line.
+std::string BpsFitsLine(std::string_view romPath, uint64_t size, uint32_t crc);
+std::string BpsDoesNotFitLine(std::string_view romPath, uint64_t expectedSize, uint32_t expectedCrc,
+                              uint64_t actualSize, uint32_t actualCrc);
+std::string IpsFitsLine(std::string_view romPath);
+std::string AlreadyPatchedDryRunLine(std::string_view romPath);
+std::string NothingWrittenLine();
+std::string ResultTooShortMessage(uint64_t size, int64_t needed);
+// A patch given where an edit file belongs.
+std::string PatchIsNoEditFileMessage(std::string_view shownPath, std::string_view format);
 std::string AppliedLine(std::string_view format, std::string_view outPath, uint64_t size);
 
 // "CBF43926": a CRC32 as eight upper-case hexadecimal digits.

@@ -91,5 +91,40 @@ streams() {
   [[ -e - ]] && fail "a file named '-' was made"
 }
 
+review() {
+  "$units" import rom.gba hp.csv -o hack.gba >/dev/null
+  cp hack.gba other.gba
+  printf 'entryIndex,cost\n3,99\n' | "$units" import other.gba - >/dev/null
+  "$units" diff rom.gba hack.gba >diff.txt
+  for format in ips bps; do
+    "$units" patch rom.gba hack.gba -o hack.$format >/dev/null
+    # The dry run says it fits and prints what diff prints; it writes nothing.
+    run "$units" apply hack.$format rom.gba --dry-run
+    ((status == 0)) && [[ $(head -1 out) == "the ${format^^} patch "*' rom.gba'* ]] &&
+      diff -q <(sed '1d;$d' out) diff.txt >/dev/null && [[ $(tail -1 out) == 'nothing written' ]] ||
+      fail "apply hack.$format --dry-run: $status $(cat out) $err"
+    cmp -s rom.gba "$run_dir/sample-rom.gba" || fail "the dry run of $format changed rom.gba"
+    # A patch is no edit file.
+    run "$units" import rom.gba hack.$format
+    ((status == 1)) && [[ $err == "varsk-units: import: hack.$format is a"*" ${format^^} patch, not an edit file: apply it with 'varsk-units apply PATCH ROM -o OUT'" ]] ||
+      fail "import of a $format patch: $status $err"
+  done
+  run "$units" apply hack.bps other.gba --dry-run
+  ((status == 1)) && grep -q '^the BPS patch does not fit other.gba: it was made for 8388608 bytes with CRC32 ' out ||
+    fail "BPS dry run on the wrong ROM: $status $(cat out)"
+  run "$units" info hack.ips
+  grep -q '^Patch: *IPS, 1 record covering 1 byte$' out && grep -q '^Tables: *touched' out ||
+    fail "info hack.ips: $(cat out) $err"
+  run "$units" info hack.bps
+  crc() { "$units" info "$1" | sed -n 's/^CRC32: *//p'; }
+  grep -q "^Source: *8388608 bytes, CRC32 $(crc rom.gba)$" out &&
+    grep -q "^Target: *8388608 bytes, CRC32 $(crc hack.gba)$" out &&
+    grep -q '^Patch: *BPS, its own CRC32 [0-9A-F]\{8\} (checks)$' out ||
+    fail "info hack.bps: $(cat out) $err"
+  cp rom.gba outside.gba && printf 'X' | dd of=outside.gba bs=1 seek=100 conv=notrunc 2>/dev/null
+  "$units" patch rom.gba outside.gba -o outside.bps >/dev/null
+  "$units" info outside.bps | grep -q '^Tables: *not touched' || fail "info outside.bps"
+}
+
 "$group"
 exit $((failures > 0))
