@@ -131,7 +131,7 @@ void TForm1::FormCreate(QObject* /*Sender*/) {
   WeaponNames.reserve(kWeaponNameCount);
   WeaponNames.append(QString());
   for (int n = 1; n <= kWeaponCount; ++n) {
-    WeaponNames.append(ListItemText(n, NameListE, NameListC, NameListJ, kEntryNameLines + n - 1));
+    WeaponNames.append(ListItemText(n, NameListE, NameListC, NameListJ, WeaponNameLine(n)));
   }
   CreateWeaponRows();
   BindControls();

@@ -27,9 +27,9 @@ int Diff(const QStringList& args) {
       "Compare the unit tables of two ROMs, each loaded as 'dump ROM' loads it, field by\n"
       "field: one line per changed field, 'entryIndex name field: old -> new', in entry\n"
       "order, then a count, then whether the files differ anywhere else (and in how many\n"
-      "bytes). With --format csv or json, the new values as an edit file that 'import'\n"
-      "applies to another ROM. Exit status 0: the tables are the same, 1: they differ,\n"
-      "2: trouble."));
+      "bytes). A weapon id shows its weapon's name, a move type its name. With --format\n"
+      "csv or json, the new values as an edit file that 'import' applies to another ROM.\n"
+      "Exit status 0: the tables are the same, 1: they differ, 2: trouble."));
   parser.addPositionalArgument(QStringLiteral("A"), QStringLiteral("The ROM before."));
   parser.addPositionalArgument(QStringLiteral("B"), QStringLiteral("The ROM after."));
   const QStringList formats{QStringLiteral("text"), QStringLiteral("csv"), QStringLiteral("json")};

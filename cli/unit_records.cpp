@@ -8,6 +8,8 @@
 #include "cli/cli_messages.h"
 #include "cli/command_line.h"
 #include "data/embedded_data_set.h"
+#include "data/entry_fields.h"
+#include "data/move_types.h"
 #include "data/rom_file.h"
 #include "patch/patch_messages.h"
 
@@ -111,6 +113,13 @@ QString EntryName(const NameLists& names, NameListLanguage language, int entryIn
   return DecodeNameLine(list[static_cast<size_t>(entryIndex - 1)], language);
 }
 
+QString WeaponName(const NameLists& names, int64_t weaponId) {
+  if (weaponId < 1 || weaponId > kWeaponCount) return {};
+  const size_t line = static_cast<size_t>(WeaponNameLine(static_cast<int>(weaponId)));
+  if (line >= names.e.size()) return {};
+  return DecodeNameLine(names.e[line], NameListLanguage::E);
+}
+
 EntryNameOf EntryNames(const NameLists* names) {
   if (names == nullptr) return {};
   return [names](int entryIndex, NameListLanguage language) {
@@ -124,12 +133,20 @@ EntryNameOf EntryNames(const NameLists* names) {
 QByteArray ChangeLines(std::span<const FieldChange> changes, const NameLists* names) {
   std::string text;
   for (const FieldChange& change : changes) {
+    const EntryField& field = *change.field;
+    // Ids show the name they stand for; weapon names need the lists.
+    const auto shown = [&](int64_t value) {
+      const std::string number = FieldValueText(field, value);
+      if (IsMoveTypeField(field)) return NamedValueText(number, MoveTypeName(value));
+      if (!IsWeaponIdField(field) || names == nullptr) return number;
+      if (value == 0) return NoWeaponText(number);
+      return NamedValueText(number, WeaponName(*names, value).toStdString());
+    };
     const std::string name =
         names != nullptr ? EntryName(*names, NameListLanguage::E, change.entryIndex).toStdString()
                          : std::string();
-    text += DiffChangeLine(change.entryIndex, name, change.field->name,
-                           FieldValueText(*change.field, change.oldValue),
-                           FieldValueText(*change.field, change.newValue)) +
+    text += DiffChangeLine(change.entryIndex, name, field.name, shown(change.oldValue),
+                           shown(change.newValue)) +
             '\n';
   }
   return QByteArray::fromStdString(text);

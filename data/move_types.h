@@ -15,7 +15,7 @@ constexpr int32_t kRocketMoveType = 18;
 
 // UTF-8 names of two or three Chinese characters, by item.
 inline constexpr std::array<std::string_view, kMoveTypeItemCount> kMoveTypeNames = {
-    "萬能", "水陸", "宇宙", "陸飛", "太空", "一般", "宇宙", "陸上",   "陸飛",
+    "萬能", "水陸",   "宇宙",   "陸飛", "太空", "一般", "宇宙", "陸上", "陸飛",
     "飛行", "一般降", "飛行降", "水中", "運輸", "不明", "輔助", "火箭",
 };
 

@@ -80,6 +80,13 @@ std::string DiffChangeLine(int entryIndex, std::string_view name, std::string_vi
   return line + std::string(field) + ": " + std::string(oldValue) + " -> " + std::string(newValue);
 }
 
+std::string NamedValueText(std::string_view value, std::string_view name) {
+  return std::string(value) + " (" + (name.empty() ? std::string("no name") : ShownText(name)) +
+         ")";
+}
+
+std::string NoWeaponText(std::string_view value) { return std::string(value) + " (no weapon)"; }
+
 std::string DiffCountLine(size_t count) {
   if (count == 0) return "no field differs";
   return Number(count) + (count == 1 ? " field differs" : " fields differ");

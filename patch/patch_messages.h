@@ -29,6 +29,11 @@ std::string BpsTargetMismatchMessage(uint32_t expectedCrc, uint32_t actualCrc);
 // "12 Name hp: 200 -> 250"; the name, read from a name list, as ShownText shows it.
 std::string DiffChangeLine(int entryIndex, std::string_view name, std::string_view field,
                            std::string_view oldValue, std::string_view newValue);
+// "31 (Machine gun)": a value in a change line with the name it stands for,
+// shown as names are (ShownText); "31 (no name)" for an empty name.
+std::string NamedValueText(std::string_view value, std::string_view name);
+// "0 (no weapon)": an empty weapon slot's id.
+std::string NoWeaponText(std::string_view value);
 std::string DiffCountLine(size_t count);
 std::string DiffUnseenLine(int64_t count);
 std::string DiffOutsideLine(int64_t count, uint64_t sizeA, uint64_t sizeB);

@@ -126,5 +126,30 @@ review() {
   "$units" info outside.bps | grep -q '^Tables: *not touched' || fail "info outside.bps"
 }
 
+names() {
+  mkdir lists
+  cp namestring[CJ].txt lists/
+  # Weapon 108 gets a control character, weapon 175 no name at all.
+  awk 'NR == 229 + 108 { print "Plasma\033thrower"; next } NR == 229 + 175 { print ""; next } { print }' \
+    namestringE.txt >lists/namestringE.txt
+  printf 'entryIndex,w0.weaponId,w1.weaponId,w2.weaponId,moveType\n12,108,175,0,7\n' >w.csv
+  "$units" import rom.gba w.csv -o w.gba >/dev/null
+  run "$units" diff rom.gba w.gba --names lists
+  w0=$(grep -o 'w0.weaponId: .*' out)
+  [[ $w0 =~ ^w0.weaponId:\ [0-9]+\ \([^\)]+\)\ -\>\ 108\ \(Plasma\\x1Bthrower\)$ ]] || fail "diff w0: $w0"
+  grep -q 'w1.weaponId: [0-9]* ([^)]*) -> 175 (no name)$' out || fail "diff w1: $(cat out)"
+  grep -q 'w2.weaponId: [0-9]* ([^)]*) -> 0 (no weapon)$' out || fail "diff w2: $(cat out)"
+  grep -q 'moveType: 13 (運輸) -> 7 (陸上)$' out || fail "diff moveType: $(cat out)"
+  # Every dry run prints the same lines.
+  run "$units" import rom.gba w.csv --dry-run --names lists
+  [[ $(grep -c '(' out) == 4 ]] || fail "import --dry-run: $(cat out)"
+  "$units" patch rom.gba w.gba -o w.bps >/dev/null
+  run "$units" apply w.bps rom.gba --dry-run --names lists
+  grep -qF "$w0" out || fail "apply --dry-run: $(cat out)"
+  # Edit files carry numbers only.
+  "$units" diff rom.gba w.gba --format csv --names lists | grep -q '(' && fail "diff --format csv names ids"
+  "$units" diff rom.gba w.gba --format json --names lists | grep -q '(' && fail "diff --format json names ids"
+}
+
 "$group"
 exit $((failures > 0))
