@@ -377,6 +377,12 @@ std::vector<uint8_t> ReadWholeFile(const std::string& path, FileKind kind) {
   return RegularFile(path, RegularFile::Access::Read).ReadWhole(kind);
 }
 
+void RegularFile::KeepCopy(const std::string& copyPath, std::span<const uint8_t> content) const {
+  const std::string self[] = {path_};
+  if (FindSameFile(copyPath, self)) ThrowCannotCreate(copyPath, EEXIST);
+  ReplaceFile(copyPath, content);
+}
+
 std::vector<uint8_t> RegularFile::ReadWhole(FileKind kind) const {
   const uint64_t limit = SizeLimitOf(kind);
   const auto tooLarge = [&] {

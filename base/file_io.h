@@ -105,6 +105,11 @@ class RegularFile {
   size_t ReadAt(uint64_t offset, std::span<uint8_t> bytes) const;
   // The whole content, as ReadWholeFile reads it.
   std::vector<uint8_t> ReadWhole(FileKind kind) const;
+  // Makes the file at `copyPath` hold `content` (this file's whole content,
+  // read while the lock is held), replaced whole as ReplaceFile replaces it:
+  // the backup kept before an in-place change. A `copyPath` that is this file
+  // itself is refused ("Cannot create file ...").
+  void KeepCopy(const std::string& copyPath, std::span<const uint8_t> content) const;
   // Update only: writes `bytes` at `offset` in one positional write (carried
   // on after a short write) and syncs the file. When that fails, writes
   // `previous` (the run as it was) back and syncs, best effort, and throws

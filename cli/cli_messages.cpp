@@ -80,6 +80,19 @@ QString PatchText() { return QStringLiteral("a patch"); }
 QString PictureText() { return QStringLiteral("a picture"); }
 QString ExportText() { return QStringLiteral("an export"); }
 
+QString BackupSuffixText(const QString& suffix) {
+  return QStringLiteral(
+             "the backup suffix '%1' names no file beside ROM (give one without '/', or "
+             "--backup alone for ~)")
+      .arg(suffix);
+}
+
+QString BackupNotInPlaceText() {
+  return QStringLiteral(
+      "--backup keeps ROM before it is replaced in place; here ROM is not written (leave out "
+      "-o, or give -o ROM)");
+}
+
 QString OutputIsInputText(const QString& output, const QString& input) {
   return QStringLiteral("the output \"%1\" is the input file \"%2\"; it would be overwritten")
       .arg(output, input);

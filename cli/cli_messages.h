@@ -36,6 +36,10 @@ QString RomImageText();
 QString PatchText();
 QString PictureText();
 QString ExportText();
+// --backup with a suffix that names no file beside ROM, or where nothing is
+// replaced in place.
+QString BackupSuffixText(const QString& suffix);
+QString BackupNotInPlaceText();
 QString OutputIsInputText(const QString& output, const QString& input);
 
 // A value that a bulk change left outside its packed field.

@@ -28,8 +28,10 @@ int RunImport(const QStringList& args) {
         QStringLiteral("Folder of the name lists that names in EDITS are checked against, and\n"
                        "that the dry run prints (default: the working directory)."));
     parser.addOption(namesDir);
-    if (!ParseCommandLine(parser, command, args, 2, 2,
-                          QStringLiteral("import ROM EDITS [-o OUT] [--dry-run] [--names DIR]"))) {
+    if (!ParseCommandLine(
+            parser, command, args, 2, 2,
+            QStringLiteral(
+                "import ROM EDITS [-o OUT] [--dry-run] [--backup[=SUFFIX]] [--names DIR]"))) {
       return kExitSuccess;
     }
     const std::string editsPath = PathArgument(parser, 1);

@@ -171,9 +171,11 @@ int RunApply(const QStringList& args) {
                        "write nothing."));
     const QCommandLineOption namesDir =
         NamesOption(QStringLiteral("Folder of the name lists that the dry run prints."));
-    parser.addOptions({output, dryRun, namesDir});
+    const QCommandLineOption backup = BackupOption();
+    parser.addOptions({output, dryRun, namesDir, backup});
     if (!ParseCommandLine(parser, command, args, 2, 2,
-                          QStringLiteral("apply PATCH ROM (-o OUT | --dry-run) [--names DIR]"))) {
+                          QStringLiteral("apply PATCH ROM (-o OUT | --dry-run) [--backup[=SUFFIX]] "
+                                         "[--names DIR]"))) {
       return kExitSuccess;
     }
     const std::string patchPath = PathArgument(parser, 0);
@@ -187,14 +189,16 @@ int RunApply(const QStringList& args) {
     // OUT may be ROM itself: it is read whole first and replaced whole.
     const std::string inputs[] = {patchPath};
     CheckOutputIsNoInput(command, outPath, inputs);
+    const std::string rom[] = {romPath};
+    const bool sameFile = FindSameFile(outPath, rom).has_value();
+    const std::string backupPath = BackupPath(parser, backup, command, romPath, sameFile);
 
     const std::vector<uint8_t> patch = ReadWholeInput(patchPath, FileKind::Patch);
     // In place, the ROM is read, patched and replaced under its exclusive lock,
     // as an in-place import writes it: an import waiting for the lock then
     // finds the new file and changes that one; none is lost in between.
     std::optional<RegularFile> inPlace;
-    const std::string rom[] = {romPath};
-    if (FindSameFile(outPath, rom)) inPlace.emplace(outPath, RegularFile::Access::Update);
+    if (sameFile) inPlace.emplace(outPath, RegularFile::Access::Update);
     const std::vector<uint8_t> romBytes = inPlace ? inPlace->ReadWhole(FileKind::RomImage)
                                                   : ReadWholeFile(romPath, FileKind::RomImage);
     AppliedPatch applied;
@@ -213,6 +217,7 @@ int RunApply(const QStringList& args) {
       return kExitSuccess;
     }
     if (inPlace) {
+      if (!backupPath.empty()) inPlace->KeepCopy(backupPath, romBytes);
       inPlace->ReplaceWhole(applied.bytes);
       inPlace->Close();
     } else {

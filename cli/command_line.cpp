@@ -23,6 +23,8 @@ void FailUsage(const QString& message) { throw UsageError(message); }
 
 namespace {
 
+constexpr char kDefaultBackupSuffix[] = "~";
+
 void WriteLine(FILE* stream, const QString& line) {
   const QByteArray bytes = (line + QLatin1Char('\n')).toUtf8();
   std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
@@ -109,7 +111,17 @@ bool ParseCommandLine(QCommandLineParser& parser, const QString& command, const 
   const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")},
                                       QStringLiteral("Show this help."));
   parser.addOption(helpOption);
-  if (!parser.parse(QStringList{QStringLiteral("varsk-units")} + args)) {
+  // An option's value is otherwise required: a bare --backup takes the default.
+  QStringList arguments{QStringLiteral("varsk-units")};
+  bool optionsEnded = false;
+  for (const QString& arg : args) {
+    optionsEnded = optionsEnded || arg == QLatin1String("--");
+    const bool bareBackup = arg == QLatin1String("--backup") || arg == QLatin1String("-backup");
+    arguments.append(!optionsEnded && bareBackup
+                         ? QStringLiteral("--backup=") + QLatin1String(kDefaultBackupSuffix)
+                         : arg);
+  }
+  if (!parser.parse(arguments)) {
     if (!parser.unknownOptionNames().isEmpty()) {
       const QString option = parser.unknownOptionNames().front();
       FailUsage(UsageMessage(
@@ -160,6 +172,25 @@ std::string PathArgument(const QCommandLineParser& parser, qsizetype index) {
 QCommandLineOption OutputOption(const QString& description, const QString& valueName) {
   return QCommandLineOption({QStringLiteral("o"), QStringLiteral("output")}, description,
                             valueName);
+}
+
+QCommandLineOption BackupOption() {
+  return QCommandLineOption(
+      QStringList{QStringLiteral("backup")},
+      QStringLiteral("Keep ROM as it was as ROM followed by SUFFIX (default ~) before it is\n"
+                     "replaced in place; written whole, as an output file is."),
+      QStringLiteral("SUFFIX"));
+}
+
+std::string BackupPath(const QCommandLineParser& parser, const QCommandLineOption& option,
+                       const QString& command, const std::string& romPath, bool inPlace) {
+  if (!parser.isSet(option)) return {};
+  const std::string suffix = ArgumentBytes(parser.value(option));
+  if (suffix.empty() || suffix.find('/') != std::string::npos) {
+    FailUsage(UsageMessage(command, BackupSuffixText(Quoted(parser.value(option)))));
+  }
+  if (!inPlace) FailUsage(UsageMessage(command, BackupNotInPlaceText()));
+  return romPath + suffix;
 }
 
 std::string OutputPath(const QCommandLineParser& parser, const QCommandLineOption& option,

@@ -67,6 +67,15 @@ int ParseIntOption(const QCommandLineParser& parser, const QString& option, int 
 // Positional argument `index` as a path (ArgumentBytes); "" when not given.
 std::string PathArgument(const QCommandLineParser& parser, qsizetype index);
 
+// --backup[=SUFFIX]: keep the ROM as it was, as ROM + SUFFIX ("~" when no
+// suffix is given), before a command replaces it in place.
+QCommandLineOption BackupOption();
+// The backup path that --backup asks for, or "" without it. A usage error
+// (exit 2) for an empty suffix or one with a '/', and when the command does
+// not replace `romPath` in place (`inPlace` false).
+std::string BackupPath(const QCommandLineParser& parser, const QCommandLineOption& option,
+                       const QString& command, const std::string& romPath, bool inPlace);
+
 // -o/--output FILE.
 QCommandLineOption OutputOption(const QString& description, const QString& valueName);
 // The file named by the output option as bytes ("-" for standard output), or

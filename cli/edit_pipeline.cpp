@@ -19,8 +19,9 @@ RecordEditOptions AddRecordEditOptions(QCommandLineParser& parser) {
                                   "output); ROM stays as it is."),
                    QStringLiteral("OUT")),
       QCommandLineOption(QStringList{QStringLiteral("dry-run")},
-                         QStringLiteral("Print the changes as diff does; write nothing."))};
-  parser.addOptions({options.output, options.dryRun});
+                         QStringLiteral("Print the changes as diff does; write nothing.")),
+      BackupOption()};
+  parser.addOptions({options.output, options.dryRun, options.backup});
   return options;
 }
 
@@ -32,6 +33,9 @@ RecordEdit RecordEditOf(const QCommandLineParser& parser, const RecordEditOption
   if (!edit.dryRun && IsStandardStream(edit.outPath)) {
     CheckBinaryOutput(edit.outPath, RomImageText());
   }
+  const std::string rom[] = {edit.romPath};
+  const bool inPlace = edit.outPath.empty() || FindSameFile(edit.outPath, rom).has_value();
+  edit.backupPath = BackupPath(parser, options.backup, command, edit.romPath, inPlace);
   return edit;
 }
 
@@ -63,7 +67,7 @@ void EditRecords(const RecordEdit& edit, const std::function<void(DataSet&)>& ch
   const bool romChanges = std::any_of(changes.begin(), changes.end(),
                                       [](const FieldChange& c) { return c.field->StoredInRom(); });
   if (romChanges || !edit.outPath.empty()) {
-    StoreRecordChanges(edit.romPath, edit.outPath, *before, *after);
+    StoreRecordChanges(edit.romPath, edit.outPath, *before, *after, edit.backupPath);
   }
   PrintStatusLine(ChangeCountText(count, false));
 }

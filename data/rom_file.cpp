@@ -52,8 +52,10 @@ void ReadRomTables(const std::string& path, RomBuffers& buffers) {
   buffers = ToBuffers(ReadRuns(file));
 }
 
-void UpdateRomTables(const std::string& path, const std::function<void(RomBuffers&)>& change) {
+void UpdateRomTables(const std::string& path, const std::function<void(RomBuffers&)>& change,
+                     const std::string& backupPath) {
   RegularFile file(path, RegularFile::Access::Update);
+  if (!backupPath.empty()) file.KeepCopy(backupPath, file.ReadWhole(FileKind::RomImage));
   const TableBytes previous = ReadRuns(file);
   RomBuffers tables = ToBuffers(previous);
   change(tables);
@@ -176,13 +178,15 @@ std::vector<uint8_t> RomWithRecordChanges(const std::string& romPath, const Data
 }
 
 void StoreRecordChanges(const std::string& romPath, const std::string& outPath,
-                        const DataSet& before, const DataSet& after) {
+                        const DataSet& before, const DataSet& after,
+                        const std::string& backupPath) {
   // An output that is the ROM itself is updated in place too: a whole new file
   // would drop what another program stored meanwhile under the lock.
   const std::string rom[] = {romPath};
   if (outPath.empty() || FindSameFile(outPath, rom)) {
-    UpdateRomTables(romPath,
-                    [&](RomBuffers& tables) { MergeRecordChanges(before, after, tables); });
+    UpdateRomTables(
+        romPath, [&](RomBuffers& tables) { MergeRecordChanges(before, after, tables); },
+        backupPath);
     return;
   }
   ReplaceFile(outPath, RomWithRecordChanges(romPath, before, after));

@@ -151,5 +151,37 @@ names() {
   "$units" diff rom.gba w.gba --format json --names lists | grep -q '(' && fail "diff --format json names ids"
 }
 
+backup() {
+  cp rom.gba a.gba
+  # A bare --backup does not take the next argument as its suffix.
+  run "$units" import --backup a.gba hp.csv
+  ((status == 0)) && cmp -s a.gba~ rom.gba && ! cmp -s a.gba rom.gba || fail "import --backup: $err"
+  cp a.gba before.gba
+  run "$units" auto-modify a.gba --product-turn --backup=.old
+  ((status == 0)) && cmp -s a.gba.old before.gba && ! cmp -s a.gba before.gba ||
+    fail "auto-modify --backup=.old: $err"
+  cp a.gba before.gba
+  "$units" patch a.gba rom.gba -o undo.bps >/dev/null
+  run "$units" apply undo.bps a.gba -o a.gba --backup
+  ((status == 0)) && cmp -s a.gba~ before.gba && cmp -s a.gba rom.gba || fail "apply -o ROM --backup: $err"
+  # Only where ROM is replaced in place, with a suffix that names a file beside it.
+  for line in "import a.gba hp.csv -o b.gba --backup" "apply undo.bps a.gba -o b.gba --backup" \
+    "import a.gba hp.csv --backup=" "import a.gba hp.csv --backup=/x"; do
+    run "$units" $line
+    ((status == 2)) && [[ $err == *backup* ]] || fail "$line: $status $err"
+  done
+  [[ -e b.gba ]] && fail "a refused --backup wrote b.gba"
+  # The reverse difference, piped into import, undoes a change.
+  cp rom.gba d.gba
+  "$units" import d.gba hp.csv >/dev/null
+  "$units" diff --format csv d.gba rom.gba | "$units" import d.gba - >/dev/null
+  cmp -s d.gba rom.gba || fail "diff --format csv NEW OLD | import NEW - did not undo"
+  # A backup that cannot be written stops the change.
+  cp rom.gba c.gba
+  mkdir c.gba~
+  run "$units" import c.gba hp.csv --backup
+  ((status == 1)) && cmp -s c.gba rom.gba || fail "import with an unwritable backup: $status $err"
+}
+
 "$group"
 exit $((failures > 0))
