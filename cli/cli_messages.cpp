@@ -55,8 +55,10 @@ QString OptionRequiredMessage(const QString& option) {
   return QStringLiteral("option --%1 is required").arg(option);
 }
 
-QString NamesLeftOutMessage(const QString& cause) {
-  return QStringLiteral("names left out: %1").arg(cause);
+QString NamesLeftOutMessage(const QString& cause, const QStringList& tried) {
+  return QStringLiteral(
+             "names left out: no name lists in %1 (%2); give --names DIR or set VARSK_NAMES")
+      .arg(tried.join(QStringLiteral(", ")), cause);
 }
 
 QString StdoutFailedMessage(const QString& cause) {

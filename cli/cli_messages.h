@@ -26,7 +26,9 @@ QString BadOptionValueMessage(const QString& option, const QString& value, int64
                               int64_t maximum);
 QString OptionsExcludeEachOtherMessage(const QString& first, const QString& second);
 QString OptionRequiredMessage(const QString& option);
-QString NamesLeftOutMessage(const QString& cause);
+// No name lists found: the first failure's `cause` and the folders tried
+// after the working directory ($VARSK_NAMES, the installed lists).
+QString NamesLeftOutMessage(const QString& cause, const QStringList& tried);
 QString StdoutFailedMessage(const QString& cause);
 QString EmptyOutputNameText();
 // Binary data, `what` ("a patch"), refused for a terminal.

@@ -24,9 +24,10 @@ int RunImport(const QStringList& args) {
         QStringLiteral("EDITS"),
         QStringLiteral("The edit file (JSON or CSV; - for standard input)."));
     const RecordEditOptions editOptions = AddRecordEditOptions(parser);
-    const QCommandLineOption namesDir = NamesOption(
-        QStringLiteral("Folder of the name lists that names in EDITS are checked against, and\n"
-                       "that the dry run prints (default: the working directory)."));
+    const QCommandLineOption namesDir = NamesOption(QStringLiteral(
+        "Folder of the name lists that names in EDITS are checked against, and\n"
+        "that the dry run prints (default: the working directory, else $VARSK_NAMES,\n"
+        "else the installed lists)."));
     parser.addOption(namesDir);
     if (!ParseCommandLine(
             parser, command, args, 2, 2,

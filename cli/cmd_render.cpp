@@ -62,7 +62,8 @@ int RunRender(const QStringList& args) {
         QStringLiteral("K"), QStringLiteral("1"));
     const QCommandLineOption namesDir = NamesOption(
         QStringLiteral("Folder of the name lists for the sheet's labels (default: the working\n"
-                       "directory; without them the labels carry only numbers)."));
+                       "directory, else $VARSK_NAMES, else the installed lists; without them\n"
+                       "the labels carry only numbers)."));
     parser.addOptions({entry, sheet, output, scale, namesDir});
     const QString command = QStringLiteral("render");
     if (!ParseCommandLine(

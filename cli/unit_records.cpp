@@ -7,6 +7,7 @@
 #include "base/messages.h"
 #include "cli/cli_messages.h"
 #include "cli/command_line.h"
+#include "cli/program_setup.h"
 #include "data/embedded_data_set.h"
 #include "data/entry_fields.h"
 #include "data/move_types.h"
@@ -62,6 +63,9 @@ DataSetPtr CopyOfRecords(const DataSet& from) {
 
 namespace {
 
+// The folder of the name lists when neither --names nor the working directory has them.
+constexpr char kNamesVariable[] = "VARSK_NAMES";
+
 std::vector<std::string> NameListPaths(const std::string& dir) {
   const std::string folder = dir.empty() || dir.back() == '/' ? dir : dir + '/';
   return {folder + kNameListFileC, folder + kNameListFileE, folder + kNameListFileJ};
@@ -78,7 +82,8 @@ QCommandLineOption NamesOption(const QString& description) {
   return QCommandLineOption(
       {QStringLiteral("names")},
       description.isEmpty()
-          ? QStringLiteral("Folder of namestringC/E/J.txt (default: the working directory).")
+          ? QStringLiteral("Folder of namestringC/E/J.txt (default: the working directory, else\n"
+                           "$VARSK_NAMES, else the installed lists).")
           : description,
       QStringLiteral("DIR"));
 }
@@ -93,14 +98,28 @@ std::optional<NameLists> LoadNameLists(const QCommandLineParser& parser,
   if (parser.isSet(option)) {
     return LoadNames(ArgumentBytes(parser.value(option)));
   }
-  try {
-    return LoadNames(std::string());
-  } catch (const VarskError& error) {
-    if (warnWhenMissing) {
-      PrintWarning(NamesLeftOutMessage(QString::fromUtf8(error.what())));
-    }
-    return std::nullopt;
+  // Without --names: the working directory, then $VARSK_NAMES, then the
+  // installed default lists; the first folder that holds all three.
+  std::vector<std::string> folders{std::string()};
+  if (const char* named = std::getenv(kNamesVariable); named != nullptr && *named != '\0') {
+    folders.emplace_back(named);
   }
+  folders.push_back(InstalledNameListFolder());
+  QString cause;
+  for (const std::string& folder : folders) {
+    try {
+      return LoadNames(folder);
+    } catch (const VarskError& error) {
+      if (cause.isEmpty()) cause = QString::fromUtf8(error.what());
+    }
+  }
+  if (warnWhenMissing) {
+    QStringList tried{QStringLiteral("the working directory")};
+    for (size_t i = 1; i < folders.size(); ++i) tried.append(ShownPath(folders[i]));
+    if (folders.size() == 3) tried[1] = QLatin1String(kNamesVariable) + QLatin1Char('=') + tried[1];
+    PrintWarning(NamesLeftOutMessage(cause, tried));
+  }
+  return std::nullopt;
 }
 
 QString EntryName(const NameLists& names, NameListLanguage language, int entryIndex) {

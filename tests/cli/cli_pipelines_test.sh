@@ -183,5 +183,31 @@ backup() {
   ((status == 1)) && cmp -s c.gba rom.gba || fail "import with an unwritable backup: $status $err"
 }
 
+installed() {
+  # An installed program: the default lists in ../share/varsk beside bin/.
+  mkdir -p prefix/bin prefix/share/varsk elsewhere mine
+  cp "$units" prefix/bin/varsk-units
+  cp namestring[CEJ].txt prefix/share/varsk/
+  cp namestring[CJ].txt mine/
+  sed '1s/.*/My own first entry/' namestringE.txt >mine/namestringE.txt
+  first_name() { sed -n '2p' | cut -d, -f3; }
+  cd elsewhere || return
+  run env -u VARSK_NAMES ../prefix/bin/varsk-units dump ../rom.gba --format csv
+  [[ $(first_name <"$work/out") == 'AR-05 Warden' && -z $err ]] || fail "installed lists: $(head -2 "$work/out") $err"
+  run env VARSK_NAMES=../mine ../prefix/bin/varsk-units dump ../rom.gba --format csv
+  [[ $(first_name <"$work/out") == 'My own first entry' ]] || fail "VARSK_NAMES: $(head -2 "$work/out") $err"
+  # Lists in the working directory come first.
+  cp ../mine/namestring[CEJ].txt .
+  run env -u VARSK_NAMES ../prefix/bin/varsk-units dump ../rom.gba --format csv
+  [[ $(first_name <"$work/out") == 'My own first entry' ]] || fail "working directory first: $(head -2 "$work/out")"
+  rm namestring[CEJ].txt
+  # Without any, the warning names the folders tried and --names.
+  rm -r ../prefix/share/varsk
+  run env VARSK_NAMES=../nowhere ../prefix/bin/varsk-units dump ../rom.gba --format csv
+  ((status == 0)) && [[ $err == 'varsk-units: dump: warning: names left out: no name lists in the working directory, VARSK_NAMES='*'/nowhere, '"$work"'/prefix/share/varsk ('*'--names DIR'* ]] ||
+    fail "no lists anywhere: $status $err"
+  cd "$work" || return
+}
+
 "$group"
 exit $((failures > 0))
