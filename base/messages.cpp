@@ -200,7 +200,10 @@ std::string CsvErrorMessage(std::string_view source, int line, std::string_view 
   return Join({CsvPlace(source, line), ": ", problem});
 }
 
-std::string CsvNotUtf8Text() { return "the CSV text is not valid UTF-8"; }
+std::string CsvNotUtf8Text() {
+  return "the CSV text is not valid UTF-8: save it as UTF-8 (in a spreadsheet: Save as, CSV, "
+         "with character set UTF-8)";
+}
 
 std::string CsvUnterminatedQuoteText() { return "a quoted field is never closed"; }
 
@@ -210,8 +213,13 @@ std::string CsvStrayQuoteText() {
   return "a quote inside an unquoted field (quote the whole field)";
 }
 
-std::string UnknownColumnText(std::string_view column) {
-  return Join({"unknown column \"", QuotedValue(column), "\""});
+std::string UnknownColumnText(std::string_view column, std::string_view nearest) {
+  return Join({"unknown column \"", QuotedValue(column), "\"", DidYouMeanText(nearest)});
+}
+
+std::string SemicolonHeaderText() {
+  return "the header is separated by ';', but edit files separate columns with commas (or "
+         "tabs): save it as CSV with ',' as the field separator";
 }
 
 std::string DuplicateColumnText(std::string_view column) {

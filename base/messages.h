@@ -99,7 +99,10 @@ std::string CsvNotUtf8Text();
 std::string CsvUnterminatedQuoteText();
 std::string CsvTextAfterQuoteText();
 std::string CsvStrayQuoteText();
-std::string UnknownColumnText(std::string_view column);
+// An unknown column, with the known one it most likely meant (if any).
+std::string UnknownColumnText(std::string_view column, std::string_view nearest = {});
+// A header whose columns are separated by ';'.
+std::string SemicolonHeaderText();
 std::string DuplicateColumnText(std::string_view column);
 std::string MissingEntryColumnText();
 std::string FieldCountText(size_t count, size_t expected);

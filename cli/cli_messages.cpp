@@ -95,6 +95,11 @@ QString BackupNotInPlaceText() {
       "-o, or give -o ROM)");
 }
 
+QString PngExtensionText(const QString& fileName) {
+  return QStringLiteral("the picture is written as PNG: the file name must end in .png: '%1'")
+      .arg(fileName);
+}
+
 QString OutputIsInputText(const QString& output, const QString& input) {
   return QStringLiteral("the output \"%1\" is the input file \"%2\"; it would be overwritten")
       .arg(output, input);

@@ -42,6 +42,8 @@ QString ExportText();
 // replaced in place.
 QString BackupSuffixText(const QString& suffix);
 QString BackupNotInPlaceText();
+// render -o with a file name that does not end in .png.
+QString PngExtensionText(const QString& fileName);
 QString OutputIsInputText(const QString& output, const QString& input);
 
 // A value that a bulk change left outside its packed field.

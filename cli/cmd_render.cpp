@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QPalette>
 
+#include "base/ascii_text.h"
 #include "cli/cli_messages.h"
 #include "cli/command_line.h"
 #include "cli/commands.h"
@@ -86,6 +87,10 @@ int RunRender(const QStringList& args) {
     std::vector<std::string> inputs = NameListInputs(parser, namesDir);
     inputs.push_back(rom);
     CheckOutputIsNoInput(command, outPath, inputs);
+    // The picture is always PNG: another extension would name a format it is not.
+    if (!WritesToStandardOutput(outPath) && !EndsWithAsciiNoCase(outPath, ".png")) {
+      FailUsage(UsageMessage(command, PngExtensionText(Quoted(parser.value(output)))));
+    }
 
     const DataSetPtr dataSet = LoadRecords(rom, DataSetPart::Everything);
     const auto table = std::make_unique<AnimSetTable>();

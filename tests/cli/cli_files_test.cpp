@@ -157,7 +157,7 @@ TEST_F(FilesTest, InfoDescribesHeaderChecksumAndDifferences) {
 // file changed.
 struct BadRun {
   const char* name;
-  QStringList args;  // "ROM", "DIR", "SHORT", "OUT" are replaced by paths
+  QStringList args;  // "ROM", "DIR", "PNGDIR", "SHORT", "OUT" are replaced by paths
   int exitCode;
   const char* fragment;
 };
@@ -171,12 +171,15 @@ TEST_P(BadRunTest, FailsCleanly) {
   WriteFile(shortRom, shortBytes);
   WriteFile(Path(QStringLiteral("edits.csv")), "entryIndex,hp\n1,5\n");
   QDir(dir_.path()).mkdir(QStringLiteral("folder"));
+  QDir(dir_.path()).mkdir(QStringLiteral("folder.png"));
   QStringList args;
   for (const QString& arg : run.args) {
     if (arg == QLatin1String("ROM"))
       args << rom_;
     else if (arg == QLatin1String("DIR"))
       args << Path(QStringLiteral("folder"));
+    else if (arg == QLatin1String("PNGDIR"))
+      args << Path(QStringLiteral("folder.png"));
     else if (arg == QLatin1String("SHORT"))
       args << shortRom;
     else if (arg == QLatin1String("EDITS"))
@@ -217,7 +220,7 @@ INSTANTIATE_TEST_SUITE_P(
                "Cannot create file"},
         BadRun{"DumpOutputUnwritable", {"dump", "ROM", "-o", "NOWHERE"}, 1, "Cannot create file"},
         BadRun{"RenderOutputIsDirectory",
-               {"render", "--entry", "1", "-o", "DIR"},
+               {"render", "--entry", "1", "-o", "PNGDIR"},
                1,
                "Cannot create file"},
         BadRun{"ExportOutputIsDirectory", {"export-dataset", "-o", "DIR"}, 1, "Cannot create file"},
@@ -254,7 +257,11 @@ INSTANTIATE_TEST_SUITE_P(
                {"render", "--entry", "1", "-o", "x.png", "-platform", "none"},
                2,
                "render: unknown option '--platform'"},
-        BadRun{"AutoModifyNeedsAChoice", {"auto-modify", "ROM"}, 2, "choose at least one"}),
+        BadRun{"AutoModifyNeedsAChoice", {"auto-modify", "ROM"}, 2, "choose at least one"},
+        // Mistakes answered with what was meant.
+        BadRun{"RenderNotPng", {"render", "--entry", "1", "-o", "e.jpg"}, 2, "must end in .png"},
+        BadRun{"DumpMisspeltField", {"dump", "--fields", "hp,Cost"}, 2, "did you mean 'cost'?"},
+        BadRun{"DumpBadFilter", {"dump", "--filter", "hp>>3"}, 2, "'>3' is not a number"}),
     [](const ::testing::TestParamInfo<BadRun>& param) { return std::string(param.param.name); });
 
 TEST_F(FilesTest, ReadOnlyRomIsNotWrittenInPlace) {

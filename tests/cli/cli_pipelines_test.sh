@@ -80,7 +80,7 @@ streams() {
   on_terminal "'$units' dump rom.gba -o - --format csv"
   ((status == 0)) || fail "dump -o - on a terminal: $status"
   # A path naming a pipe or device is no regular file; '-' is how a stream is named.
-  for line in "import rom.gba hp.csv" "render --entry 3" "patch rom.gba hack.gba --format bps"; do
+  for line in "import rom.gba hp.csv" "export-dataset" "patch rom.gba hack.gba --format bps"; do
     "$units" $line -o /dev/stdout 2>"$work/err" | cat >/dev/null
     status=${PIPESTATUS[0]}
     ((status == 1)) && grep -q 'not a regular file' "$work/err" ||
@@ -207,6 +207,27 @@ installed() {
   ((status == 0)) && [[ $err == 'varsk-units: dump: warning: names left out: no name lists in the working directory, VARSK_NAMES='*'/nowhere, '"$work"'/prefix/share/varsk ('*'--names DIR'* ]] ||
     fail "no lists anywhere: $status $err"
   cd "$work" || return
+}
+
+mistakes() {
+  "$units" import rom.gba hp.csv -o hack.gba >/dev/null
+  # Cells copied from a spreadsheet are tab-separated.
+  printf 'entryIndex\thp\n12\t250\n' | "$units" import rom.gba - -o tsv.gba >/dev/null &&
+    cmp -s tsv.gba hack.gba || fail "a tab-separated edit file"
+  # dump narrows with the catalogue's filter and keeps the columns named.
+  "$units" dump rom.gba --format csv | tr -d '\r' >all.csv
+  hp=$(head -1 all.csv | tr ',' '\n' | grep -nx hp | cut -d: -f1)
+  expected=$(awk -F, -v c="$hp" 'NR > 1 && $2 == "ship" && $c > 5000 { print $1 "," $c }' all.csv)
+  run "$units" dump rom.gba --format csv --filter 'kind=ship hp>5000' --fields hp
+  [[ $(head -1 out | tr -d '\r') == 'entryIndex,hp' && $(tail -n +2 out | tr -d '\r') == "$expected" &&
+    -n $expected ]] || fail "dump --filter --fields: $(head -3 out) $err"
+  # What it writes imports as it is.
+  cp out narrow.csv
+  run "$units" import rom.gba narrow.csv --dry-run
+  [[ $(cat out) == '0 values would change; nothing written' && -z $err ]] || fail "dump --fields | import: $(cat out) $err"
+  # A picture is PNG: another extension is refused.
+  run "$units" render rom.gba --entry 3 -o e.jpg
+  ((status == 2)) && [[ ! -e e.jpg && $err == 'varsk-units: render: '*'.png'* ]] || fail "render -o e.jpg: $status $err"
 }
 
 "$group"
