@@ -99,24 +99,30 @@ std::optional<NameLists> LoadNameLists(const QCommandLineParser& parser,
     return LoadNames(ArgumentBytes(parser.value(option)));
   }
   // Without --names: the working directory, then $VARSK_NAMES, then the
-  // installed default lists; the first folder that holds all three.
-  std::vector<std::string> folders{std::string()};
+  // installed default lists; the first folder that holds all three. The
+  // later folders are looked up only when the working directory fails.
+  QString cause;
+  try {
+    return LoadNames(std::string());
+  } catch (const VarskError& error) {
+    cause = QString::fromUtf8(error.what());
+  }
+  std::vector<std::string> folders;
   if (const char* named = std::getenv(kNamesVariable); named != nullptr && *named != '\0') {
     folders.emplace_back(named);
   }
   folders.push_back(InstalledNameListFolder());
-  QString cause;
   for (const std::string& folder : folders) {
     try {
       return LoadNames(folder);
-    } catch (const VarskError& error) {
-      if (cause.isEmpty()) cause = QString::fromUtf8(error.what());
+    } catch (const VarskError&) {
+      // The warning gives the first cause, in the working directory.
     }
   }
   if (warnWhenMissing) {
     QStringList tried{QStringLiteral("the working directory")};
-    for (size_t i = 1; i < folders.size(); ++i) tried.append(ShownPath(folders[i]));
-    if (folders.size() == 3) tried[1] = QLatin1String(kNamesVariable) + QLatin1Char('=') + tried[1];
+    for (const std::string& folder : folders) tried.append(ShownPath(folder));
+    if (folders.size() == 2) tried[1] = QLatin1String(kNamesVariable) + QLatin1Char('=') + tried[1];
     PrintWarning(NamesLeftOutMessage(cause, tried));
   }
   return std::nullopt;
