@@ -30,7 +30,7 @@ constexpr Command kCommands[] = {
     {"render", nullptr, "draw an entry's sprite preview or the preview sheet"},
     {"export-clips", varsk::cli::RunExportClips, "write the clip set export"},
     {"export-dataset", varsk::cli::RunExportDataset, "write the embedded MS_DATA resource"},
-    {"info", varsk::cli::RunInfo, "describe a ROM file"},
+    {"info", varsk::cli::RunInfo, "describe a ROM file or a patch"},
     {"diff", varsk::cli::RunDiff, "compare the records of two ROMs"},
     {"patch", varsk::cli::RunPatch, "make a patch of the table changes between two ROMs"},
     {"apply", varsk::cli::RunApply, "apply a patch to a ROM"},
