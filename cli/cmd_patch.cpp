@@ -113,16 +113,16 @@ int ReviewPatch(const std::vector<uint8_t>& patch, const std::string& patchPath,
     if (summary.format == PatchFormat::Bps) {
       const uint32_t romCrc = Crc32(rom.bytes);
       const BpsPatchInfo& bps = summary.bps;
-      const bool isTarget = rom.bytes.size() == bps.targetSize && romCrc == bps.targetCrc;
-      if (!isTarget && (rom.bytes.size() != bps.sourceSize || romCrc != bps.sourceCrc)) {
+      const BpsFit fit = BpsFitOf(bps, rom.bytes.size(), romCrc);
+      if (fit == BpsFit::Neither) {
         WriteOutput(std::string(), QByteArray::fromStdString(
                                        BpsDoesNotFitLine(shownRom, bps.sourceSize, bps.sourceCrc,
                                                          rom.bytes.size(), romCrc) +
                                        "\n" + NothingWrittenLine() + "\n"));
         return kExitError;
       }
-      fits = isTarget ? AlreadyPatchedDryRunLine(shownRom)
-                      : BpsFitsLine(shownRom, bps.sourceSize, bps.sourceCrc);
+      fits = fit == BpsFit::Target ? AlreadyPatchedDryRunLine(shownRom)
+                                   : BpsFitsLine(shownRom, bps.sourceSize, bps.sourceCrc);
     } else {
       fits = IpsFitsLine(shownRom);
     }

@@ -38,6 +38,13 @@ const char* PatchFormatName(PatchFormat format) {
   return format == PatchFormat::Ips ? "IPS" : "BPS";
 }
 
+BpsFit BpsFitOf(const BpsPatchInfo& info, uint64_t romSize, uint32_t romCrc) {
+  // The target first: a ROM that is already patched is no wrong ROM.
+  if (romSize == info.targetSize && romCrc == info.targetCrc) return BpsFit::Target;
+  if (romSize == info.sourceSize && romCrc == info.sourceCrc) return BpsFit::Source;
+  return BpsFit::Neither;
+}
+
 AppliedPatch ApplyPatch(std::span<const uint8_t> patch, std::span<const uint8_t> rom) {
   const std::optional<PatchFormat> format = DetectPatchFormat(patch);
   if (!format) throw VarskError(NotAPatchMessage());
@@ -48,7 +55,7 @@ AppliedPatch ApplyPatch(std::span<const uint8_t> patch, std::span<const uint8_t>
     // misleading "wrong ROM" message; recognise it first.
     const BpsPatchInfo info = ReadBpsPatchInfo(patch);
     const uint32_t romCrc = Crc32(rom);
-    if (rom.size() == info.targetSize && romCrc == info.targetCrc) {
+    if (BpsFitOf(info, rom.size(), romCrc) == BpsFit::Target) {
       result.alreadyPatched = true;
       return result;
     }

@@ -34,6 +34,11 @@ struct AppliedPatch {
 // not the patch's source or a result that is not its target.
 AppliedPatch ApplyPatch(std::span<const uint8_t> patch, std::span<const uint8_t> rom);
 
+// How a BPS patch meets a ROM, by size and CRC32: the ROM is its source, or
+// already its target, or neither.
+enum class BpsFit { Source, Target, Neither };
+BpsFit BpsFitOf(const BpsPatchInfo& info, uint64_t romSize, uint32_t romCrc);
+
 // What a patch says about itself, read without a ROM.
 struct PatchSummary {
   PatchFormat format = PatchFormat::Ips;
