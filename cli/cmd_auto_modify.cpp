@@ -1,4 +1,5 @@
 // varsk-units auto-modify ROM [--ammo-from-hp] [--product-turn] [--support-turn] [-o OUT]
+//                         [--dry-run] [--backup[=SUFFIX]]
 #include "cli/cli_messages.h"
 #include "cli/command_line.h"
 #include "cli/commands.h"

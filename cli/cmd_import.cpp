@@ -1,4 +1,4 @@
-// varsk-units import ROM EDITS [-o OUT] [--dry-run] [--names DIR]
+// varsk-units import ROM EDITS [-o OUT] [--dry-run] [--backup[=SUFFIX]] [--names DIR]
 #include "base/file_io.h"
 #include "cli/command_line.h"
 #include "cli/commands.h"
