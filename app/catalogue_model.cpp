@@ -32,17 +32,11 @@ std::vector<CatalogueColumn> DumpColumns() {
 
 // "5 一般": a move type's number and the name at the start of its list item.
 QString MoveTypeText(int64_t value) {
-  const int item = MoveTypeItemOf(static_cast<int32_t>(value));
-  if (item < 0) return QString::number(value);
-  const QString text = QString::fromUtf8(kMoveTypeItems[static_cast<size_t>(item)]);
-  return QStringLiteral("%1 %2").arg(value).arg(text.left(text.indexOf(QLatin1Char(' '))));
+  const std::string_view name = MoveTypeName(value);
+  if (name.empty()) return QString::number(value);
+  return QStringLiteral("%1 %2").arg(value).arg(
+      QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
 }
-
-bool IsWeaponId(const EntryField& field) {
-  return field.weaponSlot >= 0 && std::string_view(field.key) == "weaponId";
-}
-
-bool IsMoveType(const EntryField& field) { return std::string_view(field.name) == "moveType"; }
 
 }  // namespace
 
@@ -97,7 +91,7 @@ QVariant CatalogueModel::data(const QModelIndex& index, int role) const {
   if (role == Qt::TextAlignmentRole && column.role == CatalogueColumn::Role::Field) {
     // Numbers to the right, names of weapons and move types to the left.
     const EntryField* field = column.Row(KindOfEntry(dataSet_, entry));
-    const bool named = field != nullptr && (IsWeaponId(*field) || IsMoveType(*field));
+    const bool named = field != nullptr && (IsWeaponIdField(*field) || IsMoveTypeField(*field));
     return QVariant((named ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter);
   }
   if (role != Qt::DisplayRole && role != kCatalogueSortRole && role != Qt::ToolTipRole) return {};
@@ -120,13 +114,13 @@ QVariant CatalogueModel::data(const QModelIndex& index, int role) const {
   if (!value) return {};  // the entry's kind lacks the field
   if (role == kCatalogueSortRole) return QVariant(static_cast<qlonglong>(*value));
   const EntryField& field = *column.Row(KindOfEntry(dataSet_, entry));
-  if (IsWeaponId(field)) {
+  if (IsWeaponIdField(field)) {
     if (*value == 0) return QStringLiteral("-");
     return *value > 0 && *value < weaponNames_.size()
                ? weaponNames_.at(static_cast<qsizetype>(*value)).left(kShownNameLength)
                : QStringLiteral("Unknown weapon id %1").arg(*value);
   }
-  if (IsMoveType(field)) return MoveTypeText(*value);
+  if (IsMoveTypeField(field)) return MoveTypeText(*value);
   if (role == Qt::ToolTipRole) {
     return field.StoredInRom() ? QVariant() : QVariant(QStringLiteral("Not stored in the ROM"));
   }

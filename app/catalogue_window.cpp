@@ -49,8 +49,7 @@ class CatalogueDelegate final : public QStyledItemDelegate {
       }
     } else {
       for (int item = 0; item < kMoveTypeItemCount; ++item) {
-        list->addItem(QString::fromUtf8(kMoveTypeItems[static_cast<size_t>(item)]),
-                      MoveTypeOfItem(item));
+        list->addItem(MoveTypeItemText(item), MoveTypeOfItem(item));
       }
     }
     return list;

@@ -118,7 +118,7 @@ void TForm1::FormCreate(QObject* /*Sender*/) {
   SpritePreviewImage->move(0, Label13->y());
   BindControls();
   ComboBox3->clear();
-  for (const char* item : kMoveTypeItems) ComboBox3->addItem(QString::fromUtf8(item));
+  for (int item = 0; item < kMoveTypeItemCount; ++item) ComboBox3->addItem(MoveTypeItemText(item));
   // The name lists, C, E, J in this order; a failure leaves the later ones unloaded.
   NameListC.clear();
   NameListE.clear();
@@ -131,7 +131,7 @@ void TForm1::FormCreate(QObject* /*Sender*/) {
   WeaponNames.reserve(kWeaponNameCount);
   WeaponNames.append(QString());
   for (int n = 1; n <= kWeaponCount; ++n) {
-    WeaponNames.append(ListItemText(n, NameListE, NameListC, NameListJ, kEntryNameLines + n - 1));
+    WeaponNames.append(ListItemText(n, NameListE, NameListC, NameListJ, WeaponNameLine(n)));
   }
   CreateWeaponRows();
   BindControls();

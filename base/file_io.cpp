@@ -4,10 +4,13 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <linux/magic.h>
+#include <poll.h>
 #include <sys/file.h>
 #include <sys/mman.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -317,7 +320,14 @@ int64_t FreeDescriptorCount() {
   return std::max<int64_t>(limit - used, 0);
 }
 
+std::string ShownInputName(std::string_view path) {
+  return IsStandardStream(path) ? "standard input" : ShownText(path);
+}
+
+bool StandardOutputIsTerminal() { return ::isatty(STDOUT_FILENO) == 1; }
+
 RegularFile::RegularFile(const std::string& path, Access access) : path_(path), access_(access) {
+  if (IsStandardStream(path)) throw VarskError(StandardInputNotHereMessage());
   struct stat info {};
   const auto refuse = [&](const std::string& cause) { ThrowCannotOpen(path, cause); };
   fd_ = access == Access::Read ? OpenLocked(path, O_RDONLY, LOCK_SH, info, refuse)
@@ -365,6 +375,12 @@ void RegularFile::Close() {
 
 std::vector<uint8_t> ReadWholeFile(const std::string& path, FileKind kind) {
   return RegularFile(path, RegularFile::Access::Read).ReadWhole(kind);
+}
+
+void RegularFile::KeepCopy(const std::string& copyPath, std::span<const uint8_t> content) const {
+  const std::string self[] = {path_};
+  if (FindSameFile(copyPath, self)) ThrowCannotCreate(copyPath, EEXIST);
+  ReplaceFile(copyPath, content);
 }
 
 std::vector<uint8_t> RegularFile::ReadWhole(FileKind kind) const {
@@ -443,6 +459,7 @@ struct HeldDescriptor {
 
 void ReplaceFile(const std::string& path, std::span<const std::span<const uint8_t>> pieces) {
   if (path.empty()) ThrowCannotCreate(path, ENOENT);
+  if (IsStandardStream(path)) throw VarskError(StandardOutputNotHereMessage());
   const std::string target = ResolvedTarget(path);
   if (SplitPath(target).second.empty()) ThrowCannotCreate(path, EISDIR);
 
@@ -475,13 +492,88 @@ void ReplaceFile(const std::string& path, std::span<const uint8_t> bytes) {
   ReplaceFile(path, std::span<const std::span<const uint8_t>>(&bytes, 1));
 }
 
+namespace {
+
+// Reads `fd` to its end, at most `limit` bytes, waiting while a writer has
+// more to come. `fail(errno)` and `tooLarge()` throw. With `noWriter` (a named
+// FIFO), a first read that finds neither bytes nor a writer calls it: a read
+// ends at once only when no program has the FIFO open for writing, and waits
+// (EAGAIN) while one does.
+std::vector<uint8_t> ReadToEnd(int fd, uint64_t limit, const std::function<void(int)>& fail,
+                               const std::function<void()>& tooLarge,
+                               const std::function<void()>& noWriter) {
+  std::vector<uint8_t> bytes;
+  uint8_t chunk[65536];
+  bool writerSeen = false;
+  for (;;) {
+    const ssize_t got = ::read(fd, chunk, sizeof chunk);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      if (errno != EAGAIN && errno != EWOULDBLOCK) fail(errno);
+      writerSeen = true;
+      pollfd ready{fd, POLLIN, 0};
+      if (::poll(&ready, 1, -1) < 0 && errno != EINTR) fail(errno);
+      continue;
+    }
+    if (got == 0) {
+      if (!writerSeen && noWriter) noWriter();
+      return bytes;
+    }
+    writerSeen = true;
+    if (static_cast<uint64_t>(got) > limit - bytes.size()) tooLarge();
+    bytes.insert(bytes.end(), chunk, chunk + got);
+  }
+}
+
+bool MayComeFromStream(FileKind kind) {
+  return kind == FileKind::EditsFile || kind == FileKind::Patch;
+}
+
+}  // namespace
+
+std::vector<uint8_t> ReadWholeInput(const std::string& path, FileKind kind) {
+  const uint64_t limit = SizeLimitOf(kind);
+  if (IsStandardStream(path)) {
+    if (kind != FileKind::EditsFile && ::isatty(STDIN_FILENO) == 1) {
+      throw VarskError(BinaryFromTerminalMessage(KindName(kind)));
+    }
+    return ReadToEnd(
+        STDIN_FILENO, limit,
+        [](int error) { throw VarskError(CannotReadStandardInputMessage(SystemErrorText(error))); },
+        [&] { throw VarskError(StandardInputTooLargeMessage(limit, KindName(kind))); }, {});
+  }
+  struct stat info {};
+  if (!MayComeFromStream(kind) || ::stat(path.c_str(), &info) != 0 || !S_ISFIFO(info.st_mode)) {
+    return ReadWholeFile(path, kind);
+  }
+  // Opening a FIFO without O_NONBLOCK would wait for a writer.
+  HeldDescriptor pipe{::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY)};
+  if (pipe.fd < 0) ThrowCannotOpen(path, SystemErrorText(errno));
+  if (::fstat(pipe.fd, &info) != 0) ThrowCannotOpen(path, SystemErrorText(errno));
+  if (!S_ISFIFO(info.st_mode)) return ReadWholeFile(path, kind);  // renamed meanwhile
+  // A pipe made by pipe() (a shell's | or <(...)) has its writer from the
+  // start; a named FIFO in a folder may have none.
+  struct statfs system {};
+  const bool named = ::fstatfs(pipe.fd, &system) != 0 || system.f_type != PIPEFS_MAGIC;
+  return ReadToEnd(
+      pipe.fd, limit,
+      [&](int error) {
+        throw VarskError(CannotReadFileMessage(FullPath(path), SystemErrorText(error)));
+      },
+      [&] { throw VarskError(FileTooLargeMessage(FullPath(path), limit, KindName(kind))); },
+      named ? std::function<void()>([&] { ThrowCannotOpen(path, FifoWithoutWriterText()); })
+            : std::function<void()>());
+}
+
 std::optional<size_t> FindSameFile(const std::string& output, std::span<const std::string> inputs) {
   struct stat out {};
-  if (output.empty() || ::stat(output.c_str(), &out) != 0) return std::nullopt;
+  if (output.empty() || IsStandardStream(output) || ::stat(output.c_str(), &out) != 0) {
+    return std::nullopt;
+  }
   for (size_t i = 0; i < inputs.size(); ++i) {
     struct stat in {};
-    if (!inputs[i].empty() && ::stat(inputs[i].c_str(), &in) == 0 && in.st_dev == out.st_dev &&
-        in.st_ino == out.st_ino) {
+    if (!inputs[i].empty() && !IsStandardStream(inputs[i]) && ::stat(inputs[i].c_str(), &in) == 0 &&
+        in.st_dev == out.st_dev && in.st_ino == out.st_ino) {
       return i;
     }
   }

@@ -5,7 +5,11 @@
 //
 // - Opening never blocks and refuses what is not a regular file (a folder, a
 //   FIFO, a device, a socket), so a FIFO cannot hang a program and /dev/zero
-//   is never read.
+//   is never read. Only an edit file or a patch may come from a stream:
+//   "-" (standard input) or a pipe that a program writes to (/dev/stdin,
+//   <(...)), read to its end with the same bound.
+// - "-" names the standard streams, never a file: no file of that name is
+//   opened or made (./- names one).
 // - A whole-file read has an upper bound for each kind of file.
 // - A new file replaces the old one whole or not at all: it is written beside
 //   its target under a temporary name, every write and the sync checked,
@@ -27,6 +31,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace varsk {
@@ -44,6 +49,15 @@ inline constexpr uint64_t kEditsFileSizeLimit = uint64_t{16} << 20;
 inline constexpr uint64_t kNameListSizeLimit = uint64_t{4} << 20;
 
 uint64_t SizeLimitOf(FileKind kind);
+
+// "-": standard input where a command reads an input, standard output where
+// it writes one.
+inline constexpr char kStandardStreamName[] = "-";
+inline bool IsStandardStream(std::string_view path) { return path == kStandardStreamName; }
+// An input as messages name it: "standard input" for "-", else ShownText(path).
+std::string ShownInputName(std::string_view path);
+// Whether standard output is a terminal, where binary output is not written.
+bool StandardOutputIsTerminal();
 
 // Sets up the process for the promises above; every program calls it first.
 // SIGXFSZ is ignored, so that a file size limit (ulimit -f) makes a write fail
@@ -91,6 +105,11 @@ class RegularFile {
   size_t ReadAt(uint64_t offset, std::span<uint8_t> bytes) const;
   // The whole content, as ReadWholeFile reads it.
   std::vector<uint8_t> ReadWhole(FileKind kind) const;
+  // Makes the file at `copyPath` hold `content` (this file's whole content,
+  // read while the lock is held), replaced whole as ReplaceFile replaces it:
+  // the backup kept before an in-place change. A `copyPath` that is this file
+  // itself is refused ("Cannot create file ...").
+  void KeepCopy(const std::string& copyPath, std::span<const uint8_t> content) const;
   // Update only: writes `bytes` at `offset` in one positional write (carried
   // on after a short write) and syncs the file. When that fails, writes
   // `previous` (the run as it was) back and syncs, best effort, and throws
@@ -118,6 +137,15 @@ class RegularFile {
 // for a file larger than SizeLimitOf(kind).
 std::vector<uint8_t> ReadWholeFile(const std::string& path, FileKind kind);
 
+// The whole content of an edit file or a patch, which may also come from a
+// stream: "-" reads standard input to its end; a path that names a pipe
+// (/dev/stdin, /dev/fd/63 of <(...), a named FIFO that a program has open for
+// writing) is read to its end; anything else as ReadWholeFile. The size limit
+// of `kind` holds for each. A named FIFO that no program writes to is refused
+// at once ("Cannot open file ..."), and a patch is not read from a terminal.
+// Waits only while a program that writes to the pipe has not finished.
+std::vector<uint8_t> ReadWholeInput(const std::string& path, FileKind kind);
+
 // Makes the file at `path` hold `pieces` one after the other, atomically, as
 // described above. A symbolic link is followed: its target is replaced, or
 // made when it is not there yet. An existing file keeps its permissions, and
@@ -132,7 +160,8 @@ void ReplaceFile(const std::string& path, std::span<const std::span<const uint8_
 void ReplaceFile(const std::string& path, std::span<const uint8_t> bytes);
 
 // The position in `inputs` of the first existing file that is the file at
-// `output` itself (the same device and inode, symbolic links followed), if any.
+// `output` itself (the same device and inode, symbolic links followed), if
+// any; "-" names no file.
 std::optional<size_t> FindSameFile(const std::string& output, std::span<const std::string> inputs);
 
 // Makes `bytes` (empty) able to hold `size` bytes without moving, backed by

@@ -60,6 +60,31 @@ std::string NotARegularFileText(std::string_view what) {
   return Join({"It is ", what, ", not a regular file"});
 }
 
+std::string FifoWithoutWriterText() { return "It is a FIFO that no program writes to"; }
+
+std::string StandardInputNotHereMessage() {
+  return "'-' (standard input) cannot stand for this file: only an edit file or a patch is read "
+         "from it (./- names a file called '-')";
+}
+
+std::string StandardOutputNotHereMessage() {
+  return "'-' (standard output) cannot stand for this file (./- names a file called '-')";
+}
+
+std::string CannotReadStandardInputMessage(std::string_view cause) {
+  return Join({"Cannot read standard input. ", cause});
+}
+
+std::string StandardInputTooLargeMessage(uint64_t limit, std::string_view what) {
+  return Join({"Cannot read standard input: it holds more than ", std::to_string(limit),
+               " bytes, the most ", what, " may have"});
+}
+
+std::string BinaryFromTerminalMessage(std::string_view what) {
+  return Join(
+      {"standard input is a terminal, and ", what, " is not typed: pipe it in or name its file"});
+}
+
 std::string FileLockedText(int waitedSeconds) {
   return Join(
       {"Another program keeps it locked (waited ", std::to_string(waitedSeconds), " seconds)"});
@@ -175,7 +200,10 @@ std::string CsvErrorMessage(std::string_view source, int line, std::string_view 
   return Join({CsvPlace(source, line), ": ", problem});
 }
 
-std::string CsvNotUtf8Text() { return "the CSV text is not valid UTF-8"; }
+std::string CsvNotUtf8Text() {
+  return "the CSV text is not valid UTF-8: save it as UTF-8 (in a spreadsheet: Save as, CSV, "
+         "with character set UTF-8)";
+}
 
 std::string CsvUnterminatedQuoteText() { return "a quoted field is never closed"; }
 
@@ -185,8 +213,13 @@ std::string CsvStrayQuoteText() {
   return "a quote inside an unquoted field (quote the whole field)";
 }
 
-std::string UnknownColumnText(std::string_view column) {
-  return Join({"unknown column \"", QuotedValue(column), "\""});
+std::string UnknownColumnText(std::string_view column, std::string_view nearest) {
+  return Join({"unknown column \"", QuotedValue(column), "\"", DidYouMeanText(nearest)});
+}
+
+std::string SemicolonHeaderText() {
+  return "the header is separated by ';', but edit files separate columns with commas (or "
+         "tabs): save it as CSV with ',' as the field separator";
 }
 
 std::string DuplicateColumnText(std::string_view column) {
@@ -406,6 +439,11 @@ std::string NumberIsTheRowText(std::string_view text) {
 std::string WithFullStop(std::string message) {
   if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') message += '.';
   return message;
+}
+
+std::string DidYouMeanText(std::string_view name) {
+  if (name.empty()) return {};
+  return Join({"; did you mean '", QuotedValue(name), "'?"});
 }
 
 std::string SystemErrorText(int errorNumber) { return std::strerror(errorNumber); }

@@ -36,6 +36,16 @@ std::string CannotReadFileMessage(std::string_view path, std::string_view cause)
 std::string FileTooLargeMessage(std::string_view path, uint64_t limit, std::string_view what);
 // The cause part of "Cannot open file" for a FIFO, device or socket.
 std::string NotARegularFileText(std::string_view what);
+// The cause part of "Cannot open file" for a named FIFO that no program writes to.
+std::string FifoWithoutWriterText();
+// "-" where a file is read or written that a standard stream cannot stand for.
+std::string StandardInputNotHereMessage();
+std::string StandardOutputNotHereMessage();
+// Reading standard input ("-").
+std::string CannotReadStandardInputMessage(std::string_view cause);
+std::string StandardInputTooLargeMessage(uint64_t limit, std::string_view what);
+// Binary input (<what>: "a patch") asked for from a terminal.
+std::string BinaryFromTerminalMessage(std::string_view what);
 // The cause part of "Cannot open file" when another program keeps the file locked.
 std::string FileLockedText(int waitedSeconds);
 // The cause when other programs replace the file again and again while this one
@@ -89,7 +99,10 @@ std::string CsvNotUtf8Text();
 std::string CsvUnterminatedQuoteText();
 std::string CsvTextAfterQuoteText();
 std::string CsvStrayQuoteText();
-std::string UnknownColumnText(std::string_view column);
+// An unknown column, with the known one it most likely meant (if any).
+std::string UnknownColumnText(std::string_view column, std::string_view nearest = {});
+// A header whose columns are separated by ';'.
+std::string SemicolonHeaderText();
 std::string DuplicateColumnText(std::string_view column);
 std::string MissingEntryColumnText();
 std::string FieldCountText(size_t count, size_t expected);
@@ -172,6 +185,10 @@ std::string NumberIsTheRowText(std::string_view text);
 // The message-box text: a full stop is appended when the message's last
 // character has a higher code than the full stop ("...value" gets one, "(3)" not).
 std::string WithFullStop(std::string message);
+
+// "; did you mean 'dump'?": the hint after an unknown name, for the nearest
+// known one (base/nearest_name.h); empty without one.
+std::string DidYouMeanText(std::string_view name);
 
 // The system's description of an errno value.
 std::string SystemErrorText(int errorNumber);

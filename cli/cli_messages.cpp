@@ -13,8 +13,16 @@ QString Quoted(const QString& value) {
 QString OutOfMemoryMessage() { return QStringLiteral("out of memory"); }
 
 QString UsageMessage(const QString& command, const QString& problem) {
-  return QStringLiteral("%1: %2 (see 'varsk-units %1 --help')").arg(command, problem);
+  return QStringLiteral("%1 (see 'varsk-units %2 --help')").arg(problem, command);
 }
+
+namespace {
+
+QString DidYouMean(const QString& nearest) {
+  return QString::fromStdString(DidYouMeanText(ArgumentBytes(nearest)));
+}
+
+}  // namespace
 
 QString MissingArgumentText() { return QStringLiteral("missing argument"); }
 
@@ -22,8 +30,13 @@ QString UnexpectedArgumentText(const QString& argument) {
   return QStringLiteral("unexpected argument '%1'").arg(Quoted(argument));
 }
 
-QString UnknownCommandMessage(const QString& command) {
-  return QStringLiteral("unknown command '%1' (see 'varsk-units --help')").arg(Quoted(command));
+QString UnknownCommandMessage(const QString& command, const QString& nearest) {
+  return QStringLiteral("unknown command '%1'%2 (see 'varsk-units --help')")
+      .arg(Quoted(command), DidYouMean(nearest));
+}
+
+QString UnknownOptionText(const QString& option, const QString& nearest) {
+  return QStringLiteral("unknown option '%1'%2").arg(Quoted(option), DidYouMean(nearest));
 }
 
 QString BadOptionValueMessage(const QString& option, const QString& value, int64_t minimum,
@@ -42,8 +55,10 @@ QString OptionRequiredMessage(const QString& option) {
   return QStringLiteral("option --%1 is required").arg(option);
 }
 
-QString NamesLeftOutMessage(const QString& cause) {
-  return QStringLiteral("names left out: %1").arg(cause);
+QString NamesLeftOutMessage(const QString& cause, const QStringList& tried) {
+  return QStringLiteral(
+             "names left out: no name lists in %1 (%2); give --names DIR or set VARSK_NAMES")
+      .arg(tried.join(QStringLiteral(", ")), cause);
 }
 
 QString StdoutFailedMessage(const QString& cause) {
@@ -55,6 +70,36 @@ QString EmptyOutputNameText() {
       "the output file name is empty (give a file name, or leave the option out)");
 }
 
+QString BinaryToTerminalMessage(const QString& what) {
+  return QStringLiteral(
+             "%1 is not written to a terminal: send standard output to a file or a program, or "
+             "give -o FILE")
+      .arg(what);
+}
+
+QString RomImageText() { return QStringLiteral("a ROM image"); }
+QString PatchText() { return QStringLiteral("a patch"); }
+QString PictureText() { return QStringLiteral("a picture"); }
+QString ExportText() { return QStringLiteral("an export"); }
+
+QString BackupSuffixText(const QString& suffix) {
+  return QStringLiteral(
+             "the backup suffix '%1' names no file beside ROM (give one without '/', or "
+             "--backup alone for ~)")
+      .arg(suffix);
+}
+
+QString BackupNotInPlaceText() {
+  return QStringLiteral(
+      "--backup keeps ROM before it is replaced in place; here ROM is not written (leave out "
+      "-o, or give -o ROM)");
+}
+
+QString PngExtensionText(const QString& fileName) {
+  return QStringLiteral("the picture is written as PNG: the file name must end in .png: '%1'")
+      .arg(fileName);
+}
+
 QString OutputIsInputText(const QString& output, const QString& input) {
   return QStringLiteral("the output \"%1\" is the input file \"%2\"; it would be overwritten")
       .arg(output, input);
@@ -62,7 +107,7 @@ QString OutputIsInputText(const QString& output, const QString& input) {
 
 QString RenderTooLargeMessage(int64_t width, int64_t height, int64_t maxPixels) {
   return QStringLiteral(
-             "render: the picture would be %1 x %2 pixels; at most %3 pixels (%4 MiB) can be "
+             "the picture would be %1 x %2 pixels; at most %3 pixels (%4 MiB) can be "
              "drawn: choose a smaller --scale")
       .arg(width)
       .arg(height)
@@ -70,12 +115,10 @@ QString RenderTooLargeMessage(int64_t width, int64_t height, int64_t maxPixels) 
       .arg(maxPixels * 4 >> 20);
 }
 
-QString DoesNotFitRomMessage(const QString& what, int entryIndex, const QString& field,
-                             int64_t value, int64_t minimum, int64_t maximum) {
+QString DoesNotFitRomMessage(int entryIndex, const QString& field, int64_t value, int64_t minimum,
+                             int64_t maximum) {
   return QStringLiteral(
-             "%1: entry %2, field %3: value %4 does not fit the ROM (allowed %5..%6); nothing "
-             "written")
-      .arg(what)
+             "entry %1, field %2: value %3 does not fit the ROM (allowed %4..%5); nothing written")
       .arg(entryIndex)
       .arg(field)
       .arg(value)
@@ -104,7 +147,7 @@ QString NotInEditsMessage(const QString& difference) {
 }
 
 QString RenderProgramMissingMessage(const QString& program, const QString& cause) {
-  return QStringLiteral("render: cannot run the drawing program \"%1\". %2").arg(program, cause);
+  return QStringLiteral("cannot run the drawing program \"%1\". %2").arg(program, cause);
 }
 
 QString PngEncodingFailedMessage() { return QString::fromStdString(PngEncodingFailedText()); }

@@ -1,4 +1,5 @@
 // varsk-units auto-modify ROM [--ammo-from-hp] [--product-turn] [--support-turn] [-o OUT]
+//                         [--dry-run] [--backup[=SUFFIX]]
 #include "cli/cli_messages.h"
 #include "cli/command_line.h"
 #include "cli/commands.h"
@@ -25,7 +26,10 @@ int RunAutoModify(const QStringList& args) {
                                          QStringLiteral("Set all \"Support Turn\" to 1."));
     parser.addOptions({ammo, productTurn, supportTurn});
     const RecordEditOptions editOptions = AddRecordEditOptions(parser);
-    if (!ParseCommandLine(parser, command, args, 1, 1)) {
+    if (!ParseCommandLine(
+            parser, command, args, 1, 1,
+            QStringLiteral("auto-modify ROM [--ammo-from-hp] [--product-turn] "
+                           "[--support-turn] [-o OUT] [--dry-run] [--backup[=SUFFIX]]"))) {
       return kExitSuccess;
     }
     AutoModifyOptions options;

@@ -27,9 +27,9 @@ int Diff(const QStringList& args) {
       "Compare the unit tables of two ROMs, each loaded as 'dump ROM' loads it, field by\n"
       "field: one line per changed field, 'entryIndex name field: old -> new', in entry\n"
       "order, then a count, then whether the files differ anywhere else (and in how many\n"
-      "bytes). With --format csv or json, the new values as an edit file that 'import'\n"
-      "applies to another ROM. Exit status 0: the tables are the same, 1: they differ,\n"
-      "2: trouble."));
+      "bytes). A weapon id shows its weapon's name, a move type its name. With --format\n"
+      "csv or json, the new values as an edit file that 'import' applies to another ROM.\n"
+      "Exit status 0: the tables are the same, 1: they differ, 2: trouble."));
   parser.addPositionalArgument(QStringLiteral("A"), QStringLiteral("The ROM before."));
   parser.addPositionalArgument(QStringLiteral("B"), QStringLiteral("The ROM after."));
   const QStringList formats{QStringLiteral("text"), QStringLiteral("csv"), QStringLiteral("json")};
@@ -66,13 +66,7 @@ int Diff(const QStringList& args) {
   // Names only matter when there is something to name; --names must load.
   const std::optional<NameLists> names =
       diff.changes.empty() ? std::nullopt : LoadNameLists(parser, namesDir);
-  std::string summary = DiffCountLine(diff.changes.size()) + "\n";
-  if (diff.unseenTableBytes > 0) summary += DiffUnseenLine(diff.unseenTableBytes) + "\n";
-  summary += DiffOutsideLine(CountDifferencesOutsideTables(romA.bytes, romB.bytes),
-                             romA.bytes.size(), romB.bytes.size()) +
-             "\n";
-  WriteOutput(std::string(), ChangeLines(diff.changes, names ? &*names : nullptr) +
-                                 QByteArray::fromStdString(summary));
+  WriteOutput(std::string(), DiffText(diff, romA.bytes, romB.bytes, names ? &*names : nullptr));
   return status;
 }
 

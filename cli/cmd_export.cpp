@@ -1,5 +1,5 @@
 // varsk-units export-clips -o FILE, varsk-units export-dataset -o FILE
-#include "base/file_io.h"
+#include "cli/cli_messages.h"
 #include "cli/command_line.h"
 #include "cli/commands.h"
 #include "cli/unit_records.h"
@@ -10,18 +10,21 @@ namespace varsk::cli {
 
 namespace {
 
-// Parses "<command> -o FILE"; returns FILE, or an empty string after --help.
+// Parses "<command> -o FILE"; returns FILE ("-" for standard output, when that
+// is no terminal), or an empty string after --help.
 std::string ParseOutputOnly(const QString& command, const QString& description,
                             const QStringList& args) {
   QCommandLineParser parser;
   parser.setApplicationDescription(description);
-  const QCommandLineOption output =
-      OutputOption(QStringLiteral("The file to write."), QStringLiteral("FILE"));
+  const QCommandLineOption output = OutputOption(
+      QStringLiteral("The file to write (- for standard output)."), QStringLiteral("FILE"));
   parser.addOption(output);
-  if (!ParseCommandLine(parser, command, args, 0, 0)) {
+  if (!ParseCommandLine(parser, command, args, 0, 0, command + QStringLiteral(" -o FILE"))) {
     return {};
   }
-  return RequiredOutputPath(parser, output, command);
+  std::string path = RequiredOutputPath(parser, output, command);
+  CheckBinaryOutput(path, ExportText());
+  return path;
 }
 
 }  // namespace
@@ -36,7 +39,7 @@ int RunExportClips(const QStringList& args) {
     if (path.empty()) {
       return kExitSuccess;
     }
-    SaveClipSet(*LoadRecords(std::string(), DataSetPart::Everything), path);
+    WriteOutput(path, EncodeClipSet(*LoadRecords(std::string(), DataSetPart::Everything)));
     return kExitSuccess;
   });
 }
@@ -51,7 +54,7 @@ int RunExportDataset(const QStringList& args) {
     if (path.empty()) {
       return kExitSuccess;
     }
-    ReplaceFile(path, EmbeddedDataSetBytes());
+    WriteOutput(path, EmbeddedDataSetBytes());
     return kExitSuccess;
   });
 }

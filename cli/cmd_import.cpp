@@ -1,10 +1,11 @@
-// varsk-units import ROM EDITS [-o OUT] [--dry-run] [--names DIR]
+// varsk-units import ROM EDITS [-o OUT] [--dry-run] [--backup[=SUFFIX]] [--names DIR]
 #include "base/file_io.h"
-#include "base/shown_text.h"
 #include "cli/command_line.h"
 #include "cli/commands.h"
 #include "cli/edit_pipeline.h"
 #include "edits/edit_file.h"
+#include "patch/patch_apply.h"
+#include "patch/patch_messages.h"
 
 namespace varsk::cli {
 
@@ -19,14 +20,19 @@ int RunImport(const QStringList& args) {
         "empty CSV cell changes nothing). Every value must fit the ROM; on any error nothing\n"
         "is written."));
     parser.addPositionalArgument(QStringLiteral("ROM"), QStringLiteral("The ROM image."));
-    parser.addPositionalArgument(QStringLiteral("EDITS"),
-                                 QStringLiteral("The edit file (JSON or CSV)."));
+    parser.addPositionalArgument(
+        QStringLiteral("EDITS"),
+        QStringLiteral("The edit file (JSON or CSV; - for standard input)."));
     const RecordEditOptions editOptions = AddRecordEditOptions(parser);
     const QCommandLineOption namesDir = NamesOption(
         QStringLiteral("Folder of the name lists that names in EDITS are checked against, and "
-                       "that the dry run prints (default: the working directory)."));
+                       "that the dry run prints (default: the working directory, else "
+                       "$VARSK_NAMES, else the installed lists)."));
     parser.addOption(namesDir);
-    if (!ParseCommandLine(parser, command, args, 2, 2)) {
+    if (!ParseCommandLine(
+            parser, command, args, 2, 2,
+            QStringLiteral(
+                "import ROM EDITS [-o OUT] [--dry-run] [--backup[=SUFFIX]] [--names DIR]"))) {
       return kExitSuccess;
     }
     const std::string editsPath = PathArgument(parser, 1);
@@ -37,13 +43,17 @@ int RunImport(const QStringList& args) {
     CheckOutputIsNoInput(command, edit.outPath, inputs);
 
     // Every check that can fail comes before the first byte is written.
-    const std::vector<uint8_t> editBytes = ReadWholeFile(editsPath, FileKind::EditsFile);
+    const std::vector<uint8_t> editBytes = ReadWholeInput(editsPath, FileKind::EditsFile);
     const std::string_view edits(reinterpret_cast<const char*>(editBytes.data()), editBytes.size());
+    if (const std::optional<PatchFormat> patch = DetectPatchFormat(editBytes)) {
+      Fail(QString::fromStdString(
+          PatchIsNoEditFileMessage(ShownInputName(editsPath), PatchFormatName(*patch))));
+    }
     // Without name lists, names in EDITS are not checked (they never reach the ROM).
     const std::optional<NameLists> names = LoadNameLists(parser, namesDir, false);
     edit.names = names ? &*names : nullptr;
     EditRecords(edit, [&](DataSet& records) {
-      ApplyEdits(edits, ShownText(editsPath), EntryNames(edit.names), records);
+      ApplyEdits(edits, ShownInputName(editsPath), EntryNames(edit.names), records);
     });
     return kExitSuccess;
   });

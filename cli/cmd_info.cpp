@@ -1,8 +1,9 @@
-// varsk-units info ROM
+// varsk-units info ROM|PATCH
 #include <set>
 
 #include "base/crc32.h"
 #include "base/file_io.h"
+#include "base/messages.h"
 #include "base/number_text.h"
 #include "base/shown_text.h"
 #include "cli/command_line.h"
@@ -10,6 +11,7 @@
 #include "cli/unit_records.h"
 #include "data/cartridge_header.h"
 #include "data/rom_file.h"
+#include "patch/patch_apply.h"
 #include "patch/patch_messages.h"
 #include "patch/record_diff.h"
 
@@ -35,18 +37,70 @@ class Report {
   QString text_;
 };
 
+// The lines of an IPS or BPS patch: what it holds and whether it writes into
+// the unit tables.
+void DescribePatch(const std::string& path, std::span<const uint8_t> patch, Report& report) {
+  PatchSummary summary;
+  try {
+    summary = SummarisePatch(patch);
+  } catch (const VarskError& error) {
+    Fail(QString::fromStdString(FullPath(path) + ": " + error.what()));
+  }
+  const auto crc = [](uint32_t value) { return QString::fromStdString(Crc32Text(value)); };
+  if (summary.format == PatchFormat::Ips) {
+    const auto counted = [](uint64_t count, const char* one, const char* many) {
+      return QStringLiteral("%1 %2").arg(count).arg(QLatin1String(count == 1 ? one : many));
+    };
+    report.Line(QStringLiteral("Patch"),
+                QStringLiteral("IPS, %1 covering %2")
+                    .arg(counted(summary.ips.records, "record", "records"),
+                         counted(summary.ips.bytesWritten, "byte", "bytes")));
+    if (summary.ips.cutLength) {
+      report.Line(QStringLiteral("Cut to"), QStringLiteral("%1 bytes").arg(*summary.ips.cutLength));
+    }
+  } else {
+    report.Line(QStringLiteral("Patch"),
+                QStringLiteral("BPS, its own CRC32 %1 (checks)").arg(crc(summary.bps.patchCrc)));
+    report.Line(QStringLiteral("Source"), QStringLiteral("%1 bytes, CRC32 %2")
+                                              .arg(summary.bps.sourceSize)
+                                              .arg(crc(summary.bps.sourceCrc)));
+    report.Line(QStringLiteral("Target"), QStringLiteral("%1 bytes, CRC32 %2")
+                                              .arg(summary.bps.targetSize)
+                                              .arg(crc(summary.bps.targetCrc)));
+  }
+  report.Line(QStringLiteral("Tables"),
+              summary.touchesTables
+                  ? QStringLiteral("touched: it writes into the unit tables (bytes %1..%2)")
+                        .arg(kMsTableOffset)
+                        .arg(kRomTablesEnd - 1)
+                  : QStringLiteral("not touched: no byte of the unit tables (%1..%2) changes")
+                        .arg(kMsTableOffset)
+                        .arg(kRomTablesEnd - 1));
+}
+
 }  // namespace
 
 int RunInfo(const QStringList& args) {
   return RunCommand([&] {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
-        "Describe a ROM file: its size, the cartridge header's title, game code and maker code\n"
-        "and whether its complement byte checks, the CRC32 of the whole file, whether it is\n"
-        "long enough for the unit tables, whether what it holds there looks like unit tables,\n"
-        "and how many entries and fields differ from the embedded data set."));
-    parser.addPositionalArgument(QStringLiteral("ROM"), QStringLiteral("The ROM image."));
-    if (!ParseCommandLine(parser, QStringLiteral("info"), args, 1, 1)) {
+        "Describe a ROM file or a patch. A ROM: its size, the cartridge header's title, game
+        "
+        "code and maker code and whether its complement byte checks, the CRC32 of the whole
+        "
+        "file, whether it is long enough for the unit tables, whether what it holds there
+        "
+        "looks like unit tables, and how many entries and fields differ from the embedded
+        "
+        "data set. An IPS patch: its records and the bytes they cover; a BPS patch: its
+        "
+        "source and target sizes and the three CRC32s; either: whether it touches the unit
+        "
+        "tables."));
+    parser.addPositionalArgument(QStringLiteral("FILE"),
+                                 QStringLiteral("The ROM image, or an IPS or BPS patch."));
+    if (!ParseCommandLine(parser, QStringLiteral("info"), args, 1, 1,
+                          QStringLiteral("info ROM|PATCH"))) {
       return kExitSuccess;
     }
     const std::string rom = PathArgument(parser, 0);
@@ -55,6 +109,11 @@ int RunInfo(const QStringList& args) {
     Report report;
     report.Line(QStringLiteral("File"), ShownPath(rom));
     report.Line(QStringLiteral("Size"), QStringLiteral("%1 bytes").arg(image.size()));
+    if (DetectPatchFormat(image)) {
+      DescribePatch(rom, image, report);
+      WriteOutput(std::string(), report.Bytes());
+      return kExitSuccess;
+    }
     if (const std::optional<CartridgeHeader> header = ReadCartridgeHeader(image)) {
       report.Line(QStringLiteral("Title"), Quoted(header->title));
       report.Line(QStringLiteral("Game code"), Quoted(header->gameCode));

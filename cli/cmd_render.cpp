@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QPalette>
 
+#include "base/ascii_text.h"
 #include "cli/cli_messages.h"
 #include "cli/command_line.h"
 #include "cli/commands.h"
@@ -54,17 +55,22 @@ int RunRender(const QStringList& args) {
     const QCommandLineOption sheet(QStringList{QStringLiteral("sheet")},
                                    QStringLiteral("Draw the sheet of all previews."));
     const QCommandLineOption output =
-        OutputOption(QStringLiteral("The PNG file to write."), QStringLiteral("FILE.png"));
+        OutputOption(QStringLiteral("The PNG file to write (- for standard output)."),
+                     QStringLiteral("FILE.png"));
     const QCommandLineOption scale(
         QStringList{QStringLiteral("scale")},
         QStringLiteral("Enlarge K times, nearest neighbour (1..32, default 1)."),
         QStringLiteral("K"), QStringLiteral("1"));
     const QCommandLineOption namesDir = NamesOption(
         QStringLiteral("Folder of the name lists for the sheet's labels (default: the working "
-                       "directory; without them the labels carry only numbers)."));
+                       "directory, else $VARSK_NAMES, else the installed lists; without them "
+                       "the labels carry only numbers)."));
     parser.addOptions({entry, sheet, output, scale, namesDir});
     const QString command = QStringLiteral("render");
-    if (!ParseCommandLine(parser, command, args, 0, 1)) {
+    if (!ParseCommandLine(
+            parser, command, args, 0, 1,
+            QStringLiteral(
+                "render [ROM] (--entry N | --sheet) -o FILE.png [--scale K] [--names DIR]"))) {
       return kExitSuccess;
     }
     if (parser.isSet(entry) == parser.isSet(sheet)) {
@@ -72,6 +78,7 @@ int RunRender(const QStringList& args) {
                                                                      QStringLiteral("sheet"))));
     }
     const std::string outPath = RequiredOutputPath(parser, output, command);
+    CheckBinaryOutput(outPath, PictureText());
     const std::string rom = PathArgument(parser, 0);
     const int entryIndex = parser.isSet(entry)
                                ? ParseIntOption(parser, QStringLiteral("entry"), 1, kEntryListCount)
@@ -80,6 +87,10 @@ int RunRender(const QStringList& args) {
     std::vector<std::string> inputs = NameListInputs(parser, namesDir);
     inputs.push_back(rom);
     CheckOutputIsNoInput(command, outPath, inputs);
+    // The picture is always PNG: another extension would name a format it is not.
+    if (!WritesToStandardOutput(outPath) && !EndsWithAsciiNoCase(outPath, ".png")) {
+      FailUsage(UsageMessage(command, PngExtensionText(Quoted(parser.value(output)))));
+    }
 
     const DataSetPtr dataSet = LoadRecords(rom, DataSetPart::Everything);
     const auto table = std::make_unique<AnimSetTable>();

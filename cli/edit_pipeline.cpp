@@ -4,6 +4,7 @@
 #include <optional>
 #include <vector>
 
+#include "base/file_io.h"
 #include "cli/cli_messages.h"
 #include "cli/command_line.h"
 #include "data/entry_fields.h"
@@ -14,20 +15,28 @@ namespace varsk::cli {
 
 RecordEditOptions AddRecordEditOptions(QCommandLineParser& parser) {
   RecordEditOptions options{
-      OutputOption(
-          QStringLiteral("Write a copy of ROM with the new tables to OUT; ROM stays as it is."),
-          QStringLiteral("OUT")),
+      OutputOption(QStringLiteral("Write a copy of ROM with the new tables to OUT (- for standard\n"
+                                  "output); ROM stays as it is."),
+                   QStringLiteral("OUT")),
       QCommandLineOption(QStringList{QStringLiteral("dry-run")},
-                         QStringLiteral("Print the changes as diff does; write nothing."))};
-  parser.addOptions({options.output, options.dryRun});
+                         QStringLiteral("Print the changes as diff does; write nothing.")),
+      BackupOption()};
+  parser.addOptions({options.output, options.dryRun, options.backup});
   return options;
 }
 
 RecordEdit RecordEditOf(const QCommandLineParser& parser, const RecordEditOptions& options,
                         const QString& command) {
   // OUT may be ROM itself: it is then written in place.
-  return RecordEdit{command, PathArgument(parser, 0), OutputPath(parser, options.output, command),
-                    parser.isSet(options.dryRun)};
+  RecordEdit edit{command, PathArgument(parser, 0), OutputPath(parser, options.output, command),
+                  parser.isSet(options.dryRun)};
+  if (!edit.dryRun && IsStandardStream(edit.outPath)) {
+    CheckBinaryOutput(edit.outPath, RomImageText());
+  }
+  const std::string rom[] = {edit.romPath};
+  const bool inPlace = edit.outPath.empty() || FindSameFile(edit.outPath, rom).has_value();
+  edit.backupPath = BackupPath(parser, options.backup, command, edit.romPath, inPlace);
+  return edit;
 }
 
 void EditRecords(const RecordEdit& edit, const std::function<void(DataSet&)>& change) {
@@ -44,8 +53,13 @@ void EditRecords(const RecordEdit& edit, const std::function<void(DataSet&)>& ch
   }
   // Save ROM would store such a value as its low bits: a different number.
   if (const std::optional<ValueNotHeld> value = FindValueNotHeld(*after)) {
-    Fail(DoesNotFitRomMessage(edit.command, value->entryIndex, QLatin1String(value->field->name),
-                              value->value, value->field->Minimum(), value->field->Maximum()));
+    Fail(DoesNotFitRomMessage(value->entryIndex, QLatin1String(value->field->name), value->value,
+                              value->field->Minimum(), value->field->Maximum()));
+  }
+  // The copy on standard output is the ROM whatever changed, and says no more.
+  if (IsStandardStream(edit.outPath)) {
+    WriteOutput(edit.outPath, RomWithRecordChanges(edit.romPath, *before, *after));
+    return;
   }
   // Values the ROM does not carry (a ship's weapons) may change without a
   // byte changing: the ROM itself is then left as it is. A stored value that
@@ -53,7 +67,7 @@ void EditRecords(const RecordEdit& edit, const std::function<void(DataSet&)>& ch
   const bool romChanges = std::any_of(changes.begin(), changes.end(),
                                       [](const FieldChange& c) { return c.field->StoredInRom(); });
   if (romChanges || !edit.outPath.empty()) {
-    StoreRecordChanges(edit.romPath, edit.outPath, *before, *after);
+    StoreRecordChanges(edit.romPath, edit.outPath, *before, *after, edit.backupPath);
   }
   PrintStatusLine(ChangeCountText(count, false));
 }

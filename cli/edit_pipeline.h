@@ -16,19 +16,22 @@ namespace varsk::cli {
 struct RecordEdit {
   QString command;  // names the command in messages
   std::string romPath;
-  std::string outPath;  // empty: in place, like Save ROM
+  std::string outPath;  // empty: in place, like Save ROM; "-": standard output
   bool dryRun = false;
+  std::string backupPath;  // in place: where the ROM as it was is kept first ("" for none)
   const NameLists* names = nullptr;  // for the dry run's change lines
 };
 
-// -o OUT and --dry-run, added to `parser`.
+// -o OUT, --dry-run and --backup[=SUFFIX], added to `parser`.
 struct RecordEditOptions {
   QCommandLineOption output;
   QCommandLineOption dryRun;
+  QCommandLineOption backup;
 };
 RecordEditOptions AddRecordEditOptions(QCommandLineParser& parser);
 // The edit that the parsed command line asks for: ROM the first positional
-// argument, OUT (a usage error when empty), the dry run; no names yet.
+// argument, OUT (a usage error when empty), the dry run, the backup (a usage
+// error unless ROM is written in place); no names yet.
 RecordEdit RecordEditOf(const QCommandLineParser& parser, const RecordEditOptions& options,
                         const QString& command);
 

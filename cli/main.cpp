@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "base/file_io.h"
+#include "base/nearest_name.h"
 #include "cli/cli_messages.h"
 #include "cli/command_line.h"
 #include "cli/commands.h"
@@ -31,7 +32,7 @@ constexpr Command kCommands[] = {
      "draw a chart of two fields across the catalogue as SVG or PNG"},
     {"export-clips", varsk::cli::RunExportClips, "write the clip set export"},
     {"export-dataset", varsk::cli::RunExportDataset, "write the embedded MS_DATA resource"},
-    {"info", varsk::cli::RunInfo, "describe a ROM file"},
+    {"info", varsk::cli::RunInfo, "describe a ROM file or a patch"},
     {"diff", varsk::cli::RunDiff, "compare the records of two ROMs"},
     {"patch", varsk::cli::RunPatch, "make a patch of every byte that differs between two ROMs"},
     {"apply", varsk::cli::RunApply, "apply a patch to a ROM"},
@@ -103,6 +104,7 @@ int main(int argc, char** argv) {
     if (name != QLatin1String(command.name)) {
       continue;
     }
+    varsk::cli::SetCommandName(name);
     // Drawing needs Qt Gui, which the other commands do without: it would
     // more than double their start-up time.
     if (command.run == nullptr) {
@@ -113,6 +115,12 @@ int main(int argc, char** argv) {
     QCoreApplication::setApplicationVersion(QStringLiteral(VARSK_VERSION));
     return command.run(arguments);
   }
-  varsk::cli::PrintError(varsk::cli::UnknownCommandMessage(name));
+  std::vector<std::string_view> names;
+  for (const Command& command : kCommands) names.emplace_back(command.name);
+  const std::optional<std::string_view> nearest =
+      varsk::NearestName(varsk::cli::ArgumentBytes(name), names);
+  varsk::cli::PrintError(varsk::cli::UnknownCommandMessage(
+      name, nearest ? QString::fromLatin1(nearest->data(), static_cast<qsizetype>(nearest->size()))
+                    : QString()));
   return kExitUsage;
 }

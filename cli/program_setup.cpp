@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -26,12 +27,17 @@ void QtMessages(QtMsgType type, const QMessageLogContext& /*context*/, const QSt
   }
 }
 
-// The folder of the running program, with a trailing slash.
-std::string ProgramFolder() {
+// The running program's file.
+std::string ProgramPath() {
   char path[PATH_MAX];
   const ssize_t length = ::readlink("/proc/self/exe", path, sizeof path - 1);
   if (length <= 0) return "./";
-  const std::string program(path, static_cast<size_t>(length));
+  return std::string(path, static_cast<size_t>(length));
+}
+
+// The folder of the running program, with a trailing slash.
+std::string ProgramFolder() {
+  const std::string program = ProgramPath();
   return program.substr(0, program.rfind('/') + 1);
 }
 
@@ -40,6 +46,14 @@ std::string ProgramFolder() {
 void InstallQtMessageFilter() { qInstallMessageHandler(QtMessages); }
 
 void UseOffscreenPlatform() { qputenv("QT_QPA_PLATFORM", "offscreen"); }
+
+std::string InstalledNameListFolder() {
+  const std::string program = ProgramPath();
+  const bool drawing = program.substr(program.rfind('/') + 1) == kRenderProgramName;
+  const std::filesystem::path folder =
+      ProgramFolder() + (drawing ? VARSK_LISTS_FROM_LIBEXECDIR : VARSK_LISTS_FROM_BINDIR);
+  return folder.lexically_normal().string();
+}
 
 int RunRenderProgram(const QString& command, const QStringList& args) {
   const std::string folder = ProgramFolder();

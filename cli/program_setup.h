@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QStringList>
+#include <string>
 
 namespace varsk::cli {
 
@@ -17,6 +18,11 @@ void UseOffscreenPlatform();
 
 // The file name of the drawing program that `varsk-units render` runs.
 inline constexpr char kRenderProgramName[] = "varsk-units-render";
+
+// The folder of the installed default name lists (/usr/share/varsk for a
+// program in /usr/bin or /usr/libexec/varsk), found from this program's own
+// place as the launcher finds it.
+std::string InstalledNameListFolder();
 
 // Replaces this process with the drawing program, found beside this program
 // or in ../libexec/varsk, passing `command` ("render", "plot") and `args`

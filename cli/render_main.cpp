@@ -25,6 +25,8 @@ constexpr int64_t kDescriptorsNeeded = 16;
 int main(int argc, char** argv) {
   varsk::PrepareProcessForFiles();
   varsk::cli::InstallQtMessageFilter();
+  // Messages name the command this program was run for (render or plot).
+  varsk::cli::SetCommandName(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("render"));
   if (const int64_t free = varsk::FreeDescriptorCount(); free < kDescriptorsNeeded) {
     varsk::cli::PrintError(
         QString::fromStdString(varsk::TooFewDescriptorsMessage(free, kDescriptorsNeeded)));

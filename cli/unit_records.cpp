@@ -7,7 +7,10 @@
 #include "base/messages.h"
 #include "cli/cli_messages.h"
 #include "cli/command_line.h"
+#include "cli/program_setup.h"
 #include "data/embedded_data_set.h"
+#include "data/entry_fields.h"
+#include "data/move_types.h"
 #include "data/rom_file.h"
 #include "patch/patch_messages.h"
 
@@ -60,6 +63,9 @@ DataSetPtr CopyOfRecords(const DataSet& from) {
 
 namespace {
 
+// The folder of the name lists when neither --names nor the working directory has them.
+constexpr char kNamesVariable[] = "VARSK_NAMES";
+
 std::vector<std::string> NameListPaths(const std::string& dir) {
   const std::string folder = dir.empty() || dir.back() == '/' ? dir : dir + '/';
   return {folder + kNameListFileC, folder + kNameListFileE, folder + kNameListFileJ};
@@ -76,7 +82,8 @@ QCommandLineOption NamesOption(const QString& description) {
   return QCommandLineOption(
       {QStringLiteral("names")},
       description.isEmpty()
-          ? QStringLiteral("Folder of namestringC/E/J.txt (default: the working directory).")
+          ? QStringLiteral("Folder of namestringC/E/J.txt (default: the working directory, else\n"
+                           "$VARSK_NAMES, else the installed lists).")
           : description,
       QStringLiteral("DIR"));
 }
@@ -91,14 +98,34 @@ std::optional<NameLists> LoadNameLists(const QCommandLineParser& parser,
   if (parser.isSet(option)) {
     return LoadNames(ArgumentBytes(parser.value(option)));
   }
+  // Without --names: the working directory, then $VARSK_NAMES, then the
+  // installed default lists; the first folder that holds all three. The
+  // later folders are looked up only when the working directory fails.
+  QString cause;
   try {
     return LoadNames(std::string());
   } catch (const VarskError& error) {
-    if (warnWhenMissing) {
-      PrintWarning(NamesLeftOutMessage(QString::fromUtf8(error.what())));
-    }
-    return std::nullopt;
+    cause = QString::fromUtf8(error.what());
   }
+  std::vector<std::string> folders;
+  if (const char* named = std::getenv(kNamesVariable); named != nullptr && *named != '\0') {
+    folders.emplace_back(named);
+  }
+  folders.push_back(InstalledNameListFolder());
+  for (const std::string& folder : folders) {
+    try {
+      return LoadNames(folder);
+    } catch (const VarskError&) {
+      // The warning gives the first cause, in the working directory.
+    }
+  }
+  if (warnWhenMissing) {
+    QStringList tried{QStringLiteral("the working directory")};
+    for (const std::string& folder : folders) tried.append(ShownPath(folder));
+    if (folders.size() == 2) tried[1] = QLatin1String(kNamesVariable) + QLatin1Char('=') + tried[1];
+    PrintWarning(NamesLeftOutMessage(cause, tried));
+  }
+  return std::nullopt;
 }
 
 QString EntryName(const NameLists& names, NameListLanguage language, int entryIndex) {
@@ -109,6 +136,13 @@ QString EntryName(const NameLists& names, NameListLanguage language, int entryIn
     return {};
   }
   return DecodeNameLine(list[static_cast<size_t>(entryIndex - 1)], language);
+}
+
+QString WeaponName(const NameLists& names, int64_t weaponId) {
+  if (weaponId < 1 || weaponId > kWeaponCount) return {};
+  const size_t line = static_cast<size_t>(WeaponNameLine(static_cast<int>(weaponId)));
+  if (line >= names.e.size()) return {};
+  return DecodeNameLine(names.e[line], NameListLanguage::E);
 }
 
 EntryNameOf EntryNames(const NameLists* names) {
@@ -124,15 +158,31 @@ EntryNameOf EntryNames(const NameLists* names) {
 QByteArray ChangeLines(std::span<const FieldChange> changes, const NameLists* names) {
   std::string text;
   for (const FieldChange& change : changes) {
+    const EntryField& field = *change.field;
+    // Ids show the name they stand for; weapon names need the lists.
+    const auto shown = [&](int64_t value) {
+      const std::string number = FieldValueText(field, value);
+      if (IsMoveTypeField(field)) return NamedValueText(number, MoveTypeName(value));
+      if (!IsWeaponIdField(field) || names == nullptr) return number;
+      if (value == 0) return NoWeaponText(number);
+      return NamedValueText(number, WeaponName(*names, value).toStdString());
+    };
     const std::string name =
         names != nullptr ? EntryName(*names, NameListLanguage::E, change.entryIndex).toStdString()
                          : std::string();
-    text += DiffChangeLine(change.entryIndex, name, change.field->name,
-                           FieldValueText(*change.field, change.oldValue),
-                           FieldValueText(*change.field, change.newValue)) +
+    text += DiffChangeLine(change.entryIndex, name, field.name, shown(change.oldValue),
+                           shown(change.newValue)) +
             '\n';
   }
   return QByteArray::fromStdString(text);
+}
+
+QByteArray DiffText(const UnitTableDiff& diff, std::span<const uint8_t> a,
+                    std::span<const uint8_t> b, const NameLists* names) {
+  std::string summary = DiffCountLine(diff.changes.size()) + "\n";
+  if (diff.unseenTableBytes > 0) summary += DiffUnseenLine(diff.unseenTableBytes) + "\n";
+  summary += DiffOutsideLine(CountDifferencesOutsideTables(a, b), a.size(), b.size()) + "\n";
+  return ChangeLines(diff.changes, names) + QByteArray::fromStdString(summary);
 }
 
 }  // namespace varsk::cli

@@ -18,6 +18,7 @@
 #include "data/rom_tables.h"
 #include "edits/edit_file.h"
 #include "patch/record_diff.h"
+#include "patch/table_diff.h"
 #include "qtbridge/name_text.h"
 
 namespace varsk::cli {
@@ -69,6 +70,8 @@ std::optional<NameLists> LoadNameLists(const QCommandLineParser& parser,
 // The name of entry `entryIndex` (1..229) in one language, decoded as the
 // window decodes it; empty when the list has no such line.
 QString EntryName(const NameLists& names, NameListLanguage language, int entryIndex);
+// The English name of weapon id `weaponId` (1..175); empty when the list has none.
+QString WeaponName(const NameLists& names, int64_t weaponId);
 // EntryName as the core's dump and edit checks take names (none for nullptr).
 EntryNameOf EntryNames(const NameLists* names);
 
@@ -76,7 +79,15 @@ EntryNameOf EntryNames(const NameLists* names);
 // Changes
 
 // One line per change, "12 <name> hp: 200 -> 250" (values as the dump's CSV
-// writes them), the English name when `names` is given.
+// writes them), the English name when `names` is given. A move type shows its
+// name, "moveType: 5 (一般) -> 7 (陸上)", and with `names` a weapon id its
+// weapon's, "w0.weaponId: 31 (Machine gun) -> 0 (no weapon)".
 QByteArray ChangeLines(std::span<const FieldChange> changes, const NameLists* names);
+
+// diff's text report of two ROM images whose tables `diff` compares: the
+// change lines, the count, the table bytes no field shows, and how many bytes
+// differ outside the tables.
+QByteArray DiffText(const UnitTableDiff& diff, std::span<const uint8_t> a,
+                    std::span<const uint8_t> b, const NameLists* names);
 
 }  // namespace varsk::cli

@@ -296,6 +296,15 @@ std::optional<ValueNotHeld> FindValueNotHeld(const DataSet& dataSet);
 // decimal, RawBytes as "03 14 01 01".
 std::string FieldValueText(const EntryField& field, int64_t value);
 
+// Fields whose values are named where text shows them: a weapon slot's
+// weaponId (by the weapon list) and moveType (by the move type list).
+constexpr bool IsWeaponIdField(const EntryField& field) {
+  return field.weaponSlot >= 0 && std::string_view(field.key) == "weaponId";
+}
+constexpr bool IsMoveTypeField(const EntryField& field) {
+  return std::string_view(field.name) == "moveType";
+}
+
 // A value from the text FieldValueText writes: RawBytes as one- or two-digit
 // hexadecimal bytes separated by blanks, other fields by the editor's
 // text-to-number rule. Nullopt when the text is not such a value (for

@@ -14,6 +14,9 @@ inline constexpr char kNameListFileJ[] = "namestringJ.txt";
 constexpr int kEntryNameLines = 229;  // lines 1..229: entries
 constexpr int kWeaponCount = 175;     // lines 230..404: weapon ids 1..175
 
+// The 0-based line that names weapon id `weaponId` (1..kWeaponCount).
+constexpr int WeaponNameLine(int weaponId) { return kEntryNameLines + weaponId - 1; }
+
 using NameList = std::vector<std::string>;  // raw 8-bit lines, untrimmed
 
 // The three lists: Chinese, English, Japanese.

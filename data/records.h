@@ -13,9 +13,9 @@ static_assert(std::endian::native == std::endian::little,
               "the data set is stored little-endian and loaded by plain copies");
 
 struct WeaponSlot {
-  int32_t weaponId;   // 0 = empty; index into WeaponNames
+  int32_t weaponId;  // 0 = empty; index into WeaponNames
   int32_t damage;
-  int32_t ammo;       // negative = fed from HP
+  int32_t ammo;  // negative = fed from HP
   int32_t reserved1;
   int32_t reserved2;
   int32_t reserved3;
@@ -144,7 +144,7 @@ struct TileSheet {
 static_assert(sizeof(TileSheet) == 8192);
 
 struct SpriteInfo {
-  uint8_t animSet;   // 0 = no animation set; else the set number in AnimSetTable
+  uint8_t animSet;  // 0 = no animation set; else the set number in AnimSetTable
   uint8_t carried[8];
 };
 static_assert(sizeof(SpriteInfo) == 9);

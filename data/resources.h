@@ -9,8 +9,7 @@
 namespace varsk {
 
 // Registers (or replaces) a resource. The bytes must outlive every reader.
-void RegisterResource(std::string_view type, std::string_view name,
-                      std::span<const uint8_t> bytes);
+void RegisterResource(std::string_view type, std::string_view name, std::span<const uint8_t> bytes);
 // Removes a resource; nothing happens when it is not registered.
 void UnregisterResource(std::string_view type, std::string_view name);
 // The bytes of a resource; throws VarskError("Resource <name> not found").

@@ -52,8 +52,10 @@ void ReadRomTables(const std::string& path, RomBuffers& buffers) {
   buffers = ToBuffers(ReadRuns(file));
 }
 
-void UpdateRomTables(const std::string& path, const std::function<void(RomBuffers&)>& change) {
+void UpdateRomTables(const std::string& path, const std::function<void(RomBuffers&)>& change,
+                     const std::string& backupPath) {
   RegularFile file(path, RegularFile::Access::Update);
+  if (!backupPath.empty()) file.KeepCopy(backupPath, file.ReadWhole(FileKind::RomImage));
   const TableBytes previous = ReadRuns(file);
   RomBuffers tables = ToBuffers(previous);
   change(tables);
@@ -165,26 +167,29 @@ int MergeRecordChanges(const DataSet& before, const DataSet& after, RomBuffers& 
   return changed;
 }
 
+std::vector<uint8_t> RomWithRecordChanges(const std::string& romPath, const DataSet& before,
+                                          const DataSet& after) {
+  RomImage image = ReadRomImage(romPath);
+  MergeRecordChanges(before, after, image.tables);
+  std::copy(image.tables.ms.begin(), image.tables.ms.end(), image.bytes.begin() + kMsTableOffset);
+  std::copy(image.tables.ship.begin(), image.tables.ship.end(),
+            image.bytes.begin() + kShipTableOffset);
+  return std::move(image.bytes);
+}
+
 void StoreRecordChanges(const std::string& romPath, const std::string& outPath,
-                        const DataSet& before, const DataSet& after) {
+                        const DataSet& before, const DataSet& after,
+                        const std::string& backupPath) {
   // An output that is the ROM itself is updated in place too: a whole new file
   // would drop what another program stored meanwhile under the lock.
   const std::string rom[] = {romPath};
   if (outPath.empty() || FindSameFile(outPath, rom)) {
-    UpdateRomTables(romPath,
-                    [&](RomBuffers& tables) { MergeRecordChanges(before, after, tables); });
+    UpdateRomTables(
+        romPath, [&](RomBuffers& tables) { MergeRecordChanges(before, after, tables); },
+        backupPath);
     return;
   }
-  RomImage image = ReadRomImage(romPath);
-  MergeRecordChanges(before, after, image.tables);
-  const std::span<const uint8_t> whole(image.bytes);
-  const std::span<const uint8_t> pieces[] = {
-      whole.first(kMsTableOffset),
-      image.tables.ms,
-      image.tables.ship,
-      whole.subspan(kRomTablesEnd),
-  };
-  ReplaceFile(outPath, pieces);
+  ReplaceFile(outPath, RomWithRecordChanges(romPath, before, after));
 }
 
 }  // namespace varsk

@@ -25,8 +25,11 @@ void ReadRomTables(const std::string& path, RomBuffers& buffers);
 // the 10462 contiguous bytes and a sync; a failed write is put back. The file
 // is neither created, truncated nor grown. Throws VarskError when it cannot be
 // opened for writing, is shorter than 4205224 bytes, `change` throws (then
-// nothing is written), or the write or sync fails. Nothing outside the runs changes.
-void UpdateRomTables(const std::string& path, const std::function<void(RomBuffers&)>& change);
+// nothing is written), or the write or sync fails. Nothing outside the runs
+// changes. With a `backupPath`, the whole file as it is under the lock is
+// first kept there (RegularFile::KeepCopy); a failure then writes nothing.
+void UpdateRomTables(const std::string& path, const std::function<void(RomBuffers&)>& change,
+                     const std::string& backupPath = std::string());
 // UpdateRomTables that stores `buffers` as they are.
 void WriteRomTables(const std::string& path, const RomBuffers& buffers);
 
@@ -59,13 +62,21 @@ RomImage ReadRomImage(const std::string& path);
 // the number of bytes changed.
 int MergeRecordChanges(const DataSet& before, const DataSet& after, RomBuffers& tables);
 
+// The file `romPath` as it is now, with the changes from `before` to `after`
+// merged into its tables (MergeRecordChanges). Throws as ReadRomImage does.
+std::vector<uint8_t> RomWithRecordChanges(const std::string& romPath, const DataSet& before,
+                                          const DataSet& after);
+
 // Writes the changes from `before` to `after` (MergeRecordChanges) into the
 // tables of `romPath`. With an empty `outPath`, or one that is `romPath`
 // itself, in place with the locked write of Save ROM, merged into the tables as
 // they are at that moment (a change another program saved meanwhile is kept);
 // else `outPath` becomes a copy of `romPath` as it is now with the merged
-// tables, replaced atomically. Throws VarskError; on failure no file has changed.
+// tables, replaced atomically. In place, `backupPath` (if any) first receives
+// the file as it was (UpdateRomTables). Throws VarskError; on failure no file
+// but a backup has changed.
 void StoreRecordChanges(const std::string& romPath, const std::string& outPath,
-                        const DataSet& before, const DataSet& after);
+                        const DataSet& before, const DataSet& after,
+                        const std::string& backupPath = std::string());
 
 }  // namespace varsk

@@ -13,12 +13,12 @@ namespace varsk {
 constexpr int64_t kMsTableOffset = 4194762;
 constexpr int kRomMsEntrySize = 50;
 constexpr int kRomMsEntryCount = 191;
-constexpr int kMsTableBytes = kRomMsEntrySize * kRomMsEntryCount;        // 9550
-constexpr int64_t kShipTableOffset = kMsTableOffset + kMsTableBytes;       // 4204312
+constexpr int kMsTableBytes = kRomMsEntrySize * kRomMsEntryCount;     // 9550
+constexpr int64_t kShipTableOffset = kMsTableOffset + kMsTableBytes;  // 4204312
 constexpr int kRomShipEntrySize = 24;
 constexpr int kRomShipEntryCount = 38;
 constexpr int kShipTableBytes = kRomShipEntrySize * kRomShipEntryCount;  // 912
-constexpr int64_t kRomTablesEnd = kShipTableOffset + kShipTableBytes;      // 4205224
+constexpr int64_t kRomTablesEnd = kShipTableOffset + kShipTableBytes;    // 4205224
 constexpr int kRomTableBytes = kMsTableBytes + kShipTableBytes;          // 10462
 
 struct RomBuffers {

@@ -7,10 +7,12 @@
 #include <vector>
 
 #include "base/messages.h"
+#include "base/nearest_name.h"
 #include "base/text_to_number.h"
 #include "data/entry_fields.h"
 #include "edits/csv_text.h"
 #include "edits/edit_formats.h"
+#include "edits/edit_keys.h"
 
 namespace varsk {
 
@@ -83,11 +85,24 @@ void ApplyCell(EditApplier& applier, const CsvColumn& column, const std::string&
 
 }  // namespace
 
+std::string_view NearestColumn(std::string_view name) {
+  std::vector<std::string_view> known{kEntryIndexKey, kKindKey};
+  known.insert(known.end(), kNameKeys.begin(), kNameKeys.end());
+  for (const char* column : FieldColumns()) known.emplace_back(column);
+  return NearestName(name, known).value_or(std::string_view());
+}
+
+bool IsDumpColumn(std::string_view name) { return CsvColumnOf(name).has_value(); }
+
 std::string WriteCsvEdits(std::span<const EditEntry> entries, EditLayout layout,
-                          const EntryNameOf& names) {
+                          const EntryNameOf& names, const ColumnChoice& columns) {
   const bool dump = layout == EditLayout::Dump;
+  const bool kind = columns.Shows(kKindKey);
+  std::array<bool, kNameKeys.size()> nameShown{};
+  for (size_t i = 0; i < kNameKeys.size(); ++i) nameShown[i] = dump && columns.Shows(kNameKeys[i]);
   std::vector<CsvColumn> fields;
   for (const char* name : FieldColumns()) {
+    if (!columns.Shows(name)) continue;
     const CsvColumn column = *CsvColumnOf(name);
     // The diff's edits leave out the columns that no entry gives.
     if (dump || std::any_of(entries.begin(), entries.end(), [&](const EditEntry& entry) {
@@ -100,15 +115,21 @@ std::string WriteCsvEdits(std::span<const EditEntry> entries, EditLayout layout,
   // RFC 4180: CRLF between records.
   std::string out;
   if (dump) out.reserve(128 * 1024);
-  out += std::string(kEntryIndexKey) + ',' + kKindKey;
-  for (size_t i = 0; dump && i < kNameKeys.size(); ++i) out += std::string(",") + kNameKeys[i];
+  out += kEntryIndexKey;
+  if (kind) out += std::string(",") + kKindKey;
+  for (size_t i = 0; i < kNameKeys.size(); ++i) {
+    if (nameShown[i]) out += std::string(",") + kNameKeys[i];
+  }
   for (const CsvColumn& column : fields) out += ',' + column.name;
   out += "\r\n";
   for (const EditEntry& entry : entries) {
     out += std::to_string(entry.entryIndex);
-    out += ',';
-    out += EntryKindName(entry.kind);
-    for (size_t i = 0; dump && i < kNameKeys.size(); ++i) {
+    if (kind) {
+      out += ',';
+      out += EntryKindName(entry.kind);
+    }
+    for (size_t i = 0; i < kNameKeys.size(); ++i) {
+      if (!nameShown[i]) continue;
       out += ',';
       if (names) out += CsvField(names(entry.entryIndex, kNameKeyLanguages[i]));
     }
@@ -159,7 +180,9 @@ void ApplyCellEdits(std::span<const CellEdit> cells, EditApplier& applier) {
       applier.SetValuePlace(place);
       if (Trimmed(cell->text).empty()) continue;  // an empty cell changes nothing
       const std::optional<CsvColumn>& column = columns.find(cell->column)->second;
-      if (!column) applier.Problem(cell->column, UnknownColumnText(cell->column));
+      if (!column) {
+        applier.Problem(cell->column, UnknownColumnText(cell->column, NearestColumn(cell->column)));
+      }
       if (column->role == CsvColumn::Role::EntryIndex &&
           TryParseInteger(Trimmed(cell->text)) != entry) {
         applier.Problem(kEntryIndexKey, NumberIsTheRowText(cell->text));
@@ -173,12 +196,18 @@ void ReadCsvEdits(std::string_view text, const std::string& source, EditApplier&
   const std::vector<CsvRow> rows = ParseCsv(text, source, CsvSeparatorOf(text));
   if (rows.empty()) throw VarskError(EditFileEmptyMessage(source));
   const CsvRow& header = rows.front();
+  if (header.fields.size() == 1 && header.fields.front().find(';') != std::string::npos) {
+    throw VarskError(CsvErrorMessage(source, header.line, SemicolonHeaderText()));
+  }
   std::vector<CsvColumn> columns;
   size_t entryColumn = header.fields.size();
   for (const std::string& field : header.fields) {
     const std::string_view name = Trimmed(field);
     const std::optional<CsvColumn> column = CsvColumnOf(name);
-    if (!column) throw VarskError(CsvErrorMessage(source, header.line, UnknownColumnText(name)));
+    if (!column) {
+      throw VarskError(
+          CsvErrorMessage(source, header.line, UnknownColumnText(name, NearestColumn(name))));
+    }
     for (const CsvColumn& earlier : columns) {
       if (earlier.name == name) {
         throw VarskError(CsvErrorMessage(source, header.line, DuplicateColumnText(name)));

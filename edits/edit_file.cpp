@@ -1,5 +1,6 @@
 #include "edits/edit_file.h"
 
+#include <algorithm>
 #include <map>
 #include <vector>
 
@@ -19,13 +20,15 @@ std::optional<int64_t> EditEntry::Value(const EntryField& row) const {
 
 namespace {
 
-// Every value of entries 1..229, read straight from their records.
-std::vector<EditEntry> EntriesOfRecords(const DataSet& dataSet) {
+// Every value of entries 1..229 that meet `filter`, read straight from their records.
+std::vector<EditEntry> EntriesOfRecords(const DataSet& dataSet, const EntryFilter& filter,
+                                        const EntryNameOf& names) {
   std::vector<EditEntry> entries;
   entries.reserve(kEntryListCount);
   for (int entry = 1; entry <= kEntryListCount; ++entry) {
     const EntryKind kind = KindOfEntry(dataSet, entry);
     if (kind == EntryKind::None) continue;
+    if (!filter.Empty() && !EntryMeets(filter, dataSet, entry, names)) continue;
     entries.push_back(
         EditEntry{entry, kind, MsOfEntry(dataSet, entry), ShipOfEntry(dataSet, entry), {}});
   }
@@ -54,12 +57,29 @@ bool LooksLikeJson(std::string_view text) {
 
 }  // namespace
 
-std::string DumpJson(const DataSet& dataSet, const EntryNameOf& names) {
-  return WriteJsonEdits(EntriesOfRecords(dataSet), EditLayout::Dump, names);
+std::vector<std::string> ParseDumpColumns(std::string_view list) {
+  std::vector<std::string> columns;
+  size_t pos = 0;
+  for (;;) {
+    const size_t comma = std::min(list.find(',', pos), list.size());
+    const std::string_view name = list.substr(pos, comma - pos);
+    if (!IsDumpColumn(name)) {
+      throw VarskError(UnknownColumnText(name, NearestColumn(name)));
+    }
+    columns.emplace_back(name);
+    if (comma == list.size()) return columns;
+    pos = comma + 1;
+  }
 }
 
-std::string DumpCsv(const DataSet& dataSet, const EntryNameOf& names) {
-  return WriteCsvEdits(EntriesOfRecords(dataSet), EditLayout::Dump, names);
+std::string DumpJson(const DataSet& dataSet, const EntryNameOf& names, const DumpChoice& choice) {
+  return WriteJsonEdits(EntriesOfRecords(dataSet, choice.filter, names), EditLayout::Dump, names,
+                        ColumnChoice(choice.columns));
+}
+
+std::string DumpCsv(const DataSet& dataSet, const EntryNameOf& names, const DumpChoice& choice) {
+  return WriteCsvEdits(EntriesOfRecords(dataSet, choice.filter, names), EditLayout::Dump, names,
+                       ColumnChoice(choice.columns));
 }
 
 std::string EditsCsv(std::span<const FieldChange> changes) {

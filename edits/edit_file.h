@@ -12,14 +12,29 @@
 
 #include "data/data_set.h"
 #include "edits/edit_keys.h"
+#include "edits/entry_filter.h"
 #include "patch/record_diff.h"
 
 namespace varsk {
 
+// What of the records a dump shows: the entries that meet `filter` (the
+// catalogue's filter syntax; every entry when it is empty), and of each entry
+// entryIndex and the `columns` named (every column when there are none), in
+// the dump's order.
+struct DumpChoice {
+  EntryFilter filter;
+  std::vector<std::string> columns;
+};
+// The columns of "--fields a,b,c": dump column names separated by commas.
+// Throws VarskError for an unknown one, naming the nearest known column.
+std::vector<std::string> ParseDumpColumns(std::string_view list);
+
 // The dump of entries 1..229 (whatever entries the counts make), with the
-// names when `names` is set.
-std::string DumpJson(const DataSet& dataSet, const EntryNameOf& names);
-std::string DumpCsv(const DataSet& dataSet, const EntryNameOf& names);
+// names when `names` is set, narrowed by `choice`.
+std::string DumpJson(const DataSet& dataSet, const EntryNameOf& names,
+                     const DumpChoice& choice = {});
+std::string DumpCsv(const DataSet& dataSet, const EntryNameOf& names,
+                    const DumpChoice& choice = {});
 
 // The new values of `changes` as an edit file that the import applies, one
 // row (or object) per changed entry with entryIndex, kind and the changed

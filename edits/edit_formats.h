@@ -38,11 +38,35 @@ struct EditEntry {
 // with its "slot" key.
 enum class EditLayout { Dump, Changes };
 
-// `entries` in entry order; `names` only for the dump.
+// The columns an edit file shows besides entryIndex: every one, or those of
+// a dump's choice (DumpChoice::columns).
+class ColumnChoice {
+ public:
+  ColumnChoice() = default;
+  explicit ColumnChoice(std::span<const std::string> columns)
+      : all_(columns.empty()), columns_(columns) {}
+  bool Shows(std::string_view column) const {
+    if (all_) return true;
+    for (const std::string& shown : columns_) {
+      if (shown == column) return true;
+    }
+    return false;
+  }
+
+ private:
+  bool all_ = true;
+  std::span<const std::string> columns_;
+};
+
+// `entries` in entry order; `names` and `columns` only for the dump.
 std::string WriteCsvEdits(std::span<const EditEntry> entries, EditLayout layout,
-                          const EntryNameOf& names);
+                          const EntryNameOf& names, const ColumnChoice& columns = {});
 std::string WriteJsonEdits(std::span<const EditEntry> entries, EditLayout layout,
-                           const EntryNameOf& names);
+                           const EntryNameOf& names, const ColumnChoice& columns = {});
+// The dump's column nearest to an unknown one ("Cost" -> "cost"), or "".
+std::string_view NearestColumn(std::string_view name);
+// Whether `name` is a column of the dump.
+bool IsDumpColumn(std::string_view name);
 
 // The CSV edit file: a header of dump columns (entryIndex required), then one
 // row per entry; an empty cell changes nothing. Tab-separated text (cells

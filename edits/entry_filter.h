@@ -20,7 +20,7 @@
 
 #include "data/data_set.h"
 #include "data/entry_fields.h"
-#include "edits/edit_file.h"
+#include "edits/edit_keys.h"
 
 namespace varsk {
 

@@ -71,7 +71,7 @@ void AppendKey(std::string& out, const char* key) {
 }  // namespace
 
 std::string WriteJsonEdits(std::span<const EditEntry> entries, EditLayout layout,
-                           const EntryNameOf& names) {
+                           const EntryNameOf& names, const ColumnChoice& columns) {
   const bool dump = layout == EditLayout::Dump;
   // What comes between two values of an entry, and between two weapon slots.
   const char* const valueBreak = dump ? ",\n      " : ", ";
@@ -86,19 +86,22 @@ std::string WriteJsonEdits(std::span<const EditEntry> entries, EditLayout layout
     out += dump ? "\n    {\n      " : "\n  {";
     AppendKey(out, kEntryIndexKey);
     AppendDecimal(out, entry.entryIndex);
-    out += valueBreak;
-    AppendKey(out, kKindKey);
-    out += '"';
-    out += EntryKindName(entry.kind);
-    out += '"';
+    if (columns.Shows(kKindKey)) {
+      out += valueBreak;
+      AppendKey(out, kKindKey);
+      out += '"';
+      out += EntryKindName(entry.kind);
+      out += '"';
+    }
     for (size_t i = 0; dump && names && i < kNameKeys.size(); ++i) {
+      if (!columns.Shows(kNameKeys[i])) continue;
       out += valueBreak;
       AppendKey(out, kNameKeys[i]);
       AppendJsonString(out, names(entry.entryIndex, kNameKeyLanguages[i]));
     }
     const std::span<const EntryField> fields = EntryFields(entry.kind);
     for (size_t f = 0; f < fields.size(); ++f) {
-      if (fields[f].weaponSlot >= 0) continue;
+      if (fields[f].weaponSlot >= 0 || !columns.Shows(fields[f].name)) continue;
       const std::optional<int64_t> value = entry.Value(fields[f]);
       if (!value) continue;
       out += valueBreak;
@@ -110,7 +113,7 @@ std::string WriteJsonEdits(std::span<const EditEntry> entries, EditLayout layout
     // slot they are.
     int openSlot = -1;
     for (size_t f = 0; f < fields.size(); ++f) {
-      if (fields[f].weaponSlot < 0) continue;
+      if (fields[f].weaponSlot < 0 || !columns.Shows(fields[f].name)) continue;
       const std::optional<int64_t> value = entry.Value(fields[f]);
       if (!value) continue;
       if (fields[f].weaponSlot == openSlot) {

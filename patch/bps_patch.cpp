@@ -155,6 +155,7 @@ BpsPatchInfo ReadBpsPatchInfo(std::span<const uint8_t> patch) {
   info.commandsEnd = footer;
   info.sourceCrc = ReadLe32(patch, footer);
   info.targetCrc = ReadLe32(patch, footer + 4);
+  info.patchCrc = recordedCrc;
   return info;
 }
 
@@ -199,15 +200,18 @@ std::vector<uint8_t> ApplyBpsPatch(std::span<const uint8_t> patch, std::span<con
   return ApplyBpsPatch(patch, ReadBpsPatchInfo(patch), rom, Crc32(rom));
 }
 
-std::vector<uint8_t> ApplyBpsPatch(std::span<const uint8_t> patch, const BpsPatchInfo& info,
-                                   std::span<const uint8_t> rom, uint32_t romCrc) {
-  if (rom.size() != info.sourceSize || romCrc != info.sourceCrc) {
-    throw VarskError(BpsWrongSourceMessage(info.sourceSize, info.sourceCrc, rom.size(), romCrc));
-  }
+namespace {
+
+// Reads the commands of `patch` against a source of `sourceSize` bytes,
+// checking each against the bounds of source, result and patch as it goes:
+// calls sink.SourceRead(n), sink.TargetRead(bytes), sink.SourceCopy(from, n)
+// and sink.TargetCopy(from, n), where `from` is a checked offset, for a result
+// that has sink.Written() bytes so far. Throws VarskError at the first fault,
+// and when the commands do not make exactly info.targetSize bytes.
+template <class Sink>
+void WalkBpsCommands(std::span<const uint8_t> patch, const BpsPatchInfo& info, size_t sourceSize,
+                     Sink& sink) {
   const size_t targetSize = static_cast<size_t>(info.targetSize);
-  // Appended to, never filled first: a ROM-sized fill costs as much as the work.
-  std::vector<uint8_t> target;
-  ReserveImage(target, targetSize);
   size_t sourceRelative = 0;
   size_t targetRelative = 0;
   size_t pos = info.commandsBegin;
@@ -228,7 +232,7 @@ std::vector<uint8_t> ApplyBpsPatch(std::span<const uint8_t> patch, const BpsPatc
 
   while (pos < end) {
     const size_t commandAt = pos;
-    const size_t written = target.size();
+    const size_t written = sink.Written();
     const uint64_t word = DecodeBpsNumber(patch, pos, end);
     const uint64_t length = (word >> 2) + 1;
     if (length > targetSize - written) {
@@ -238,25 +242,25 @@ std::vector<uint8_t> ApplyBpsPatch(std::span<const uint8_t> patch, const BpsPatc
     const size_t n = static_cast<size_t>(length);
     switch (static_cast<BpsAction>(word & 3)) {
       case BpsAction::SourceRead:
-        if (written > rom.size() || n > rom.size() - written) {
+        if (written > sourceSize || n > sourceSize - written) {
           throw VarskError(
               BpsMalformedMessage("a SourceRead past the end of the source", commandAt));
         }
-        target.insert(target.end(), rom.begin() + written, rom.begin() + written + n);
+        sink.SourceRead(n);
         break;
       case BpsAction::TargetRead:
         if (n > end - pos) {
           throw VarskError(BpsMalformedMessage("a TargetRead runs past the commands", commandAt));
         }
-        target.insert(target.end(), patch.begin() + pos, patch.begin() + pos + n);
+        sink.TargetRead(patch.subspan(pos, n));
         pos += n;
         break;
       case BpsAction::SourceCopy:
-        moveOffset(sourceRelative, rom.size(), commandAt, "a SourceCopy outside the source");
-        if (n > rom.size() - sourceRelative) {
+        moveOffset(sourceRelative, sourceSize, commandAt, "a SourceCopy outside the source");
+        if (n > sourceSize - sourceRelative) {
           throw VarskError(BpsMalformedMessage("a SourceCopy outside the source", commandAt));
         }
-        target.insert(target.end(), rom.begin() + sourceRelative, rom.begin() + sourceRelative + n);
+        sink.SourceCopy(sourceRelative, n);
         sourceRelative += n;
         break;
       case BpsAction::TargetCopy:
@@ -264,23 +268,80 @@ std::vector<uint8_t> ApplyBpsPatch(std::span<const uint8_t> patch, const BpsPatc
         if (targetRelative >= written) {
           throw VarskError(BpsMalformedMessage("a TargetCopy of bytes not yet written", commandAt));
         }
-        // Byte by byte: the copy may reach into the bytes it appends (a repeated
-        // run). The capacity is reserved, so the vector never moves.
-        for (size_t k = 0; k < n; ++k) target.push_back(target[targetRelative + k]);
+        sink.TargetCopy(targetRelative, n);
         targetRelative += n;
         break;
     }
   }
-  if (target.size() != targetSize) {
-    throw VarskError(BpsMalformedMessage("the commands end after " + std::to_string(target.size()) +
-                                             " of " + std::to_string(targetSize) + " result bytes",
+  if (sink.Written() != targetSize) {
+    throw VarskError(BpsMalformedMessage("the commands end after " +
+                                             std::to_string(sink.Written()) + " of " +
+                                             std::to_string(targetSize) + " result bytes",
                                          pos));
   }
+}
+
+// Builds the result from the source.
+struct BpsResultBuilder {
+  std::span<const uint8_t> source;
+  std::vector<uint8_t>& target;
+  size_t Written() const { return target.size(); }
+  void SourceRead(size_t n) {
+    const size_t at = target.size();
+    target.insert(target.end(), source.begin() + at, source.begin() + at + n);
+  }
+  void TargetRead(std::span<const uint8_t> bytes) {
+    target.insert(target.end(), bytes.begin(), bytes.end());
+  }
+  void SourceCopy(size_t from, size_t n) {
+    target.insert(target.end(), source.begin() + from, source.begin() + from + n);
+  }
+  void TargetCopy(size_t from, size_t n) {
+    // Byte by byte: the copy may reach into the bytes it appends (a repeated
+    // run). The capacity is reserved, so the vector never moves.
+    for (size_t k = 0; k < n; ++k) target.push_back(target[from + k]);
+  }
+};
+
+// Notes the result's offsets that other than a SourceRead writes: the bytes
+// the patch may change.
+struct BpsWriteRecorder {
+  size_t written = 0;
+  std::vector<ByteRange> writes;
+  size_t Written() const { return written; }
+  void Add(size_t n) {
+    AddRange(writes, written, written + n);
+    written += n;
+  }
+  void SourceRead(size_t n) { written += n; }
+  void TargetRead(std::span<const uint8_t> bytes) { Add(bytes.size()); }
+  void SourceCopy(size_t, size_t n) { Add(n); }
+  void TargetCopy(size_t, size_t n) { Add(n); }
+};
+
+}  // namespace
+
+std::vector<uint8_t> ApplyBpsPatch(std::span<const uint8_t> patch, const BpsPatchInfo& info,
+                                   std::span<const uint8_t> rom, uint32_t romCrc) {
+  if (rom.size() != info.sourceSize || romCrc != info.sourceCrc) {
+    throw VarskError(BpsWrongSourceMessage(info.sourceSize, info.sourceCrc, rom.size(), romCrc));
+  }
+  // Appended to, never filled first: a ROM-sized fill costs as much as the work.
+  std::vector<uint8_t> target;
+  ReserveImage(target, static_cast<size_t>(info.targetSize));
+  BpsResultBuilder builder{rom, target};
+  WalkBpsCommands(patch, info, rom.size(), builder);
   const uint32_t resultCrc = Crc32(target);
   if (resultCrc != info.targetCrc) {
     throw VarskError(BpsTargetMismatchMessage(info.targetCrc, resultCrc));
   }
   return target;
+}
+
+std::vector<ByteRange> BpsWrittenRanges(std::span<const uint8_t> patch, const BpsPatchInfo& info) {
+  BpsWriteRecorder recorder;
+  WalkBpsCommands(patch, info, static_cast<size_t>(info.sourceSize), recorder);
+  return std::move(recorder.writes);
 }
 
 }  // namespace varsk

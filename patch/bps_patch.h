@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/file_io.h"
+#include "patch/byte_range.h"
 
 namespace varsk {
 
@@ -31,6 +32,7 @@ struct BpsPatchInfo {
   uint64_t targetSize = 0;
   uint32_t sourceCrc = 0;
   uint32_t targetCrc = 0;
+  uint32_t patchCrc = 0;     // of the patch up to its last four bytes
   size_t commandsBegin = 0;  // the commands are patch[commandsBegin, commandsEnd)
   size_t commandsEnd = 0;
 };
@@ -52,5 +54,10 @@ std::vector<uint8_t> ApplyBpsPatch(std::span<const uint8_t> patch, std::span<con
 // The same, for a patch already read and a ROM whose CRC32 is known.
 std::vector<uint8_t> ApplyBpsPatch(std::span<const uint8_t> patch, const BpsPatchInfo& info,
                                    std::span<const uint8_t> rom, uint32_t romCrc);
+
+// The offsets of the result that the commands write from the patch or copy
+// from elsewhere: every byte the patch may change (a SourceRead keeps a byte).
+// Checks the commands as applying does, against the declared source size.
+std::vector<ByteRange> BpsWrittenRanges(std::span<const uint8_t> patch, const BpsPatchInfo& info);
 
 }  // namespace varsk

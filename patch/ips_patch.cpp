@@ -146,19 +146,20 @@ std::vector<uint8_t> MakeIpsPatch(std::span<const uint8_t> original,
   return writer.Take();
 }
 
-std::vector<uint8_t> ApplyIpsPatch(std::span<const uint8_t> patch, std::span<const uint8_t> rom) {
+namespace {
+
+// Reads the records of `patch` in order, checking its form as it goes: calls
+// literal(offset, bytes) for a record of bytes and run(offset, count, value)
+// for a run record. Returns the length after "EOF" to which the file is cut,
+// if any. Throws VarskError for anything malformed or truncated.
+template <class Literal, class Run>
+std::optional<size_t> WalkIpsPatch(std::span<const uint8_t> patch, Literal&& literal, Run&& run) {
   if (patch.size() < kIpsMagicSize || std::memcmp(patch.data(), kIpsMagic, kIpsMagicSize) != 0) {
     throw VarskError(NotAPatchMessage());
   }
-  std::vector<uint8_t> out;
-  ReserveImage(out, rom.size());
-  out.assign(rom.begin(), rom.end());
   size_t pos = kIpsMagicSize;
   auto need = [&](size_t count) {
     if (count > patch.size() - pos) throw VarskError(PatchTruncatedMessage("IPS", patch.size()));
-  };
-  auto grow = [&](size_t end) {
-    if (end > out.size()) out.resize(end, 0);
   };
   for (;;) {
     need(3);
@@ -177,26 +178,58 @@ std::vector<uint8_t> ApplyIpsPatch(std::span<const uint8_t> patch, std::span<con
       const uint8_t value = patch[pos + 2];
       if (count == 0) throw VarskError(IpsEmptyRunMessage(pos - 5));
       pos += 3;
-      grow(offset + count);
-      std::fill_n(out.begin() + offset, count, value);
+      run(offset, count, value);
     } else {
       need(length);
-      grow(offset + length);
-      std::copy_n(patch.begin() + pos, length, out.begin() + offset);
+      literal(offset, patch.subspan(pos, length));
       pos += length;
     }
   }
   const size_t rest = patch.size() - pos;
-  if (rest == 3) {
-    const size_t cutLength = Read24(patch, pos);
-    if (cutLength > out.size()) {
-      throw VarskError(IpsTruncationBeyondEndMessage(cutLength, out.size()));
+  if (rest == 3) return Read24(patch, pos);
+  if (rest != 0) throw VarskError(IpsBytesAfterEofMessage(rest));
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::vector<uint8_t> ApplyIpsPatch(std::span<const uint8_t> patch, std::span<const uint8_t> rom) {
+  std::vector<uint8_t> out;
+  ReserveImage(out, rom.size());
+  out.assign(rom.begin(), rom.end());
+  auto grow = [&](size_t end) {
+    if (end > out.size()) out.resize(end, 0);
+  };
+  const std::optional<size_t> cutLength = WalkIpsPatch(
+      patch,
+      [&](size_t offset, std::span<const uint8_t> bytes) {
+        grow(offset + bytes.size());
+        std::copy(bytes.begin(), bytes.end(), out.begin() + offset);
+      },
+      [&](size_t offset, size_t count, uint8_t value) {
+        grow(offset + count);
+        std::fill_n(out.begin() + offset, count, value);
+      });
+  if (cutLength) {
+    if (*cutLength > out.size()) {
+      throw VarskError(IpsTruncationBeyondEndMessage(*cutLength, out.size()));
     }
-    out.resize(cutLength);
-  } else if (rest != 0) {
-    throw VarskError(IpsBytesAfterEofMessage(rest));
+    out.resize(*cutLength);
   }
   return out;
+}
+
+IpsPatchInfo ReadIpsPatchInfo(std::span<const uint8_t> patch) {
+  IpsPatchInfo info;
+  auto add = [&](size_t offset, size_t count) {
+    ++info.records;
+    info.bytesWritten += count;
+    AddRange(info.writes, offset, offset + count);
+  };
+  info.cutLength = WalkIpsPatch(
+      patch, [&](size_t offset, std::span<const uint8_t> bytes) { add(offset, bytes.size()); },
+      [&](size_t offset, size_t count, uint8_t) { add(offset, count); });
+  return info;
 }
 
 }  // namespace varsk

@@ -5,8 +5,11 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
+
+#include "patch/byte_range.h"
 
 namespace varsk {
 
@@ -28,5 +31,15 @@ std::vector<uint8_t> MakeIpsPatch(std::span<const uint8_t> original,
 // bytes in any gap). Throws VarskError for anything malformed or truncated,
 // after reading no byte outside `patch` and `rom`.
 std::vector<uint8_t> ApplyIpsPatch(std::span<const uint8_t> patch, std::span<const uint8_t> rom);
+
+// What a patch's records say, read without a ROM.
+struct IpsPatchInfo {
+  size_t records = 0;
+  uint64_t bytesWritten = 0;        // by all records together
+  std::vector<ByteRange> writes;    // the offsets the records write, in patch order
+  std::optional<size_t> cutLength;  // the length the file is cut to, if any
+};
+// Throws VarskError as ApplyIpsPatch does for a malformed or truncated patch.
+IpsPatchInfo ReadIpsPatchInfo(std::span<const uint8_t> patch);
 
 }  // namespace varsk

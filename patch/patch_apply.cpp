@@ -6,6 +6,7 @@
 #include "base/ascii_text.h"
 #include "base/crc32.h"
 #include "base/messages.h"
+#include "data/rom_tables.h"
 #include "patch/bps_patch.h"
 #include "patch/ips_patch.h"
 #include "patch/patch_messages.h"
@@ -37,6 +38,13 @@ const char* PatchFormatName(PatchFormat format) {
   return format == PatchFormat::Ips ? "IPS" : "BPS";
 }
 
+BpsFit BpsFitOf(const BpsPatchInfo& info, uint64_t romSize, uint32_t romCrc) {
+  // The target first: a ROM that is already patched is no wrong ROM.
+  if (romSize == info.targetSize && romCrc == info.targetCrc) return BpsFit::Target;
+  if (romSize == info.sourceSize && romCrc == info.sourceCrc) return BpsFit::Source;
+  return BpsFit::Neither;
+}
+
 AppliedPatch ApplyPatch(std::span<const uint8_t> patch, std::span<const uint8_t> rom) {
   const std::optional<PatchFormat> format = DetectPatchFormat(patch);
   if (!format) throw VarskError(NotAPatchMessage());
@@ -47,7 +55,7 @@ AppliedPatch ApplyPatch(std::span<const uint8_t> patch, std::span<const uint8_t>
     // misleading "wrong ROM" message; recognise it first.
     const BpsPatchInfo info = ReadBpsPatchInfo(patch);
     const uint32_t romCrc = Crc32(rom);
-    if (rom.size() == info.targetSize && romCrc == info.targetCrc) {
+    if (BpsFitOf(info, rom.size(), romCrc) == BpsFit::Target) {
       result.alreadyPatched = true;
       return result;
     }
@@ -60,6 +68,29 @@ AppliedPatch ApplyPatch(std::span<const uint8_t> patch, std::span<const uint8_t>
     result.bytes.clear();
   }
   return result;
+}
+
+PatchSummary SummarisePatch(std::span<const uint8_t> patch) {
+  const std::optional<PatchFormat> format = DetectPatchFormat(patch);
+  if (!format) throw VarskError(NotAPatchMessage());
+  PatchSummary summary;
+  summary.format = *format;
+  const ByteRange tables{static_cast<uint64_t>(kMsTableOffset),
+                         static_cast<uint64_t>(kRomTablesEnd)};
+  std::vector<ByteRange> writes;
+  if (*format == PatchFormat::Bps) {
+    summary.bps = ReadBpsPatchInfo(patch);
+    writes = BpsWrittenRanges(patch, summary.bps);
+    summary.touchesTables = summary.bps.targetSize < tables.end;
+  } else {
+    summary.ips = ReadIpsPatchInfo(patch);
+    writes = summary.ips.writes;
+    summary.touchesTables = summary.ips.cutLength && *summary.ips.cutLength < tables.end;
+  }
+  summary.touchesTables =
+      summary.touchesTables || std::any_of(writes.begin(), writes.end(),
+                                           [&](const ByteRange& r) { return r.Overlaps(tables); });
+  return summary;
 }
 
 }  // namespace varsk

@@ -7,6 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "patch/bps_patch.h"
+#include "patch/ips_patch.h"
+
 namespace varsk {
 
 enum class PatchFormat { Ips, Bps };
@@ -30,5 +33,23 @@ struct AppliedPatch {
 // of neither format, a malformed or truncated patch, or (BPS) a ROM that is
 // not the patch's source or a result that is not its target.
 AppliedPatch ApplyPatch(std::span<const uint8_t> patch, std::span<const uint8_t> rom);
+
+// How a BPS patch meets a ROM, by size and CRC32: the ROM is its source, or
+// already its target, or neither.
+enum class BpsFit { Source, Target, Neither };
+BpsFit BpsFitOf(const BpsPatchInfo& info, uint64_t romSize, uint32_t romCrc);
+
+// What a patch says about itself, read without a ROM.
+struct PatchSummary {
+  PatchFormat format = PatchFormat::Ips;
+  IpsPatchInfo ips;  // for IPS
+  BpsPatchInfo bps;  // for BPS
+  // Whether it writes a byte of the unit tables (offsets 4194762 up to
+  // 4205224), or makes a file that ends before their end.
+  bool touchesTables = false;
+};
+// The summary of an IPS or BPS patch; throws VarskError for a file of neither
+// format and for a malformed or truncated patch, as ApplyPatch does.
+PatchSummary SummarisePatch(std::span<const uint8_t> patch);
 
 }  // namespace varsk

@@ -80,6 +80,13 @@ std::string DiffChangeLine(int entryIndex, std::string_view name, std::string_vi
   return line + std::string(field) + ": " + std::string(oldValue) + " -> " + std::string(newValue);
 }
 
+std::string NamedValueText(std::string_view value, std::string_view name) {
+  return std::string(value) + " (" + (name.empty() ? std::string("no name") : ShownText(name)) +
+         ")";
+}
+
+std::string NoWeaponText(std::string_view value) { return std::string(value) + " (no weapon)"; }
+
 std::string DiffCountLine(size_t count) {
   if (count == 0) return "no field differs";
   return Number(count) + (count == 1 ? " field differs" : " fields differ");
@@ -104,6 +111,12 @@ std::string PatchExtensionText(std::string_view fileName) {
   return "the patch file name must end in .ips or .bps: '" + std::string(fileName) + "'";
 }
 
+std::string PatchFormatConflictText(std::string_view fileName, std::string_view named,
+                                    std::string_view chosen) {
+  return "the file name '" + std::string(fileName) + "' says " + std::string(named) +
+         ", --format says " + std::string(chosen);
+}
+
 std::string PatchWrittenLine(std::string_view format, std::string_view path, uint64_t patchSize,
                              uint64_t changedBytes) {
   return "wrote " + std::string(format) + " patch " + std::string(path) + ": " + Number(patchSize) +
@@ -114,6 +127,40 @@ std::string PatchWrittenLine(std::string_view format, std::string_view path, uin
 std::string AlreadyPatchedLine(std::string_view romPath) {
   return std::string(romPath) +
          " is already patched: it already is what the patch makes; nothing written";
+}
+
+std::string BpsFitsLine(std::string_view romPath, uint64_t size, uint32_t crc) {
+  return "the BPS patch fits " + std::string(romPath) + ": its source and the ROM both have " +
+         Number(size) + " bytes with CRC32 " + Crc32Text(crc);
+}
+
+std::string BpsDoesNotFitLine(std::string_view romPath, uint64_t expectedSize, uint32_t expectedCrc,
+                              uint64_t actualSize, uint32_t actualCrc) {
+  return "the BPS patch does not fit " + std::string(romPath) + ": it was made for " +
+         Number(expectedSize) + " bytes with CRC32 " + Crc32Text(expectedCrc) + ", the ROM has " +
+         Number(actualSize) + " bytes with CRC32 " + Crc32Text(actualCrc);
+}
+
+std::string IpsFitsLine(std::string_view romPath) {
+  return "the IPS patch applies to " + std::string(romPath) +
+         " (IPS carries no check of the ROM it was made for)";
+}
+
+std::string AlreadyPatchedDryRunLine(std::string_view romPath) {
+  return std::string(romPath) + " already is what the patch makes";
+}
+
+std::string NothingWrittenLine() { return "nothing written"; }
+
+std::string ResultTooShortMessage(uint64_t size, int64_t needed) {
+  return "the patched ROM would have " + Number(size) +
+         " bytes, too few to hold the unit tables (at least " + std::to_string(needed) +
+         " needed); nothing written";
+}
+
+std::string PatchIsNoEditFileMessage(std::string_view shownPath, std::string_view format) {
+  return std::string(shownPath) + " is " + (format == "IPS" ? "an " : "a ") + std::string(format) +
+         " patch, not an edit file: apply it with 'varsk-units apply PATCH ROM -o OUT'";
 }
 
 std::string AppliedLine(std::string_view format, std::string_view outPath, uint64_t size) {

@@ -29,13 +29,30 @@ std::string BpsTargetMismatchMessage(uint32_t expectedCrc, uint32_t actualCrc);
 // "12 Name hp: 200 -> 250"; the name, read from a name list, as ShownText shows it.
 std::string DiffChangeLine(int entryIndex, std::string_view name, std::string_view field,
                            std::string_view oldValue, std::string_view newValue);
+// "31 (Machine gun)": a value in a change line with the name it stands for,
+// shown as names are (ShownText); "31 (no name)" for an empty name.
+std::string NamedValueText(std::string_view value, std::string_view name);
+// "0 (no weapon)": an empty weapon slot's id.
+std::string NoWeaponText(std::string_view value);
 std::string DiffCountLine(size_t count);
 std::string DiffUnseenLine(int64_t count);
 std::string DiffOutsideLine(int64_t count, uint64_t sizeA, uint64_t sizeB);
 std::string PatchExtensionText(std::string_view fileName);
+std::string PatchFormatConflictText(std::string_view fileName, std::string_view named,
+                                    std::string_view chosen);
 std::string PatchWrittenLine(std::string_view format, std::string_view path, uint64_t patchSize,
                              uint64_t changedBytes);
 std::string AlreadyPatchedLine(std::string_view romPath);
+// A dry run of apply: whether the patch fits the ROM, and its last line.
+std::string BpsFitsLine(std::string_view romPath, uint64_t size, uint32_t crc);
+std::string BpsDoesNotFitLine(std::string_view romPath, uint64_t expectedSize, uint32_t expectedCrc,
+                              uint64_t actualSize, uint32_t actualCrc);
+std::string IpsFitsLine(std::string_view romPath);
+std::string AlreadyPatchedDryRunLine(std::string_view romPath);
+std::string NothingWrittenLine();
+std::string ResultTooShortMessage(uint64_t size, int64_t needed);
+// A patch given where an edit file belongs.
+std::string PatchIsNoEditFileMessage(std::string_view shownPath, std::string_view format);
 std::string AppliedLine(std::string_view format, std::string_view outPath, uint64_t size);
 
 // "CBF43926": a CRC32 as eight upper-case hexadecimal digits.

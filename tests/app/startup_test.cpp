@@ -41,6 +41,8 @@ TEST_F(StartupTest, CompleteNameListsGiveTheFullWindow) {
 
   ASSERT_EQ(form.ComboBox3->count(), kMoveTypeItemCount);
   EXPECT_EQ(form.ComboBox3->itemText(16), QStringLiteral("火箭   I1"));
+  // A three-character name takes the whole name column.
+  EXPECT_EQ(form.ComboBox3->itemText(10), QStringLiteral("一般降 A2 B2 C4 D2 E2    G2 H1 I1"));
   EXPECT_EQ(form.ComboBox3->itemText(3), form.ComboBox3->itemText(8));
 
   ASSERT_EQ(form.WeaponRows.size(), 8u);

@@ -172,7 +172,7 @@ TEST_F(FilesTest, InfoDescribesHeaderChecksumAndDifferences) {
 // file changed.
 struct BadRun {
   const char* name;
-  QStringList args;  // "ROM", "DIR", "SHORT", "OUT" are replaced by paths
+  QStringList args;  // "ROM", "DIR", "PNGDIR", "SHORT", "OUT" are replaced by paths
   int exitCode;
   const char* fragment;
 };
@@ -186,12 +186,15 @@ TEST_P(BadRunTest, FailsCleanly) {
   WriteFile(shortRom, shortBytes);
   WriteFile(Path(QStringLiteral("edits.csv")), "entryIndex,hp\n1,5\n");
   QDir(dir_.path()).mkdir(QStringLiteral("folder"));
+  QDir(dir_.path()).mkdir(QStringLiteral("folder.png"));
   QStringList args;
   for (const QString& arg : run.args) {
     if (arg == QLatin1String("ROM"))
       args << rom_;
     else if (arg == QLatin1String("DIR"))
       args << Path(QStringLiteral("folder"));
+    else if (arg == QLatin1String("PNGDIR"))
+      args << Path(QStringLiteral("folder.png"));
     else if (arg == QLatin1String("SHORT"))
       args << shortRom;
     else if (arg == QLatin1String("EDITS"))
@@ -201,7 +204,13 @@ TEST_P(BadRunTest, FailsCleanly) {
     else
       args << arg;
   }
-  ExpectFailure(Run(args), run.exitCode, QString::fromUtf8(run.fragment));
+  const ProcessResult result = Run(args);
+  ExpectFailure(result, run.exitCode, QString::fromUtf8(run.fragment));
+  // Every message of a command names it.
+  if (!QByteArray(run.fragment).startsWith("unknown command")) {
+    EXPECT_TRUE(result.err.startsWith("varsk-units: " + run.args.front().toUtf8() + ": "))
+        << result.err.toStdString();
+  }
   EXPECT_TRUE(ReadFile(rom_) == romBytes_);
   EXPECT_TRUE(ReadFile(shortRom) == shortBytes);
 }
@@ -226,7 +235,7 @@ INSTANTIATE_TEST_SUITE_P(
                "Cannot create file"},
         BadRun{"DumpOutputUnwritable", {"dump", "ROM", "-o", "NOWHERE"}, 1, "Cannot create file"},
         BadRun{"RenderOutputIsDirectory",
-               {"render", "--entry", "1", "-o", "DIR"},
+               {"render", "--entry", "1", "-o", "PNGDIR"},
                1,
                "Cannot create file"},
         BadRun{"ExportOutputIsDirectory", {"export-dataset", "-o", "DIR"}, 1, "Cannot create file"},
@@ -242,8 +251,13 @@ INSTANTIATE_TEST_SUITE_P(
                "is the input file"},
         BadRun{"EmptyOutputName", {"auto-modify", "ROM", "--product-turn", "-o", ""}, 2, "empty"},
         BadRun{"InfoMissing", {"info", "missing.gba"}, 1, "Cannot open file"},
-        BadRun{"UnknownCommand", {"frobnicate"}, 2, "unknown command 'frobnicate'"},
-        BadRun{"UnknownOption", {"dump", "--bogus"}, 2, "dump: Unknown option 'bogus'"},
+        BadRun{"UnknownCommand", {"frobnicate"}, 2, "unknown command 'frobnicate' (see"},
+        BadRun{"MisspeltCommand", {"dmp"}, 2, "unknown command 'dmp'; did you mean 'dump'?"},
+        BadRun{"MisspeltOption",
+               {"dump", "--fromat", "csv"},
+               2,
+               "unknown option '--fromat'; did you mean '--format'?"},
+        BadRun{"UnknownOption", {"dump", "--bogus"}, 2, "dump: unknown option '--bogus'"},
         BadRun{"MissingArgument", {"import", "ROM"}, 2, "import: missing argument"},
         BadRun{"ExtraArgument", {"info", "ROM", "ROM"}, 2, "unexpected argument"},
         BadRun{"BadFormat", {"dump", "--format", "xml"}, 2, "unknown format 'xml'"},
@@ -257,8 +271,12 @@ INSTANTIATE_TEST_SUITE_P(
         BadRun{"RenderQtOption",
                {"render", "--entry", "1", "-o", "x.png", "-platform", "none"},
                2,
-               "render: Unknown option 'platform'"},
-        BadRun{"AutoModifyNeedsAChoice", {"auto-modify", "ROM"}, 2, "choose at least one"}),
+               "render: unknown option '--platform'"},
+        BadRun{"AutoModifyNeedsAChoice", {"auto-modify", "ROM"}, 2, "choose at least one"},
+        // Mistakes answered with what was meant.
+        BadRun{"RenderNotPng", {"render", "--entry", "1", "-o", "e.jpg"}, 2, "must end in .png"},
+        BadRun{"DumpMisspeltField", {"dump", "--fields", "hp,Cost"}, 2, "did you mean 'cost'?"},
+        BadRun{"DumpBadFilter", {"dump", "--filter", "hp>>3"}, 2, "'>3' is not a number"}),
     [](const ::testing::TestParamInfo<BadRun>& param) { return std::string(param.param.name); });
 
 TEST_F(FilesTest, ReadOnlyRomIsNotWrittenInPlace) {

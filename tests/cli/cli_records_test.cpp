@@ -264,6 +264,16 @@ INSTANTIATE_TEST_SUITE_P(
         BadEdit{"MsFieldOnShip", "e.csv", "entryIndex,ace\n192,1\n", "kind \"ship\""},
         BadEdit{"Name", "e.csv", "entryIndex,nameE\n1,Other\n", "differs from the name list"},
         BadEdit{"UnknownColumn", "e.csv", "entryIndex,hq\n1,3\n", "unknown column \"hq\""},
+        // Common mistakes get what was meant and how to mend the file.
+        BadEdit{"MisspeltColumn", "e.csv", "entryIndex,Cost\n1,3\n",
+                "unknown column \"Cost\"; did you mean 'cost'?"},
+        BadEdit{"MisspeltWeaponColumn", "e.csv", "entryIndex,w2.amo\n1,3\n",
+                "did you mean 'w2.ammo'?"},
+        BadEdit{"SemicolonHeader", "e.csv", "entryIndex;hp\n1;3\n",
+                "e.csv line 1: the header is separated by ';'"},
+        BadEdit{"Latin1Text", "e.csv", "entryIndex,nameE\n1,Caf\xe9\n",
+                "not valid UTF-8: save it as UTF-8 (in a spreadsheet: Save as, CSV, with character "
+                "set UTF-8)"},
         BadEdit{"EntryTooHigh", "e.csv", "entryIndex,hp\n230,1\n", "no entry 230"},
         BadEdit{"EntryZero", "e.csv", "entryIndex,hp\n0,1\n", "no entry 0"},
         BadEdit{"BadNumber", "e.csv", "entryIndex,hp\n1,12a\n",
@@ -412,7 +422,7 @@ TEST_F(RecordsTest, DumpWithoutNameListsWarnsOnceAndLeavesNamesOut) {
   QTemporaryDir empty;
   const ProcessResult result = RunUnits({QStringLiteral("dump"), rom_}, empty.path());
   EXPECT_EQ(result.exitCode, 0);
-  EXPECT_TRUE(result.err.startsWith("varsk-units: warning: ")) << result.err.toStdString();
+  EXPECT_TRUE(result.err.startsWith("varsk-units: dump: warning: ")) << result.err.toStdString();
   EXPECT_EQ(result.err.count('\n'), 1);
   EXPECT_FALSE(result.out.contains("nameE"));
   EXPECT_EQ(QJsonDocument::fromJson(result.out).object().value("entries").toArray().size(), 229);

@@ -45,7 +45,7 @@ done
 # Too few descriptors, the hard limit too: one line, status 1, no picture.
 rm -f e.png
 run prlimit --nofile=4:4 "$units" render rom.gba --entry 12 -o e.png
-((status == 1)) && [[ $err == 'varsk-units: Too few file descriptors: '* ]] ||
+((status == 1)) && [[ $err == 'varsk-units: render: Too few file descriptors: '* ]] ||
   fail "render under 4 descriptors: status $status: $err"
 [[ -e e.png ]] && fail "render under 4 descriptors wrote e.png"
 # A low soft limit alone is raised to the hard one.

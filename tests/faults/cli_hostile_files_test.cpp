@@ -65,7 +65,13 @@ TEST_F(HostileFiles, FifosAndDevicesAreRefusedWithoutHanging) {
   for (const QStringList& args : runs) {
     const ProcessResult result = Run(args);
     EXPECT_EQ(result.exitCode, 1) << args.join(u' ').toStdString() << ": " << result.err.data();
-    EXPECT_TRUE(result.err.contains("not a regular file")) << result.err.data();
+    // A FIFO may carry an edit file or a patch, but this one has no writer.
+    const bool streamInput =
+        (args[0] == QStringLiteral("import") && args[2] == QStringLiteral("fifo")) ||
+        (args[0] == QStringLiteral("apply") && args[1] == QStringLiteral("fifo"));
+    EXPECT_TRUE(
+        result.err.contains(streamInput ? "FIFO that no program writes to" : "not a regular file"))
+        << result.err.data();
   }
   EXPECT_TRUE(ReadFile(Path("rom.gba")) == original_);
   EXPECT_FALSE(QFile::exists(Path("p.ips")) || QFile::exists(Path("out.gba")));
@@ -105,7 +111,7 @@ TEST_F(HostileFiles, StandardOutputThatCannotBeWrittenFailsOnlyWhatItCarries) {
   // Data asked for on standard output that cannot be written is an error.
   result = Run({QStringLiteral("dump"), QStringLiteral("rom.gba")}, QStringLiteral("/dev/full"));
   EXPECT_EQ(result.exitCode, 1);
-  EXPECT_TRUE(result.err.contains("varsk-units: cannot write to standard output"))
+  EXPECT_TRUE(result.err.contains("varsk-units: dump: cannot write to standard output"))
       << result.err.data();
   EXPECT_EQ(Run({QStringLiteral("--version")}, QStringLiteral("/dev/full")).exitCode, 1);
 }

@@ -453,5 +453,36 @@ TEST(IpsPatch, RecordsBeyondTheEndGrowTheFileWithZeros) {
   EXPECT_EQ(ApplyIpsPatch(patch, rom), expected);
 }
 
+// Reviewing a patch without a ROM: what it holds and whether it reaches the
+// unit tables, for a change just outside them, one inside, and a cut.
+class PatchSummaryOf : public ::testing::TestWithParam<PatchFormat> {};
+
+TEST_P(PatchSummaryOf, SaysWhetherItTouchesTheUnitTables) {
+  const Bytes original = SyntheticRom(7);
+  Bytes before = original;
+  Bytes inside = original;
+  before[kMsTableOffset - 1] ^= 0xFF;
+  before[kMsTableOffset - 3] ^= 0xFF;
+  inside[kRomTablesEnd - 1] ^= 0xFF;
+  const Bytes cut(original.begin(), original.begin() + kMsTableOffset);
+  const PatchFormat format = GetParam();
+  const PatchSummary outside = SummarisePatch(MakePatch(format, original, before));
+  EXPECT_EQ(outside.format, format);
+  EXPECT_FALSE(outside.touchesTables);
+  EXPECT_TRUE(SummarisePatch(MakePatch(format, original, inside)).touchesTables);
+  EXPECT_TRUE(SummarisePatch(MakePatch(format, original, cut)).touchesTables);
+  if (format == PatchFormat::Ips) {
+    EXPECT_EQ(outside.ips.records, 1u);
+    EXPECT_EQ(outside.ips.bytesWritten, 3u);  // the equal byte between travels along
+  } else {
+    EXPECT_EQ(outside.bps.sourceSize, original.size());
+    EXPECT_EQ(outside.bps.sourceCrc, Crc32(original));
+    EXPECT_EQ(outside.bps.targetCrc, Crc32(before));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, PatchSummaryOf,
+                         ::testing::Values(PatchFormat::Ips, PatchFormat::Bps));
+
 }  // namespace
 }  // namespace varsk
