@@ -84,18 +84,12 @@ int RunInfo(const QStringList& args) {
   return RunCommand([&] {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
-        "Describe a ROM file or a patch. A ROM: its size, the cartridge header's title, game
-        "
-        "code and maker code and whether its complement byte checks, the CRC32 of the whole
-        "
-        "file, whether it is long enough for the unit tables, whether what it holds there
-        "
-        "looks like unit tables, and how many entries and fields differ from the embedded
-        "
-        "data set. An IPS patch: its records and the bytes they cover; a BPS patch: its
-        "
-        "source and target sizes and the three CRC32s; either: whether it touches the unit
-        "
+        "Describe a ROM file or a patch. A ROM: its size, the cartridge header's title, game\n"
+        "code and maker code and whether its complement byte checks, the CRC32 of the whole\n"
+        "file, whether it is long enough for the unit tables, whether what it holds there\n"
+        "looks like unit tables, and how many entries and fields differ from the embedded\n"
+        "data set. An IPS patch: its records and the bytes they cover; a BPS patch: its\n"
+        "source and target sizes and the three CRC32s; either: whether it touches the unit\n"
         "tables."));
     parser.addPositionalArgument(QStringLiteral("FILE"),
                                  QStringLiteral("The ROM image, or an IPS or BPS patch."));

@@ -47,6 +47,6 @@ int main(int argc, char** argv) {
   QCoreApplication::setApplicationName(QStringLiteral("varsk-units"));
   if (command == QLatin1String("plot")) return varsk::cli::RunPlot(arguments, varsk::ChartPng);
   if (command == QLatin1String("render")) return varsk::cli::RunRender(arguments);
-  varsk::cli::PrintError(varsk::cli::UnknownCommandMessage(command));
+  varsk::cli::PrintError(varsk::cli::UnknownCommandMessage(command, QString()));
   return varsk::cli::kExitUsage;
 }
