@@ -186,6 +186,14 @@ std::string ResolvedTarget(const std::string& path) {
       struct stat info {};
       if (::lstat(target.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) break;
       if (hops == kMostLinksFollowed) ThrowCannotCreate(path, ELOOP);
+      // A link of /proc (/dev/stdout leads to /proc/self/fd/1) names what a
+      // descriptor holds open: a file opened to append to (>>) would be
+      // replaced whole, its contents lost. Standard output is named '-'.
+      struct statfs system {};
+      if (::statfs(SplitPath(target).first.c_str(), &system) == 0 &&
+          system.f_type == PROC_SUPER_MAGIC) {
+        ThrowCannotCreate(path, DescriptorLinkText());
+      }
       std::string link(PATH_MAX, '\0');
       const ssize_t length = ::readlink(target.c_str(), link.data(), link.size());
       if (length <= 0) break;

@@ -63,8 +63,8 @@ std::string NotARegularFileText(std::string_view what) {
 std::string FifoWithoutWriterText() { return "It is a FIFO that no program writes to"; }
 
 std::string StandardInputNotHereMessage() {
-  return "'-' (standard input) cannot stand for this file: only an edit file or a patch is read "
-         "from it (./- names a file called '-')";
+  return "'-' (standard input) cannot stand for this file: only import's edit file and apply's "
+         "patch are read from it (./- names a file called '-')";
 }
 
 std::string StandardOutputNotHereMessage() {
@@ -96,6 +96,11 @@ std::string FileKeepsBeingReplacedText() {
 
 std::string LinkDoesNotNameFileText() {
   return "Its link does not name the file it opens (a deleted file?)";
+}
+
+std::string DescriptorLinkText() {
+  return "It names a file that a program holds open, not a file of its own; give '-' for "
+         "standard output";
 }
 
 std::string NoDisplayMessage() {
@@ -395,6 +400,11 @@ std::string ChartFieldUnknownText(std::string_view field) {
 
 std::string ChartFieldNotNumberText(std::string_view field) {
   return Join({"'", QuotedValue(field), "' does not hold a number to chart"});
+}
+
+std::string ChartFormatMismatchMessage(std::string_view path, std::string_view format) {
+  return Join({"--format ", format, " does not match the name \"", path,
+               "\": leave --format out, or name the file for the format"});
 }
 
 std::string ChartFileTypeMessage(std::string_view path) {

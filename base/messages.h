@@ -54,6 +54,8 @@ std::string FileKeepsBeingReplacedText();
 // The cause for an output named by a link whose text is not the file it opens
 // (/proc/self/fd/N of a deleted file).
 std::string LinkDoesNotNameFileText();
+// An output named through /proc's links to open descriptors (/dev/stdout).
+std::string DescriptorLinkText();
 // The window's start without a display that works.
 std::string NoDisplayMessage();
 // The drawing program's start when Qt's offscreen platform cannot start.
@@ -164,6 +166,8 @@ inline constexpr char kChartShipHolders[] = "ships";
 std::string ChartFieldUnknownText(std::string_view field);
 std::string ChartFieldNotNumberText(std::string_view field);
 // A picture file whose name asks for neither format.
+// A plot output whose name has the other extension than --format gives.
+std::string ChartFormatMismatchMessage(std::string_view path, std::string_view format);
 std::string ChartFileTypeMessage(std::string_view path);
 // A picture that the PNG encoder refused.
 std::string PngEncodingFailedText();

@@ -41,6 +41,8 @@ int RunImport(const QStringList& args) {
     std::vector<std::string> inputs = NameListInputs(parser, namesDir);
     inputs.push_back(editsPath);
     CheckOutputIsNoInput(command, edit.outPath, inputs);
+    // Nor may the backup (ROM + suffix) be one.
+    if (!edit.backupPath.empty()) CheckOutputIsNoInput(command, edit.backupPath, inputs);
 
     // Every check that can fail comes before the first byte is written.
     const std::vector<uint8_t> editBytes = ReadWholeInput(editsPath, FileKind::EditsFile);

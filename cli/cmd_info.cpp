@@ -98,7 +98,12 @@ int RunInfo(const QStringList& args) {
       return kExitSuccess;
     }
     const std::string rom = PathArgument(parser, 0);
-    const std::vector<uint8_t> image = ReadWholeFile(rom, FileKind::RomImage);
+    // A patch may be larger than a ROM: the larger bound first, then the ROM's
+    // for a file that is no patch.
+    std::vector<uint8_t> image = ReadWholeFile(rom, FileKind::Patch);
+    if (!DetectPatchFormat(image) && image.size() > SizeLimitOf(FileKind::RomImage)) {
+      image = ReadWholeFile(rom, FileKind::RomImage);  // refused, naming the ROM's bound
+    }
 
     Report report;
     report.Line(QStringLiteral("File"), ShownPath(rom));

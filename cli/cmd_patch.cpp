@@ -192,6 +192,7 @@ int RunApply(const QStringList& args) {
     const std::string rom[] = {romPath};
     const bool sameFile = FindSameFile(outPath, rom).has_value();
     const std::string backupPath = BackupPath(parser, backup, command, romPath, sameFile);
+    if (!backupPath.empty()) CheckOutputIsNoInput(command, backupPath, inputs);
 
     const std::vector<uint8_t> patch = ReadWholeInput(patchPath, FileKind::Patch);
     // In place, the ROM is read, patched and replaced under its exclusive lock,

@@ -1,5 +1,6 @@
 // varsk-units plot [ROM] [--x FIELD] [--y FIELD] [--filter TEXT] [--names DIR]
-//                  [--width N] [--height N] -o FILE.svg|FILE.png
+//                  [--width N] [--height N] -o FILE.svg|FILE.png|- [--format svg|png]
+#include "base/file_io.h"
 #include "base/messages.h"
 #include "chart/chart_layout.h"
 #include "chart/svg_chart.h"
@@ -19,12 +20,30 @@ constexpr int kMinHeight = 180;
 
 enum class PictureFormat { Svg, Png };
 
-PictureFormat FormatOfOutput(const std::string& path) {
+// The format: the file name's extension, or --format where the name has
+// none to give (standard output, "-": SVG unless --format says png).
+PictureFormat FormatOfOutput(const QCommandLineParser& parser, const QCommandLineOption& option,
+                             const std::string& path) {
+  const QString command = QStringLiteral("plot");
+  std::optional<PictureFormat> chosen;
+  if (parser.isSet(option)) {
+    chosen = ChosenFormat(parser, option, command,
+                          {QStringLiteral("svg"), QStringLiteral("png")}) == QLatin1String("svg")
+                 ? PictureFormat::Svg
+                 : PictureFormat::Png;
+  }
+  if (IsStandardStream(path)) return chosen.value_or(PictureFormat::Svg);
   const QString name = QString::fromStdString(path).toLower();
-  if (name.endsWith(QLatin1String(".svg"))) return PictureFormat::Svg;
-  if (name.endsWith(QLatin1String(".png"))) return PictureFormat::Png;
-  FailUsage(UsageMessage(QStringLiteral("plot"), QString::fromStdString(ChartFileTypeMessage(
-                                                     ShownPath(path).toStdString()))));
+  std::optional<PictureFormat> named;
+  if (name.endsWith(QLatin1String(".svg"))) named = PictureFormat::Svg;
+  if (name.endsWith(QLatin1String(".png"))) named = PictureFormat::Png;
+  const std::string shown = ShownPath(path).toStdString();
+  if (!named) FailUsage(UsageMessage(command, QString::fromStdString(ChartFileTypeMessage(shown))));
+  if (chosen && *chosen != *named) {
+    FailUsage(UsageMessage(command, QString::fromStdString(ChartFormatMismatchMessage(
+                                        shown, *chosen == PictureFormat::Svg ? "svg" : "png"))));
+  }
+  return *named;
 }
 
 // What the core refuses in the command line's own values (a field, the
@@ -74,7 +93,8 @@ int RunPlot(const QStringList& args, ChartPngDrawer drawPng) {
             "meets the filter and holds both fields (MS entries blue circles, ships orange\n"
             "triangles), as the catalogue table's chart draws it. The file's name chooses the\n"
             "format: FILE.svg (each point a circle or triangle with the entry's number, name and\n"
-            "values as its title) or FILE.png.") +
+            "values as its title) or FILE.png; -o - writes SVG (or, with --format png, PNG) to\n"
+            "standard output.") +
         FieldsHelp());
     parser.addPositionalArgument(QStringLiteral("ROM"), QStringLiteral("The ROM image (optional)."),
                                  QStringLiteral("[ROM]"));
@@ -98,18 +118,24 @@ int RunPlot(const QStringList& args, ChartPngDrawer drawPng) {
                                                    "default 600)."),
                                     QStringLiteral("N"), QStringLiteral("600"));
     const QCommandLineOption output =
-        OutputOption(QStringLiteral("The picture to write: a name ending in .svg or .png."),
+        OutputOption(QStringLiteral("The picture to write: a name ending in .svg or .png, or - for "
+                                    "standard output."),
                      QStringLiteral("FILE"));
+    const QCommandLineOption format(
+        QStringList{QStringLiteral("format")},
+        QStringLiteral("svg or png, for -o - (default svg); a file's name gives its own."),
+        QStringLiteral("svg|png"));
     const QCommandLineOption namesDir =
         NamesOption(QStringLiteral("Names match the filter's words and title the SVG's points."));
-    parser.addOptions({xField, yField, filter, namesDir, width, height, output});
+    parser.addOptions({xField, yField, filter, namesDir, width, height, output, format});
     if (!ParseCommandLine(parser, command, args, 0, 1)) {
       return kExitSuccess;
     }
     const std::string outPath = RequiredOutputPath(parser, output, command);
-    const PictureFormat format = FormatOfOutput(outPath);
+    const PictureFormat pictureFormat = FormatOfOutput(parser, format, outPath);
+    if (pictureFormat == PictureFormat::Png) CheckBinaryOutput(outPath, PictureText());
     // Qt Gui draws the PNG, in the drawing program, which reads the command line anew.
-    if (format == PictureFormat::Png && drawPng == nullptr) {
+    if (pictureFormat == PictureFormat::Png && drawPng == nullptr) {
       return RunRenderProgram(command, args);
     }
     ChartRequest request;
@@ -129,7 +155,7 @@ int RunPlot(const QStringList& args, ChartPngDrawer drawPng) {
     request.names = EntryNames(names ? &*names : nullptr);
     const ChartLayout layout = LayOutChart(*dataSet, request);
     if (!layout.problem.empty()) Fail(QString::fromStdString(layout.problem));
-    const QByteArray picture = format == PictureFormat::Svg
+    const QByteArray picture = pictureFormat == PictureFormat::Svg
                                    ? QByteArray::fromStdString(ChartSvg(layout, request.names))
                                    : drawPng(layout);
     if (picture.isEmpty()) Fail(PngEncodingFailedMessage());

@@ -88,9 +88,25 @@ QCommandLineOption NamesOption(const QString& description) {
       QStringLiteral("DIR"));
 }
 
+// The folders the name lists may be read from without --names, in order.
+std::vector<std::string> DefaultNameListFolders() {
+  std::vector<std::string> folders{std::string()};
+  if (const char* named = std::getenv(kNamesVariable); named != nullptr && *named != '\0') {
+    folders.emplace_back(named);
+  }
+  folders.push_back(InstalledNameListFolder());
+  return folders;
+}
+
 std::vector<std::string> NameListInputs(const QCommandLineParser& parser,
                                         const QCommandLineOption& option) {
-  return NameListPaths(ArgumentBytes(parser.value(option)));
+  if (parser.isSet(option)) return NameListPaths(ArgumentBytes(parser.value(option)));
+  // Every list that may be read is an input that no output may replace.
+  std::vector<std::string> inputs;
+  for (const std::string& folder : DefaultNameListFolders()) {
+    for (std::string& path : NameListPaths(folder)) inputs.push_back(std::move(path));
+  }
+  return inputs;
 }
 
 std::optional<NameLists> LoadNameLists(const QCommandLineParser& parser,
@@ -107,11 +123,8 @@ std::optional<NameLists> LoadNameLists(const QCommandLineParser& parser,
   } catch (const VarskError& error) {
     cause = QString::fromUtf8(error.what());
   }
-  std::vector<std::string> folders;
-  if (const char* named = std::getenv(kNamesVariable); named != nullptr && *named != '\0') {
-    folders.emplace_back(named);
-  }
-  folders.push_back(InstalledNameListFolder());
+  std::vector<std::string> folders = DefaultNameListFolders();
+  folders.erase(folders.begin());  // the working directory, tried above
   for (const std::string& folder : folders) {
     try {
       return LoadNames(folder);

@@ -52,6 +52,7 @@ class ColumnChoice {
     }
     return false;
   }
+  bool All() const { return all_; }
 
  private:
   bool all_ = true;

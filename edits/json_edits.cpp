@@ -109,8 +109,10 @@ std::string WriteJsonEdits(std::span<const EditEntry> entries, EditLayout layout
       AppendValue(out, fields[f], *value);
     }
     // One object per weapon slot that has values (a slot's rows stand together,
-    // slot after slot): the dump's slots stand in order, the diff's say which
-    // slot they are.
+    // slot after slot): a whole dump's slots stand in order; the diff's, and a
+    // dump of chosen columns (where slots are left out), say which slot they
+    // are, so that import puts every value back where it came from.
+    const bool slotKeys = !dump || !columns.All();
     int openSlot = -1;
     for (size_t f = 0; f < fields.size(); ++f) {
       if (fields[f].weaponSlot < 0 || !columns.Shows(fields[f].name)) continue;
@@ -129,7 +131,7 @@ std::string WriteJsonEdits(std::span<const EditEntry> entries, EditLayout layout
         }
         openSlot = fields[f].weaponSlot;
         out += '{';
-        if (!dump) {
+        if (slotKeys) {
           AppendKey(out, kSlotKey);
           AppendDecimal(out, openSlot);
           out += ", ";

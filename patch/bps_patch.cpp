@@ -303,14 +303,15 @@ struct BpsResultBuilder {
   }
 };
 
-// Notes the result's offsets that other than a SourceRead writes: the bytes
-// the patch may change.
+// Notes whether a command other than a SourceRead writes into `watched`: the
+// bytes the patch may change there. Keeps no list, whatever the command count.
 struct BpsWriteRecorder {
+  ByteRange watched;
   size_t written = 0;
-  std::vector<ByteRange> writes;
+  bool writesWatched = false;
   size_t Written() const { return written; }
   void Add(size_t n) {
-    AddRange(writes, written, written + n);
+    writesWatched = writesWatched || watched.Overlaps({written, written + n});
     written += n;
   }
   void SourceRead(size_t n) { written += n; }
@@ -338,10 +339,10 @@ std::vector<uint8_t> ApplyBpsPatch(std::span<const uint8_t> patch, const BpsPatc
   return target;
 }
 
-std::vector<ByteRange> BpsWrittenRanges(std::span<const uint8_t> patch, const BpsPatchInfo& info) {
-  BpsWriteRecorder recorder;
+bool BpsWritesInto(std::span<const uint8_t> patch, const BpsPatchInfo& info, ByteRange watched) {
+  BpsWriteRecorder recorder{watched};
   WalkBpsCommands(patch, info, static_cast<size_t>(info.sourceSize), recorder);
-  return std::move(recorder.writes);
+  return recorder.writesWatched;
 }
 
 }  // namespace varsk

@@ -55,9 +55,9 @@ std::vector<uint8_t> ApplyBpsPatch(std::span<const uint8_t> patch, std::span<con
 std::vector<uint8_t> ApplyBpsPatch(std::span<const uint8_t> patch, const BpsPatchInfo& info,
                                    std::span<const uint8_t> rom, uint32_t romCrc);
 
-// The offsets of the result that the commands write from the patch or copy
-// from elsewhere: every byte the patch may change (a SourceRead keeps a byte).
-// Checks the commands as applying does, against the declared source size.
-std::vector<ByteRange> BpsWrittenRanges(std::span<const uint8_t> patch, const BpsPatchInfo& info);
+// Whether the commands write into `watched` of the result from the patch or by
+// a copy from elsewhere: where the patch may change a byte (a SourceRead keeps
+// it). Checks the commands as applying does, against the declared source size.
+bool BpsWritesInto(std::span<const uint8_t> patch, const BpsPatchInfo& info, ByteRange watched);
 
 }  // namespace varsk

@@ -219,12 +219,14 @@ std::vector<uint8_t> ApplyIpsPatch(std::span<const uint8_t> patch, std::span<con
   return out;
 }
 
-IpsPatchInfo ReadIpsPatchInfo(std::span<const uint8_t> patch) {
+IpsPatchInfo ReadIpsPatchInfo(std::span<const uint8_t> patch, ByteRange watched) {
   IpsPatchInfo info;
+  // Each record is tested as it comes: a patch of millions of records keeps
+  // no list of them.
   auto add = [&](size_t offset, size_t count) {
     ++info.records;
     info.bytesWritten += count;
-    AddRange(info.writes, offset, offset + count);
+    info.writesWatched = info.writesWatched || watched.Overlaps({offset, offset + count});
   };
   info.cutLength = WalkIpsPatch(
       patch, [&](size_t offset, std::span<const uint8_t> bytes) { add(offset, bytes.size()); },

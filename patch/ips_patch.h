@@ -36,10 +36,11 @@ std::vector<uint8_t> ApplyIpsPatch(std::span<const uint8_t> patch, std::span<con
 struct IpsPatchInfo {
   size_t records = 0;
   uint64_t bytesWritten = 0;        // by all records together
-  std::vector<ByteRange> writes;    // the offsets the records write, in patch order
+  bool writesWatched = false;       // whether a record writes into the watched range
   std::optional<size_t> cutLength;  // the length the file is cut to, if any
 };
-// Throws VarskError as ApplyIpsPatch does for a malformed or truncated patch.
-IpsPatchInfo ReadIpsPatchInfo(std::span<const uint8_t> patch);
+// `watched`: the bytes whose writing the info tells. Throws VarskError as
+// ApplyIpsPatch does for a malformed or truncated patch.
+IpsPatchInfo ReadIpsPatchInfo(std::span<const uint8_t> patch, ByteRange watched);
 
 }  // namespace varsk

@@ -77,19 +77,17 @@ PatchSummary SummarisePatch(std::span<const uint8_t> patch) {
   summary.format = *format;
   const ByteRange tables{static_cast<uint64_t>(kMsTableOffset),
                          static_cast<uint64_t>(kRomTablesEnd)};
-  std::vector<ByteRange> writes;
+  // A result that ends before the tables' end changes them too.
   if (*format == PatchFormat::Bps) {
     summary.bps = ReadBpsPatchInfo(patch);
-    writes = BpsWrittenRanges(patch, summary.bps);
-    summary.touchesTables = summary.bps.targetSize < tables.end;
+    // The commands are walked (and checked) whatever the target's size.
+    const bool writes = BpsWritesInto(patch, summary.bps, tables);
+    summary.touchesTables = writes || summary.bps.targetSize < tables.end;
   } else {
-    summary.ips = ReadIpsPatchInfo(patch);
-    writes = summary.ips.writes;
-    summary.touchesTables = summary.ips.cutLength && *summary.ips.cutLength < tables.end;
+    summary.ips = ReadIpsPatchInfo(patch, tables);
+    summary.touchesTables =
+        summary.ips.writesWatched || (summary.ips.cutLength && *summary.ips.cutLength < tables.end);
   }
-  summary.touchesTables =
-      summary.touchesTables || std::any_of(writes.begin(), writes.end(),
-                                           [&](const ByteRange& r) { return r.Overlaps(tables); });
   return summary;
 }
 

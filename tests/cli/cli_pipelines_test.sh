@@ -70,9 +70,13 @@ streams() {
   "$units" export-dataset -o - | cmp -s - <("$units" export-dataset -o ds.bin >/dev/null && cat ds.bin) ||
     fail "export-dataset -o -"
   "$units" auto-modify rom.gba --product-turn -o - | cmp -s - rom.gba && fail "auto-modify -o -"
+  "$units" plot rom.gba -o - | cmp -s - <("$units" plot rom.gba -o c.svg >/dev/null && cat c.svg) ||
+    fail "plot -o - (SVG)"
+  "$units" plot rom.gba -o - --format png >c.png && is_png c.png || fail "plot -o - --format png"
   # Binary output to a terminal is refused with one line; text is not.
   for line in "patch rom.gba hack.gba" "apply hack.ips rom.gba -o -" \
-    "import rom.gba hp.csv -o -" "render --entry 3 -o -" "export-clips -o -"; do
+    "import rom.gba hp.csv -o -" "render --entry 3 -o -" "export-clips -o -" \
+    "plot rom.gba -o - --format png"; do
     on_terminal "'$units' $line"
     ((status == 1)) && [[ $err == "varsk-units: ${line%% *}: "*'is not written to a terminal'* ]] ||
       fail "$line on a terminal: $status $err"
@@ -171,6 +175,14 @@ backup() {
     ((status == 2)) && [[ $err == *backup* ]] || fail "$line: $status $err"
   done
   [[ -e b.gba ]] && fail "a refused --backup wrote b.gba"
+  # A backup is never written over the command's own edit file or patch.
+  cp hp.csv a.gba.csv
+  cp undo.bps a.gba.bps
+  for line in "import a.gba a.gba.csv --backup=.csv" "apply a.gba.bps a.gba -o a.gba --backup=.bps"; do
+    run "$units" $line
+    ((status == 2)) || fail "$line: $status $err"
+  done
+  cmp -s a.gba.csv hp.csv && cmp -s a.gba.bps undo.bps || fail "a backup replaced an input"
   # The reverse difference, piped into import, undoes a change.
   cp rom.gba d.gba
   "$units" import d.gba hp.csv >/dev/null
@@ -201,6 +213,10 @@ installed() {
   run env -u VARSK_NAMES ../prefix/bin/varsk-units dump ../rom.gba --format csv
   [[ $(first_name <"$work/out") == 'My own first entry' ]] || fail "working directory first: $(head -2 "$work/out")"
   rm namestring[CEJ].txt
+  # A list read through VARSK_NAMES is an input that no output may replace.
+  run env VARSK_NAMES=../mine ../prefix/bin/varsk-units dump ../rom.gba -o ../mine/namestringE.txt
+  ((status == 2)) && [[ $(head -1 ../mine/namestringE.txt) == 'My own first entry'* ]] ||
+    fail "dump -o a list of VARSK_NAMES: $status $err"
   # Without any, the warning names the folders tried and --names.
   rm -r ../prefix/share/varsk
   run env VARSK_NAMES=../nowhere ../prefix/bin/varsk-units dump ../rom.gba --format csv
@@ -225,6 +241,10 @@ mistakes() {
   cp out narrow.csv
   run "$units" import rom.gba narrow.csv --dry-run
   [[ $(cat out) == '0 values would change; nothing written' && -z $err ]] || fail "dump --fields | import: $(cat out) $err"
+  # A JSON dump of some weapon columns says which slot each value is from.
+  "$units" dump rom.gba --fields w2.damage,w1.ammo -o slots.json
+  run "$units" import rom.gba slots.json --dry-run
+  [[ $(cat out) == '0 values would change; nothing written' ]] || fail "dump --fields w2.damage,w1.ammo | import: $(head -3 out) $err"
   # A picture is PNG: another extension is refused.
   run "$units" render rom.gba --entry 3 -o e.jpg
   ((status == 2)) && [[ ! -e e.jpg && $err == 'varsk-units: render: '*'.png'* ]] || fail "render -o e.jpg: $status $err"

@@ -163,7 +163,8 @@ TEST_F(FileLayer, ReplaceFollowsAsManyLinksAsTheSystem) {
 }
 
 // /proc/self/fd/N opens what descriptor N holds, but its text is no file name:
-// "pipe:[N]", or "<path> (deleted)". Nothing is made from that text.
+// "pipe:[N]", or "<path> (deleted)". Nothing is made from that text, and a file
+// held open (perhaps to append to) is never replaced whole through such a link.
 TEST_F(FileLayer, ReplaceRefusesALinkWhoseTextIsNotTheFileItOpens) {
   int ends[2];
   ASSERT_EQ(::pipe(ends), 0);
@@ -175,9 +176,16 @@ TEST_F(FileLayer, ReplaceRefusesALinkWhoseTextIsNotTheFileItOpens) {
   ::unlink(Path("gone.txt").c_str());
   const std::string deleted = "/proc/self/fd/" + std::to_string(gone);
   EXPECT_EQ(ErrorOf([&] { ReplaceFile(deleted, std::vector<uint8_t>{1}); }),
-            "Cannot create file \"" + deleted + "\". " + LinkDoesNotNameFileText());
-  for (const int fd : {ends[0], ends[1], gone}) ::close(fd);
-  EXPECT_TRUE(Entries().empty());
+            "Cannot create file \"" + deleted + "\". " + DescriptorLinkText());
+  const std::string log = Write("log.txt", {'o', 'l', 'd'});
+  const int appended = ::open(log.c_str(), O_WRONLY | O_APPEND);
+  ASSERT_GE(appended, 0);
+  const std::string held = "/dev/fd/" + std::to_string(appended);
+  EXPECT_EQ(ErrorOf([&] { ReplaceFile(held, std::vector<uint8_t>{1}); }),
+            "Cannot create file \"" + held + "\". " + DescriptorLinkText());
+  EXPECT_EQ(Contents(log), (std::vector<uint8_t>{'o', 'l', 'd'}));
+  for (const int fd : {ends[0], ends[1], gone, appended}) ::close(fd);
+  EXPECT_EQ(Entries().size(), 1u);
 }
 
 // Each failing call: the old file stays, and no temporary file is left.

@@ -80,11 +80,17 @@ mkdir gone
   exec 3>gone/gone.txt
   rm gone/gone.txt
   run "$units" dump rom.gba -o /proc/self/fd/3
-  ((status == 1)) && [[ $err == *'does not name the file it opens'* ]] ||
+  ((status == 1)) && [[ $err == *'holds open, not a file of its own'* ]] ||
     fail "dump -o /proc/self/fd/3 of a deleted file: status $status: $err"
   exit "$failures"
 ) || failures=$((failures + 1))
 [[ -z $(ls -A gone) ]] || fail "a file was made from a link's text: $(ls -A gone)"
+# A file standard output appends to is not replaced whole through /dev/stdout.
+echo previous >log.txt
+"$units" dump rom.gba -o /dev/stdout >>log.txt 2>"$work/err"
+status=$?
+((status == 1)) && [[ $(cat log.txt) == previous ]] ||
+  fail "dump -o /dev/stdout >> log.txt: status $status: $(cat "$work/err")"
 
 ((failures == 0)) || exit 1
 echo "all hostile environments held"
