@@ -128,6 +128,14 @@ TEST(PastedCellsTest, CellsByPositionAreCheckedAndTheFirstBadCellNamed) {
   // Text that is not tab-separated cells.
   EXPECT_THROW(PastedRows("entryIndex,hp\n12,300\n"), VarskError);
   EXPECT_THROW(PastedRows("\n\n"), VarskError);
+  // Text beyond an edit file's bound is refused before it is split.
+  try {
+    PastedRows(std::string(17 << 20, '1'));
+    ADD_FAILURE() << "17 MiB of pasted text was taken";
+  } catch (const VarskError& error) {
+    EXPECT_TRUE(std::string(error.what()).ends_with("a paste may have; nothing was changed"))
+        << error.what();
+  }
   EXPECT_THROW(PastedRows(std::string(kEditsFileSizeLimit + 1, '1')), VarskError);
 }
 
