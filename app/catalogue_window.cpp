@@ -59,8 +59,7 @@ class CatalogueDelegate final : public QStyledItemDelegate {
     auto* list = qobject_cast<QComboBox*>(editor);
     if (list == nullptr) return QStyledItemDelegate::setEditorData(editor, index);
     const int value = index.data(kCatalogueSortRole).toInt();
-    int item =
-        list->findData(IsMoveType(*FieldAt(index)) ? MoveTypeOfItem(MoveTypeItemOf(value)) : value);
+    int item = list->findData(value);
     if (item < 0) {
       // A value the list has no item for stays as it is unless another is chosen.
       list->addItem(index.data(Qt::DisplayRole).toString(), value);

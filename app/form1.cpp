@@ -70,6 +70,10 @@ QString UnknownWeaponText(int32_t weaponId) {
   return QStringLiteral("Unknown weapon id %1").arg(weaponId);
 }
 
+QString UnknownMoveTypeText(int32_t moveType) {
+  return QStringLiteral("Unknown move type %1").arg(moveType);
+}
+
 TForm1::TForm1(EditorTables tables, EditorDialogs& dialogs, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -316,8 +320,7 @@ void TForm1::ShowValue(const BoundControl& control, const EntryField& field, int
           ->setText(QString::fromStdString(FieldValueText(field, value)));
       break;
     case ControlRole::MoveType:
-      static_cast<QComboBox*>(control.widget)
-          ->setCurrentIndex(MoveTypeItemOf(static_cast<int32_t>(value)));
+      ShowMoveType(static_cast<int32_t>(value));
       break;
     case ControlRole::FlagBit:
       static_cast<QCheckBox*>(control.widget)
@@ -351,14 +354,34 @@ void TForm1::ShowWeaponId(int row, int32_t weaponId) {
   }
 }
 
+void TForm1::ShowMoveType(int32_t moveType) {
+  QAbstractItemModel* items = ComboBox3->model();
+  // The extra item of a value with no item belongs to the entry shown before.
+  if (items->rowCount() > kMoveTypeItemCount) {
+    items->removeRows(kMoveTypeItemCount, items->rowCount() - kMoveTypeItemCount);
+  }
+  if (const int item = MoveTypeItemOf(moveType); item >= 0) {
+    ComboBox3->setCurrentIndex(item);
+    return;
+  }
+  // A value the list cannot show (16, 17, 19 and up): its number, kept on
+  // Apply, as an unknown weapon id is; no other item's value is written for it.
+  items->insertRows(kMoveTypeItemCount, 1);
+  items->setData(items->index(kMoveTypeItemCount, 0), UnknownMoveTypeText(moveType));
+  unknownMoveType_ = moveType;
+  ComboBox3->setCurrentIndex(kMoveTypeItemCount);
+}
+
 // ---- Apply --------------------------------------------------------------
 
 int64_t TForm1::ControlValue(const BoundControl& control) const {
   switch (control.meaning->role) {
     case ControlRole::Number:
       return Number(static_cast<const QLineEdit*>(control.widget));
-    case ControlRole::MoveType:
-      return MoveTypeOfItem(static_cast<const QComboBox*>(control.widget)->currentIndex());
+    case ControlRole::MoveType: {
+      const int item = static_cast<const QComboBox*>(control.widget)->currentIndex();
+      return item >= kMoveTypeItemCount ? unknownMoveType_ : MoveTypeOfItem(item);
+    }
     case ControlRole::FlagBit:
       return static_cast<const QCheckBox*>(control.widget)->isChecked()
                  ? int64_t{1} << control.meaning->bit
@@ -382,9 +405,11 @@ bool TForm1::ShowsValue(const BoundControl& control, int64_t value) const {
           TryParseInteger(static_cast<const QLineEdit*>(control.widget)->text().toStdString());
       return shown && *shown == value;
     }
-    case ControlRole::MoveType:
-      return static_cast<const QComboBox*>(control.widget)->currentIndex() ==
-             MoveTypeItemOf(static_cast<int32_t>(value));
+    case ControlRole::MoveType: {
+      const int item = static_cast<const QComboBox*>(control.widget)->currentIndex();
+      if (MoveTypeItemOf(value) >= 0) return item == MoveTypeItemOf(value);
+      return item >= kMoveTypeItemCount && unknownMoveType_ == value;
+    }
     case ControlRole::FlagBit:
       return static_cast<const QCheckBox*>(control.widget)->isChecked() ==
              (((value >> control.meaning->bit) & 1) != 0);
@@ -457,7 +482,7 @@ void TForm1::Button1Click(QObject* /*Sender*/) {
   const EntryKind kind = KindOfEntry(tables_.dataSet, entryIndex);
   if (kind == EntryKind::None) return;
   const std::vector<FieldStore> stores = ReadEntryControls(kind);
-  history_.Record(tables_.dataSet, [&] {
+  RecordStep([&] {
     for (const FieldStore& store : stores) {
       SetEntryFieldValue(tables_.dataSet, entryIndex, *store.field, store.value);
     }
@@ -485,7 +510,7 @@ void TForm1::Button4Click(QObject* /*Sender*/) {
   options.ammoFromHp = CheckBox1->isChecked();
   options.productTurnToOne = CheckBox2->isChecked();
   options.supportTurnToOne = CheckBox5->isChecked();
-  history_.Record(tables_.dataSet, [&] { AutoModify(tables_.dataSet, options); });
+  RecordStep([&] { AutoModify(tables_.dataSet, options); });
   ScrollBar3Change(this);
   emit recordsChanged();
 }

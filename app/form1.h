@@ -10,6 +10,8 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "app/editor_dialogs.h"
@@ -82,6 +84,8 @@ inline constexpr char16_t kShipCaption[] =
     u"AreaDamage/Range";
 // The text of the extra item that shows a weapon id outside the weapon list.
 QString UnknownWeaponText(int32_t weaponId);
+// The text of the extra item that shows a move type the list has no item for.
+QString UnknownMoveTypeText(int32_t moveType);
 
 class TForm1 final : public QWidget {
   Q_OBJECT
@@ -264,6 +268,9 @@ class TForm1 final : public QWidget {
     const EntryField* field;
     int64_t value;
   };
+  // The stored value behind ComboBox3's extra item (a move type the list has
+  // no item for), kept on Apply unless another item is chosen.
+  int32_t unknownMoveType_ = 0;
 
   void CreateControls();
   void ConnectControls();
@@ -282,6 +289,7 @@ class TForm1 final : public QWidget {
   void ShowFields(EntryKind kind, const Record& record);
   void ShowValue(const BoundControl& control, const EntryField& field, int64_t value);
   void ShowWeaponId(int row, int32_t weaponId);
+  void ShowMoveType(int32_t moveType);
   // Whether the control shows `value` as ShowValue would, whatever was typed.
   bool ShowsValue(const BoundControl& control, int64_t value) const;
   // The value Apply takes from a control; throws the conversion error.
@@ -304,8 +312,20 @@ class TForm1 final : public QWidget {
   // Whether the records hold the data set or a loaded ROM: false only after a
   // start-up that stopped before the data set and before any Load ROM.
   bool recordsFilled_ = false;
-  // Whether the last Load ROM read a ROM: false before any and after one that failed.
-  bool romLoaded_ = false;
+  // Where the records of a state of the history came from: a Load ROM, and
+  // the file they were last saved to. A step keeps its start's origin, and an
+  // undo past a Load ROM goes back to the origin before it, so Save ROM asks
+  // before it writes records that did not come from a ROM.
+  struct RecordsOrigin {
+    bool loaded = false;
+    std::string savedTo;
+  };
+  RecordsOrigin OriginNow() const;
+  // history_.Record, the new state keeping the origin of the state before.
+  template <typename Change>
+  void RecordStep(Change&& change);
+  std::unordered_map<uint64_t, RecordsOrigin> origins_;
+  // Whether the last Load ROM failed (the records are as they were).
   bool loadFailed_ = false;
   // The file the records were last loaded from or saved to (as the system
   // spells its name); empty before either.
@@ -328,6 +348,22 @@ extern TForm1* Form1;
 }  // namespace varsk
 
 #include "app/handler_guard.h"
+
+namespace varsk {
+
+template <typename Change>
+void TForm1::RecordStep(Change&& change) {
+  const RecordsOrigin before = OriginNow();
+  // Also when the change throws: what it stored up to then is a step.
+  struct KeepOrigin {
+    TForm1& form;
+    const RecordsOrigin& origin;
+    ~KeepOrigin() { form.origins_[form.history_.State()] = origin; }
+  } keep{*this, before};
+  history_.Record(tables_.dataSet, std::forward<Change>(change));
+}
+
+}  // namespace varsk
 
 template <typename Handler>
 bool varsk::TForm1::Guarded(Handler&& handler) {

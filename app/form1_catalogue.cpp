@@ -43,7 +43,7 @@ void TForm1::EditRecords(const std::function<void(DataSet&)>& change) {
   change(*scratch_);
   const int shown = ComboBox2->currentIndex() + 1;
   const std::vector<uint8_t> before = RecordBytes(records, shown);
-  history_.Record(records, [&] { CopyRecords(*scratch_, records); });
+  RecordStep([&] { CopyRecords(*scratch_, records); });
   // The entry on display shows what is stored, as after an undo.
   if (RecordBytes(records, shown) != before) ScrollBar3Change(this);
   emit recordsChanged();

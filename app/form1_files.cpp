@@ -64,16 +64,15 @@ void TForm1::LoadRomPath(const std::string& path) {
   } catch (...) {
     // The records are as they were; they did not come from this file.
     loadFailed_ = true;
-    romLoaded_ = false;
     throw;
   }
   recordsFilled_ = true;
-  romLoaded_ = true;
   loadFailed_ = false;
   recordsFile_ = path;
   // Taking back the load that first filled the records would leave records
   // that Save ROM refuses to write: the history starts after it.
   if (!wereFilled) history_.Clear();
+  origins_[history_.State()] = RecordsOrigin{true, std::string()};
   history_.MarkClean();
   // The controls show what was loaded, so Apply never writes back what the
   // window showed before.
@@ -113,7 +112,8 @@ bool TForm1::SaveRecords(std::string path, bool applyTyped) {
   // Records that did not come from a ROM would replace every entry of the
   // file's tables: written only when asked for, unless this is the file they
   // were last saved to.
-  if (!romLoaded_ && !SameFile(path, recordsFile_)) {
+  const RecordsOrigin origin = OriginNow();
+  if ((!origin.loaded || loadFailed_) && !SameFile(path, origin.savedTo)) {
     enum { kWrite, kCancel };
     const Question question{Text(BuiltInTablesQuestion(FullPath(path), loadFailed_)),
                             {{Caption(kWriteButton), Question::Role::Destructive},
@@ -130,7 +130,13 @@ bool TForm1::SaveRecords(std::string path, bool applyTyped) {
 void TForm1::SaveRomPath(const std::string& path) {
   SaveRomFile(path, tables_.dataSet, tables_.romBuffers);
   recordsFile_ = path;
+  origins_[history_.State()].savedTo = path;
   history_.MarkClean();
+}
+
+TForm1::RecordsOrigin TForm1::OriginNow() const {
+  const auto found = origins_.find(history_.State());
+  return found == origins_.end() ? RecordsOrigin{} : found->second;
 }
 
 bool TForm1::HasUnsavedWork() const {

@@ -1,6 +1,6 @@
 // The move types: the name of each item of the editor's move type list, and
 // which item shows a stored moveType. Items 0..15 stand for 0..15, item 16
-// (the rocket) for 18.
+// (the rocket) for 18; the list has no item for any other value.
 #pragma once
 
 #include <array>
@@ -19,21 +19,23 @@ inline constexpr std::array<std::string_view, kMoveTypeItemCount> kMoveTypeNames
     "飛行", "一般降", "飛行降", "水中", "運輸", "不明", "輔助", "火箭",
 };
 
-// The item that shows a stored value: 16 or more -> item 16, a negative value -> none (-1).
-constexpr int MoveTypeItemOf(int32_t moveType) {
-  if (moveType < 0) return -1;
-  return moveType >= kRocketMoveTypeItem ? kRocketMoveTypeItem : moveType;
+// The item that stands for a stored value: 0..15 their own, 18 the rocket's;
+// none (-1) for any other value (16, 17, 19 and up, or negative), which the
+// list cannot show and which therefore has no name.
+constexpr int MoveTypeItemOf(int64_t moveType) {
+  if (moveType >= 0 && moveType < kRocketMoveTypeItem) return static_cast<int>(moveType);
+  return moveType == kRocketMoveType ? kRocketMoveTypeItem : -1;
 }
 
-// The value that Apply stores for a selected item (-1 = no selection stores -1).
+// The value that Apply stores for a selected item.
 constexpr int32_t MoveTypeOfItem(int item) {
   return item == kRocketMoveTypeItem ? kRocketMoveType : item;
 }
 
-// The name of the item that shows a stored value; empty when none does.
+// The name of the item that stands for a stored value; empty when none does.
 constexpr std::string_view MoveTypeName(int64_t moveType) {
-  if (moveType < 0 || moveType > INT32_MAX) return {};
-  return kMoveTypeNames[static_cast<size_t>(MoveTypeItemOf(static_cast<int32_t>(moveType)))];
+  const int item = MoveTypeItemOf(moveType);
+  return item < 0 ? std::string_view() : kMoveTypeNames[static_cast<size_t>(item)];
 }
 
 }  // namespace varsk

@@ -52,6 +52,10 @@ class RecordHistory {
   // from an undone state, or Clear(), leaves no way back, and so no mark.
   void MarkClean() { cleanState_ = State(); }
   bool IsClean() const { return cleanState_ == State(); }
+  // The state the tables are in: the last step's, or the state that the
+  // oldest kept step started from. Unique within the history, so the same
+  // after an undo and a redo back to it.
+  uint64_t State() const { return undo_.empty() ? baseState_ : undo_.back().state; }
   // Heap bytes held by the steps and the copy that Begin keeps, allocator
   // overhead included.
   size_t MemoryBytes() const;
@@ -80,9 +84,6 @@ class RecordHistory {
   // moves it to `to`; clears the history when the tables no longer match it.
   bool Move(std::deque<Step>& from, std::deque<Step>& to, bool after, DataSet& dataSet);
   void Trim();
-  // The state the tables are in: the last step's, or the state that the
-  // oldest kept step started from.
-  uint64_t State() const { return undo_.empty() ? baseState_ : undo_.back().state; }
 
   size_t byteLimit_;
   uint64_t lastState_ = 0;   // the last state number handed out

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "data/entry_fields.h"
+#include "data/move_types.h"
 #include "data/name_list.h"
 
 namespace varsk {
@@ -200,7 +201,7 @@ constexpr int kRangeByte = 11;
 constexpr uint8_t kPresenceBit = 0x80;
 
 // The move types the list has items for: 0..15, and 18 for the seventeenth.
-bool IsListedMoveType(uint8_t moveType) { return moveType <= 15 || moveType == 18; }
+bool IsListedMoveType(uint8_t moveType) { return MoveTypeItemOf(moveType) >= 0; }
 
 }  // namespace
 

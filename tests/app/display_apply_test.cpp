@@ -180,8 +180,11 @@ TEST_P(MoveTypeTest, StoredValueShowsItsItemAndApplyStoresTheItemValue) {
 INSTANTIATE_TEST_SUITE_P(Values, MoveTypeTest,
                          ::testing::Values(MoveTypeCase{0, 0, 0}, MoveTypeCase{3, 3, 3},
                                            MoveTypeCase{8, 8, 8}, MoveTypeCase{15, 15, 15},
-                                           MoveTypeCase{16, 16, 18}, MoveTypeCase{17, 16, 18},
-                                           MoveTypeCase{18, 16, 18}, MoveTypeCase{255, 16, 18}));
+                                           MoveTypeCase{18, 16, 18},
+                                           // No item stands for these: an extra item
+                                           // shows the value, and Apply keeps it.
+                                           MoveTypeCase{16, 17, 16}, MoveTypeCase{17, 17, 17},
+                                           MoveTypeCase{255, 17, 255}));
 
 // Every edit of an entry made bad in turn (not a number, or out of range),
 // with the last edit of Apply's order bad too: the message is the first bad
@@ -297,14 +300,15 @@ TEST_F(DisplayTest, ValuesTheRomCannotHoldAreRefusedWithTheirRange) {
     EXPECT_EQ(dialogs_.errors[0], QString::fromLatin1(c.message));
     EXPECT_EQ(std::memcmp(dataSet_->MsSlot(1), &before, sizeof before), 0) << c.control;
   }
-  // A move type the list cannot show, and no item chosen.
+  // A move type the list has no item for, shown by its own item and kept by
+  // Apply: one the ROM cannot hold is refused as typed values are.
   dataSet_->MsSlot(2)->moveType = -4;
   ChooseEntry(1);
-  EXPECT_EQ(form_->ComboBox3->currentIndex(), -1);
+  EXPECT_EQ(form_->ComboBox3->currentText(), QStringLiteral("Unknown move type -4"));
   dialogs_.errors.clear();
   form_->Button1->click();
   ASSERT_EQ(dialogs_.errors.size(), 1u);
-  EXPECT_EQ(dialogs_.errors[0], QStringLiteral("Move type: -1 is out of range (0 to 255)."));
+  EXPECT_EQ(dialogs_.errors[0], QStringLiteral("Move type: -4 is out of range (0 to 255)."));
   EXPECT_EQ(form_->focusWidget(), form_->ComboBox3);
   EXPECT_EQ(dataSet_->MsSlot(2)->moveType, -4);
 }

@@ -169,6 +169,33 @@ TEST_F(RomButtonsTest, SaveRomWithoutALoadedRomAsksBeforeWritingTheBuiltInTables
   EXPECT_EQ(dialogs_.questions.size(), 2u);
 }
 
+// A Load ROM taken back by undo leaves records that did not come from a ROM:
+// Save ROM asks again before it writes them, also to the file just loaded.
+TEST_F(RomButtonsTest, UndoPastLoadRomAsksAgainBeforeWritingTheBuiltInTables) {
+  ChooseEntry(7);
+  form_->Edit2->setText(QStringLiteral("513"));
+  form_->Button1->click();  // a step before the load, so the load can be undone
+  dialogs_.fileAnswers.push_back(romPath_);
+  form_->Button2->click();
+  form_->Edit2->setText(QStringLiteral("514"));
+  form_->Button1->click();
+  form_->UndoRecordChange();
+  dialogs_.fileAnswers.push_back(romPath_);
+  form_->Button3->click();  // the loaded records: no question
+  EXPECT_TRUE(dialogs_.questions.empty());
+  const QByteArray saved = ReadFile(romPath_);
+  form_->UndoRecordChange();  // back before the load
+  dialogs_.fileAnswers.push_back(romPath_);
+  form_->Button3->click();
+  ASSERT_EQ(dialogs_.questions.size(), 1u);
+  EXPECT_TRUE(dialogs_.questions[0].text.contains(QStringLiteral("built-in")));
+  EXPECT_EQ(ReadFile(romPath_), saved);
+  form_->RedoRecordChange();  // the loaded records again
+  dialogs_.fileAnswers.push_back(romPath_);
+  form_->Button3->click();
+  EXPECT_EQ(dialogs_.questions.size(), 1u);
+}
+
 // Values typed but not applied: Save ROM asks whether to apply them first.
 TEST_F(RomButtonsTest, SaveRomAsksAboutTypedValuesAndAppliesThemAllOrNothing) {
   dialogs_.fileAnswers.push_back(romPath_);
