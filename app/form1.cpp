@@ -440,6 +440,37 @@ std::vector<QString> TForm1::TypedControls() const {
   return typed;
 }
 
+std::vector<TForm1::TypedValue> TForm1::TypedValues() const {
+  std::vector<TypedValue> typed;
+  const int entryIndex = ComboBox2->currentIndex() + 1;
+  const EntryKind kind = KindOfEntry(tables_.dataSet, entryIndex);
+  if (kind == EntryKind::None) return typed;
+  for (const BoundControl* control : kind == EntryKind::Ship ? shipApplyOrder_ : msApplyOrder_) {
+    const std::optional<int64_t> stored =
+        EntryFieldValue(tables_.dataSet, entryIndex, *control->meaning->Field(kind));
+    if (!stored || ShowsValue(*control, *stored)) continue;
+    auto* edit = qobject_cast<QLineEdit*>(control->widget);
+    auto* box = qobject_cast<QCheckBox*>(control->widget);
+    if (edit == nullptr && box == nullptr) continue;
+    typed.push_back({control, *stored, edit != nullptr ? edit->text() : QString(),
+                     box != nullptr && box->isChecked()});
+  }
+  return typed;
+}
+
+void TForm1::RestoreTypedValues(const std::vector<TypedValue>& typed) {
+  const int entryIndex = ComboBox2->currentIndex() + 1;
+  const EntryKind kind = KindOfEntry(tables_.dataSet, entryIndex);
+  if (kind == EntryKind::None) return;
+  for (const TypedValue& value : typed) {
+    const std::optional<int64_t> stored =
+        EntryFieldValue(tables_.dataSet, entryIndex, *value.control->meaning->Field(kind));
+    if (stored != value.stored) continue;  // the field itself changed: its new value shows
+    if (auto* edit = qobject_cast<QLineEdit*>(value.control->widget)) edit->setText(value.text);
+    if (auto* box = qobject_cast<QCheckBox*>(value.control->widget)) box->setChecked(value.ticked);
+  }
+}
+
 void TForm1::FocusControl(const BoundControl& control) const {
   control.widget->setFocus(Qt::OtherFocusReason);
   if (auto* edit = qobject_cast<QLineEdit*>(control.widget)) edit->selectAll();

@@ -294,6 +294,18 @@ class TForm1 final : public QWidget {
   bool ShowsValue(const BoundControl& control, int64_t value) const;
   // The value Apply takes from a control; throws the conversion error.
   int64_t ControlValue(const BoundControl& control) const;
+  // An edit or tick of the selected entry that shows other than what its
+  // field stores (typed, not applied), with what its field stored then.
+  struct TypedValue {
+    const BoundControl* control;
+    int64_t stored;
+    QString text;
+    bool ticked;
+  };
+  std::vector<TypedValue> TypedValues() const;
+  // Puts typed values back after the entry was shown anew, where their field
+  // still stores what it stored when they were taken.
+  void RestoreTypedValues(const std::vector<TypedValue>& typed);
   // Every value Apply stores for the selected entry, in Apply's order, each
   // checked against its field. The first bad one throws its message, with
   // the keyboard focus moved to its control.

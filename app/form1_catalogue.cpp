@@ -43,9 +43,14 @@ void TForm1::EditRecords(const std::function<void(DataSet&)>& change) {
   change(*scratch_);
   const int shown = ComboBox2->currentIndex() + 1;
   const std::vector<uint8_t> before = RecordBytes(records, shown);
+  const std::vector<TypedValue> typed = TypedValues();
   RecordStep([&] { CopyRecords(*scratch_, records); });
-  // The entry on display shows what is stored, as after an undo.
-  if (RecordBytes(records, shown) != before) ScrollBar3Change(this);
+  // The entry on display shows what is stored, as after an undo; values typed
+  // in the window and not applied stay where the table left their field alone.
+  if (RecordBytes(records, shown) != before) {
+    ScrollBar3Change(this);
+    RestoreTypedValues(typed);
+  }
   emit recordsChanged();
 }
 

@@ -115,6 +115,15 @@ TEST_F(CatalogueTest, AnEditInPlaceIsOneStepAndShowsInTheMainWindow) {
   EXPECT_EQ(dataSet_->MsSlot(12)->hp, 250);
   EXPECT_EQ(form_->Edit3->text(), QStringLiteral("250"));  // the main window shows it
   EXPECT_EQ(form_->History().UndoCount(), 1u);
+  // A value typed in the main window and not applied stays while the table
+  // changes another field of the entry; the changed field shows its new value.
+  form_->Edit2->setText(QStringLiteral("77"));
+  editor.setText(QStringLiteral("251"));
+  table_->itemDelegate()->setModelData(&editor, &window_->Proxy(), hp);
+  EXPECT_EQ(form_->Edit3->text(), QStringLiteral("251"));
+  EXPECT_EQ(form_->Edit2->text(), QStringLiteral("77"));
+  form_->UndoRecordChange();
+  EXPECT_EQ(dataSet_->MsSlot(12)->hp, 250);
   // Refused: a message naming entry, field and value, nothing stored.
   editor.setText(QStringLiteral("70000"));
   table_->itemDelegate()->setModelData(&editor, &window_->Proxy(), hp);
