@@ -72,11 +72,20 @@ x11_start() {
   export DISPLAY=:$(cat "$work/display")
   unset QT_QPA_PLATFORM WAYLAND_DISPLAY
   if [[ -n "$wm" ]]; then
-    "$wm" >"$work/wm.log" 2>&1 &
-    wm_pid=$!
-    # Openbox makes a window of its class once it manages the screen.
-    wait_for 10 eval '[[ -n $(xdotool search --class openbox 2>/dev/null) ]]' ||
-      fail "the window manager did not start: $(cat "$work/wm.log")"
+    # Openbox makes a window of its class once it manages the screen. On a
+    # loaded machine its first connection can be refused while the server
+    # settles: one more try before the test fails.
+    local attempt
+    for attempt in 1 2 3; do
+      "$wm" >"$work/wm.log" 2>&1 &
+      wm_pid=$!
+      wait_for 10 eval '[[ -n $(xdotool search --class openbox 2>/dev/null) ]]' && break
+      kill "$wm_pid" 2>/dev/null
+      wait "$wm_pid" 2>/dev/null
+      ((attempt < 3)) ||
+        fail "the window manager did not start: $(cat "$work/wm.log") (X server: $(cat "$work/xvfb.log"))"
+      sleep 1
+    done
   fi
 
   (cd "$work" && exec "$editor" ${x11_editor_args[@]+"${x11_editor_args[@]}"}) >"$work/editor.log" 2>&1 &
