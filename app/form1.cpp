@@ -428,15 +428,8 @@ bool TForm1::ShowsValue(const BoundControl& control, int64_t value) const {
 
 std::vector<QString> TForm1::TypedControls() const {
   std::vector<QString> typed;
-  const DataSet& dataSet = tables_.dataSet;
-  const int entryIndex = ComboBox2->currentIndex() + 1;
-  const EntryKind kind = KindOfEntry(dataSet, entryIndex);
-  if (kind == EntryKind::None) return typed;  // no entry shown: nothing typed for one
-  for (const BoundControl* control : kind == EntryKind::Ship ? shipApplyOrder_ : msApplyOrder_) {
-    const EntryField* field = control->meaning->Field(kind);
-    const std::optional<int64_t> stored = EntryFieldValue(dataSet, entryIndex, *field);
-    if (stored && !ShowsValue(*control, *stored)) typed.push_back(control->meaning->Name(kind));
-  }
+  const EntryKind kind = KindOfEntry(tables_.dataSet, ComboBox2->currentIndex() + 1);
+  for (const TypedValue& value : TypedValues()) typed.push_back(value.control->meaning->Name(kind));
   return typed;
 }
 
@@ -451,7 +444,6 @@ std::vector<TForm1::TypedValue> TForm1::TypedValues() const {
     if (!stored || ShowsValue(*control, *stored)) continue;
     auto* edit = qobject_cast<QLineEdit*>(control->widget);
     auto* box = qobject_cast<QCheckBox*>(control->widget);
-    if (edit == nullptr && box == nullptr) continue;
     typed.push_back({control, *stored, edit != nullptr ? edit->text() : QString(),
                      box != nullptr && box->isChecked()});
   }

@@ -294,8 +294,9 @@ class TForm1 final : public QWidget {
   bool ShowsValue(const BoundControl& control, int64_t value) const;
   // The value Apply takes from a control; throws the conversion error.
   int64_t ControlValue(const BoundControl& control) const;
-  // An edit or tick of the selected entry that shows other than what its
-  // field stores (typed, not applied), with what its field stored then.
+  // A control of the selected entry that shows other than what its field
+  // stores (typed or chosen, not applied), with what its field stored then
+  // and, for an edit or a tick, what it shows; Apply's order.
   struct TypedValue {
     const BoundControl* control;
     int64_t stored;
@@ -303,8 +304,8 @@ class TForm1 final : public QWidget {
     bool ticked;
   };
   std::vector<TypedValue> TypedValues() const;
-  // Puts typed values back after the entry was shown anew, where their field
-  // still stores what it stored when they were taken.
+  // Puts typed edits and ticks back after the entry was shown anew, where
+  // their field still stores what it stored when they were taken.
   void RestoreTypedValues(const std::vector<TypedValue>& typed);
   // Every value Apply stores for the selected entry, in Apply's order, each
   // checked against its field. The first bad one throws its message, with
