@@ -15,7 +15,6 @@
 #include <QSortFilterProxyModel>
 #include <QStyleFactory>
 #include <QTableView>
-#include <fstream>
 #include <memory>
 #include <string>
 
@@ -24,6 +23,7 @@
 #include "app/catalogue_window.h"
 #include "app/editor_dialogs.h"
 #include "app/form1.h"
+#include "bench/app/process_memory.h"
 #include "data/embedded_data_set.h"
 
 namespace {
@@ -31,16 +31,6 @@ namespace {
 int argc = 1;
 char programName[] = "varsk_catalogue_bench";
 char* argv[] = {programName, nullptr};
-
-// Resident memory of this process in MiB (VmRSS).
-double ResidentMiB() {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.rfind("VmRSS:", 0) == 0) return std::stod(line.substr(6)) / 1024.0;
-  }
-  return 0;
-}
 
 varsk::TForm1& Editor() {
   static QApplication* application = [] {
@@ -284,20 +274,20 @@ void BM_ChangeChartX(benchmark::State& state) {
 
 void BM_ChartMemory(benchmark::State& state) {
   OpenCatalogue();
-  const double before = ResidentMiB();
+  const double before = varsk::bench::ProcessMemoryMiB("VmRSS");
   for (auto _ : state) Paint(*OpenChart().Plot());
-  state.counters["added_MiB"] = ResidentMiB() - before;
+  state.counters["added_MiB"] = varsk::bench::ProcessMemoryMiB("VmRSS") - before;
   Editor().Catalogue()->ShowChart(false);
 }
 
 void BM_CatalogueMemory(benchmark::State& state) {
   varsk::TForm1& form = Editor();
-  const double before = ResidentMiB();
+  const double before = varsk::bench::ProcessMemoryMiB("VmRSS");
   for (auto _ : state) {
     OpenCatalogue();
     Paint(*form.Catalogue()->Table());
   }
-  state.counters["added_MiB"] = ResidentMiB() - before;
+  state.counters["added_MiB"] = varsk::bench::ProcessMemoryMiB("VmRSS") - before;
 }
 
 }  // namespace

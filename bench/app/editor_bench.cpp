@@ -15,12 +15,12 @@
 #include <QStyleFactory>
 #include <QWidget>
 #include <cstdlib>
-#include <fstream>
 #include <memory>
 #include <string>
 
 #include "app/editor_dialogs.h"
 #include "app/form1.h"
+#include "bench/app/process_memory.h"
 #include "data/embedded_data_set.h"
 
 namespace {
@@ -28,16 +28,6 @@ namespace {
 int argc = 1;
 char programName[] = "varsk_editor_bench";
 char* argv[] = {programName, nullptr};
-
-// Peak resident memory of this process in MiB (VmHWM).
-double PeakMemoryMiB() {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.rfind("VmHWM:", 0) == 0) return std::stod(line.substr(6)) / 1024.0;
-  }
-  return 0;
-}
 
 void UseFusion() {
   if (QStyle* style = QStyleFactory::create(QStringLiteral("Fusion")))
@@ -232,7 +222,7 @@ void BM_RunningEditorPeakMemory(benchmark::State& state) {
       QApplication::processEvents();
     }
   }
-  state.counters["VmHWM_MiB"] = PeakMemoryMiB();
+  state.counters["VmHWM_MiB"] = varsk::bench::ProcessMemoryMiB("VmHWM");
 }
 
 }  // namespace

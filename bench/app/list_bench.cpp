@@ -16,8 +16,8 @@
 #include "app/editor_controls.h"
 #include "app/editor_dialogs.h"
 #include "app/form1.h"
-#include "data/embedded_data_set.h"
 #include "base/file_io.h"
+#include "data/embedded_data_set.h"
 #include "data/name_list.h"
 
 namespace {
