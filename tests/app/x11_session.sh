@@ -28,6 +28,10 @@ fail() {
   echo "FAILED: $*" >&2
   exit 1
 }
+# Under set -e a command that fails without "|| fail" ends the test: say which.
+if [[ $- == *e* ]]; then
+  trap 'echo "FAILED: line $LINENO: $BASH_COMMAND (status $?)" >&2' ERR
+fi
 
 # Polls COMMAND every 0.05 s for up to SECONDS; succeeds as soon as it does.
 wait_for() {
