@@ -30,6 +30,7 @@ fail() {
 }
 # Under set -e a command that fails without "|| fail" ends the test: say which.
 if [[ $- == *e* ]]; then
+  set -E  # also inside the helpers below
   trap 'echo "FAILED: line $LINENO: $BASH_COMMAND (status $?)" >&2' ERR
 fi
 
