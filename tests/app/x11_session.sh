@@ -85,8 +85,8 @@ x11_start() {
       "$wm" >"$work/wm.log" 2>&1 &
       wm_pid=$!
       wait_for 10 eval '[[ -n $(xdotool search --class openbox 2>/dev/null) ]]' && break
-      kill "$wm_pid" 2>/dev/null
-      wait "$wm_pid" 2>/dev/null
+      kill "$wm_pid" 2>/dev/null || true
+      wait "$wm_pid" 2>/dev/null || true
       ((attempt < 3)) ||
         fail "the window manager did not start: $(cat "$work/wm.log") (X server: $(cat "$work/xvfb.log"))"
       sleep 1
